@@ -1,0 +1,25 @@
+// Error formatting helpers shared by every loader.
+#include "platform/error.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+std::string StrFormat(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int length = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
+    va_end(args);
+    return text;
+}
+
+void ThrowFileError(std::string_view file, std::string_view fault)
+{
+    throw FatalError(StrFormat("%.*s: %.*s", static_cast<int>(file.size()), file.data(),
+                               static_cast<int>(fault.size()), fault.data()));
+}

@@ -1,0 +1,114 @@
+// Case-insensitive resolution of Windows-style paths, and checked file reading.
+#include "platform/files.h"
+
+#include "platform/error.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+namespace {
+
+std::string g_dataRoot = ".";
+
+bool Exists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// The entry of folder whose name equals component without regard to case, or the
+// component itself when none does.
+std::string MatchComponent(const std::string& folder, const std::string& component)
+{
+    const std::string direct = folder.empty() ? component : folder + "/" + component;
+    if (Exists(direct)) return component;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return component;
+    std::string found = component;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (::strcasecmp(entry->d_name, component.c_str()) == 0) {
+            found = entry->d_name;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+} // namespace
+
+void SetDataRoot(std::string folder)
+{
+    g_dataRoot = folder.empty() ? std::string(".") : std::move(folder);
+}
+
+const std::string& DataRoot()
+{
+    return g_dataRoot;
+}
+
+std::string ResolvePath(std::string_view path)
+{
+    std::string unixPath(path);
+    for (char& c : unixPath)
+        if (c == '\\') c = '/';
+
+    std::string resolved;
+    size_t position = 0;
+    if (!unixPath.empty() && unixPath[0] == '/') {
+        resolved = "/";
+        position = 1;
+    } else {
+        resolved = g_dataRoot;
+    }
+    while (position <= unixPath.size()) {
+        size_t end = unixPath.find('/', position);
+        if (end == std::string::npos) end = unixPath.size();
+        const std::string component = unixPath.substr(position, end - position);
+        position = end + 1;
+        if (component.empty() || component == ".") continue;
+        const std::string base = resolved == "/" ? std::string() : resolved;
+        const std::string name = component == ".." ? component : MatchComponent(resolved, component);
+        resolved = (resolved == "/" ? "/" : base + "/") + name;
+    }
+    return resolved;
+}
+
+bool FileExists(std::string_view path)
+{
+    struct stat info {};
+    return ::stat(ResolvePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+FilePtr OpenForReading(std::string_view path)
+{
+    const std::string real = ResolvePath(path);
+    struct stat info {};
+    if (::stat(real.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        ThrowFileError(path, "cannot open (not a file)");
+    FilePtr file(std::fopen(real.c_str(), "rb"));
+    if (!file) ThrowFileError(path, StrFormat("cannot open (%s)", std::strerror(errno)));
+    return file;
+}
+
+long FileSize(std::FILE* file, std::string_view path)
+{
+    const long here = std::ftell(file);
+    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) ThrowFileError(path, "cannot read its size");
+    const long size = std::ftell(file);
+    if (size < 0 || std::fseek(file, here, SEEK_SET) != 0) ThrowFileError(path, "cannot read its size");
+    return size;
+}
+
+std::vector<unsigned char> ReadFileBytes(std::string_view path)
+{
+    FilePtr file = OpenForReading(path);
+    const long size = FileSize(file.get(), path);
+    std::vector<unsigned char> bytes(static_cast<size_t>(size));
+    if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
+        ThrowFileError(path, "read error");
+    return bytes;
+}

@@ -1,0 +1,38 @@
+// Files: every path the program reads is written the Windows way ("Data\season\geox.list",
+// "data\dead.geox"). ResolvePath turns it into a real path below the data root: backslashes
+// become slashes and each component is matched exactly first, then without regard to case.
+// Every file the program opens for reading goes through it.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The folder that holds "Data" (and "data\..." files); relative paths resolve below it.
+// Defaults to the working folder.
+void SetDataRoot(std::string folder);
+const std::string& DataRoot();
+
+// The real path for a Windows-style path. Relative paths start at the data root, absolute
+// ones at "/". A component that matches nothing is kept as written, so opening the result
+// fails with a name the user recognises.
+std::string ResolvePath(std::string_view path);
+
+// True when the path names an existing regular file.
+bool FileExists(std::string_view path);
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a file for binary reading; FatalError "<path>: cannot open (<reason>)" otherwise.
+FilePtr OpenForReading(std::string_view path);
+
+// Size in bytes of an open file (position restored); FatalError naming path on failure.
+long FileSize(std::FILE* file, std::string_view path);
+
+// The whole file; FatalError naming the path when it cannot be opened or read.
+std::vector<unsigned char> ReadFileBytes(std::string_view path);

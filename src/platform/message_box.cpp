@@ -1,0 +1,65 @@
+// Message boxes through SDL, always mirrored on stderr so a log of the run keeps them.
+#include "platform/message_box.h"
+
+#include <SDL2/SDL.h>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+MessageBoxHandler g_handler;
+bool g_headless = false;
+
+BoxAnswer DefaultMessageBox(std::string_view text, std::string_view caption, BoxButtons buttons,
+                            BoxIcon icon)
+{
+    const std::string textCopy(text), captionCopy(caption);
+    std::fprintf(stderr, "%s: %s\n", captionCopy.c_str(), textCopy.c_str());
+    if (g_headless) return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
+
+    Uint32 flags = SDL_MESSAGEBOX_ERROR;
+    if (icon == BoxIcon::Exclamation) flags = SDL_MESSAGEBOX_WARNING;
+    if (icon == BoxIcon::Information) flags = SDL_MESSAGEBOX_INFORMATION;
+    const SDL_MessageBoxButtonData okButton[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"}};
+    const SDL_MessageBoxButtonData yesNoButtons[] = {
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 2, "No"},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"}};
+    SDL_MessageBoxData data{};
+    data.flags = flags;
+    data.title = captionCopy.c_str();
+    data.message = textCopy.c_str();
+    if (buttons == BoxButtons::YesNo) {
+        data.numbuttons = 2;
+        data.buttons = yesNoButtons;
+    } else {
+        data.numbuttons = 1;
+        data.buttons = okButton;
+    }
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0)
+        return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
+    if (buttons == BoxButtons::YesNo) return pressed == 1 ? BoxAnswer::Yes : BoxAnswer::No;
+    return BoxAnswer::Ok;
+}
+
+} // namespace
+
+BoxAnswer ShowMessageBox(std::string_view text, std::string_view caption, BoxButtons buttons,
+                         BoxIcon icon)
+{
+    if (g_handler) return g_handler(text, caption, buttons, icon);
+    return DefaultMessageBox(text, caption, buttons, icon);
+}
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
+{
+    MessageBoxHandler previous = std::move(g_handler);
+    g_handler = std::move(handler);
+    return previous;
+}
+
+void SetHeadlessMessageBoxes(bool headless)
+{
+    g_headless = headless;
+}

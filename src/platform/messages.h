@@ -1,0 +1,37 @@
+// The window messages and virtual-key codes of the original platform, which the window
+// procedure and the debug controls are written against. The platform layer turns SDL
+// events into these.
+#pragma once
+
+#include <cstdint>
+
+enum : uint32_t {
+    WM_ACTIVATE = 0x0006,
+    WM_CLOSE = 0x0010,
+    WM_QUIT = 0x0012,
+    WM_KEYDOWN = 0x0100,
+    WM_KEYUP = 0x0101,
+    WM_SYSCOMMAND = 0x0112,
+    WM_LBUTTONDOWN = 0x0201,
+    WM_LBUTTONUP = 0x0202,
+    WM_RBUTTONUP = 0x0205,
+};
+
+enum : uint32_t {
+    SC_SCREENSAVE = 0xF140,
+    SC_MONITORPOWER = 0xF170,
+};
+
+enum : int {
+    VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18,
+    VK_PAUSE = 19, VK_CAPITAL = 20, VK_ESCAPE = 27, VK_SPACE = 32, VK_PRIOR = 33, VK_NEXT = 34,
+    VK_END = 35, VK_HOME = 36, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40,
+    VK_INSERT = 45, VK_DELETE = 46, VK_NUMPAD0 = 96, VK_MULTIPLY = 106, VK_ADD = 107,
+    VK_SUBTRACT = 109, VK_DECIMAL = 110, VK_DIVIDE = 111, VK_F1 = 112,
+};
+
+struct WindowMessage {
+    uint32_t message = 0;
+    uintptr_t wParam = 0;
+    intptr_t lParam = 0;
+};

@@ -1,0 +1,298 @@
+// SDL2 window, GL context, off-screen frame and event translation.
+#include "platform/window.h"
+
+#include "platform/gl.h"
+#include "platform/input.h"
+#include "platform/message_box.h"
+#include "platform/ticks.h"
+
+#include <SDL2/SDL.h>
+#include <cstdlib>
+
+namespace {
+
+SDL_Window* g_window = nullptr;
+SDL_GLContext g_context = nullptr;
+bool g_headless = false;
+bool g_videoStarted = false;
+std::optional<bool> g_fullScreenOverride;
+
+GLuint g_frameBuffer = 0;
+GLuint g_colourBuffer = 0;
+GLuint g_depthBuffer = 0;
+int g_frameWidth = 640;
+int g_frameHeight = 480;
+
+KeyRepeater g_keyRepeater;
+
+// Messages posted by the program itself (PostQuitMessage), taken before SDL events.
+constexpr int kPostedCapacity = 16;
+WindowMessage g_posted[kPostedCapacity];
+int g_postedHead = 0;
+int g_postedCount = 0;
+
+bool StartVideo(const char* driver)
+{
+    if (driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+void MakeFrameBuffer()
+{
+    if (g_frameBuffer != 0) return;
+    glGenFramebuffers(1, &g_frameBuffer);
+    glGenRenderbuffers(1, &g_colourBuffer);
+    glGenRenderbuffers(1, &g_depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, g_colourBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, g_frameWidth, g_frameHeight);
+    glBindRenderbuffer(GL_RENDERBUFFER, g_depthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, g_frameWidth, g_frameHeight);
+    glBindFramebuffer(GL_FRAMEBUFFER, g_frameBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, g_colourBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, g_depthBuffer);
+    glViewport(0, 0, g_frameWidth, g_frameHeight);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void DeleteFrameBuffer()
+{
+    if (g_frameBuffer == 0) return;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &g_frameBuffer);
+    glDeleteRenderbuffers(1, &g_colourBuffer);
+    glDeleteRenderbuffers(1, &g_depthBuffer);
+    g_frameBuffer = g_colourBuffer = g_depthBuffer = 0;
+}
+
+bool TranslateEvent(const SDL_Event& event, WindowMessage& message)
+{
+    switch (event.type) {
+    case SDL_QUIT:
+        message = {WM_CLOSE, 0, 0};
+        return true;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            message = {WM_CLOSE, 0, 0};
+            return true;
+        }
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+            message = {WM_ACTIVATE, 1, 0};
+            return true;
+        }
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            message = {WM_ACTIVATE, 0, 0};
+            return true;
+        }
+        return false;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        // The system's own repeats are dropped: KeyRepeater makes them the Windows way.
+        if (event.key.repeat) return false;
+        const int key = VirtualKeyFromScancode(event.key.keysym.scancode);
+        if (key == 0) return false;
+        if (event.type == SDL_KEYDOWN) {
+            g_keyRepeater.KeyDown(key, event.key.timestamp);
+            message = {WM_KEYDOWN, static_cast<uintptr_t>(key), 0};
+        } else {
+            g_keyRepeater.KeyUp(key);
+            message = {WM_KEYUP, static_cast<uintptr_t>(key), 0};
+        }
+        return true;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+        if (event.button.button != SDL_BUTTON_LEFT) return false;
+        message = {WM_LBUTTONDOWN, 0, 0};
+        return true;
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button == SDL_BUTTON_LEFT) message = {WM_LBUTTONUP, 0, 0};
+        else if (event.button.button == SDL_BUTTON_RIGHT) message = {WM_RBUTTONUP, 0, 0};
+        else return false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool InitVideo(bool headless)
+{
+    if (g_videoStarted) return true;
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    g_headless = headless || (requested && SDL_strcmp(requested, "offscreen") == 0);
+    if (!g_headless && !StartVideo(nullptr)) g_headless = true; // no display: run headless
+    if (g_headless && !StartVideo("offscreen")) return false;
+    SetHeadlessMessageBoxes(g_headless);
+    g_videoStarted = true;
+    return true;
+}
+
+bool IsHeadless()
+{
+    return g_headless;
+}
+
+bool EnterFullScreenMode(int width, int height)
+{
+    if (g_fullScreenOverride) return *g_fullScreenOverride;
+    if (g_headless) return false;
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+    return mode.w >= width && mode.h >= height;
+}
+
+void OverrideFullScreenSupport(std::optional<bool> supported)
+{
+    g_fullScreenOverride = supported;
+}
+
+void LeaveFullScreenMode()
+{
+    if (g_window) SDL_SetWindowFullscreen(g_window, 0);
+}
+
+bool CreatePlatformWindow(const char* title, int width, int height, bool fullScreen)
+{
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    else flags |= SDL_WINDOW_RESIZABLE;
+    g_frameWidth = width;
+    g_frameHeight = height;
+    g_window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    if (!g_window) return false;
+    if (!fullScreen) {
+        // The client area is width x height and the outer frame sits at the top-left.
+        int top = 0, left = 0;
+        SDL_GetWindowBordersSize(g_window, &top, &left, nullptr, nullptr);
+        SDL_SetWindowPosition(g_window, left, top);
+    }
+    SDL_DisableScreenSaver();
+    return true;
+}
+
+bool CreateGlContext()
+{
+    g_context = g_window ? SDL_GL_CreateContext(g_window) : nullptr;
+    return g_context != nullptr;
+}
+
+bool MakeGlContextCurrent()
+{
+    if (!g_context || SDL_GL_MakeCurrent(g_window, g_context) != 0) return false;
+    SDL_GL_SetSwapInterval(g_headless ? 0 : 1);
+    MakeFrameBuffer();
+    return true;
+}
+
+void ShowPlatformWindow()
+{
+    if (!g_window) return;
+    SDL_ShowWindow(g_window);
+    SDL_RaiseWindow(g_window);
+}
+
+bool ReleaseGlContext()
+{
+    DeleteFrameBuffer();
+    return SDL_GL_MakeCurrent(g_window, nullptr) == 0;
+}
+
+bool DeleteGlContext()
+{
+    if (!g_context) return false;
+    SDL_GL_DeleteContext(g_context);
+    g_context = nullptr;
+    return true;
+}
+
+bool DestroyPlatformWindow()
+{
+    if (!g_window) return false;
+    SDL_DestroyWindow(g_window);
+    g_window = nullptr;
+    SDL_EnableScreenSaver();
+    return true;
+}
+
+bool HasPlatformWindow()
+{
+    return g_window != nullptr;
+}
+
+bool HasGlContext()
+{
+    return g_context != nullptr;
+}
+
+void PresentFrame()
+{
+    if (!g_window || g_headless) {
+        glFlush();
+        return;
+    }
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(g_window, &width, &height);
+    // The largest 4:3 rectangle that fits, centred, with black bars around it.
+    int shownWidth = width, shownHeight = width * 3 / 4;
+    if (shownHeight > height) {
+        shownHeight = height;
+        shownWidth = height * 4 / 3;
+    }
+    const int x = (width - shownWidth) / 2, y = (height - shownHeight) / 2;
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(clear[0], clear[1], clear[2], clear[3]);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, g_frameBuffer);
+    glBlitFramebuffer(0, 0, g_frameWidth, g_frameHeight, x, y, x + shownWidth, y + shownHeight,
+                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    SDL_GL_SwapWindow(g_window);
+    glBindFramebuffer(GL_FRAMEBUFFER, g_frameBuffer);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+}
+
+bool PeekWindowMessage(WindowMessage& message)
+{
+    if (g_postedCount > 0) {
+        message = g_posted[g_postedHead];
+        g_postedHead = (g_postedHead + 1) % kPostedCapacity;
+        --g_postedCount;
+        return true;
+    }
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        if (TranslateEvent(event, message)) return true;
+    if (const int key = g_keyRepeater.NextRepeat(SDL_GetTicks())) {
+        message = {WM_KEYDOWN, static_cast<uintptr_t>(key), 0};
+        return true;
+    }
+    return false;
+}
+
+void PostWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    if (g_postedCount == kPostedCapacity) return;
+    g_posted[(g_postedHead + g_postedCount) % kPostedCapacity] = {message, wParam, lParam};
+    ++g_postedCount;
+}
+
+void ShowMouseCursor(bool visible)
+{
+    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void GetCursorPosition(int& x, int& y)
+{
+    SDL_GetGlobalMouseState(&x, &y);
+}

@@ -1,0 +1,45 @@
+// The GL window: an SDL2 window with a compatibility-profile context, and a 640x480
+// off-screen frame (colour and 24-bit depth) that stands for the window's back buffer, so
+// frame-buffer copies and read-backs see exactly a 640x480 frame whatever the window size.
+// PresentFrame shows it scaled at 4:3 with black bars. Headless, the SDL offscreen driver
+// gives the same context with nothing to show.
+#pragma once
+
+#include "platform/messages.h"
+
+#include <optional>
+
+// Starts SDL video. Headless (asked for, or forced when no display can be opened) uses the
+// offscreen driver. False when no video driver works at all.
+bool InitVideo(bool headless);
+bool IsHeadless();
+
+// The stand-in for the display-mode change: true when a full-screen window can be had.
+bool EnterFullScreenMode(int width, int height);
+// Tests force the answer of EnterFullScreenMode; std::nullopt restores the real one.
+void OverrideFullScreenSupport(std::optional<bool> supported);
+void LeaveFullScreenMode();
+
+// Each step returns false on failure, in the order the window procedure makes them.
+bool CreatePlatformWindow(const char* title, int width, int height, bool fullScreen);
+bool CreateGlContext();
+bool MakeGlContextCurrent();  // also makes the off-screen frame and binds it
+void ShowPlatformWindow();
+bool ReleaseGlContext();      // no context current
+bool DeleteGlContext();
+bool DestroyPlatformWindow();
+bool HasPlatformWindow();
+bool HasGlContext();
+
+// SwapBuffers: shows the off-screen frame scaled to the window at 4:3, swaps, and binds
+// the off-screen frame again for the next frame.
+void PresentFrame();
+
+// The next window message, or false when none is pending (PeekMessage with PM_REMOVE).
+bool PeekWindowMessage(WindowMessage& message);
+// Queues a message, as PostQuitMessage and PostMessage do.
+void PostWindowMessage(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
+
+void ShowMouseCursor(bool visible);
+// Screen position of the cursor (GetCursorPos).
+void GetCursorPosition(int& x, int& y);

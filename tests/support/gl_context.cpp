@@ -1,0 +1,71 @@
+// Shared test fixtures.
+#include "support/gl_context.h"
+
+#include "platform/gl.h"
+#include "platform/window.h"
+
+#include <atomic>
+#include <fstream>
+#include <unistd.h>
+
+void EnsureGlContext()
+{
+    static bool ready = false;
+    if (ready) return;
+    ASSERT_TRUE(InitVideo(true)) << "no offscreen video driver";
+    ASSERT_TRUE(CreatePlatformWindow("lantern tests", 640, 480, false));
+    ASSERT_TRUE(CreateGlContext());
+    ASSERT_TRUE(MakeGlContextCurrent());
+    ready = true;
+}
+
+std::vector<uint8_t> ReadFrameRgb(int x, int y, int width, int height)
+{
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+TempDir::TempDir()
+{
+    static std::atomic<int> counter{0};
+    m_path = std::filesystem::temp_directory_path() /
+             ("lantern-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(m_path);
+    std::filesystem::create_directories(m_path);
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string TempDir::Write(const std::string& relative, const std::string& bytes) const
+{
+    const std::filesystem::path path = m_path / relative;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path.string();
+}
+
+std::string TempDir::Write(const std::string& relative, const std::vector<uint8_t>& bytes) const
+{
+    return Write(relative, std::string(bytes.begin(), bytes.end()));
+}
+
+CapturedBoxes::CapturedBoxes(BoxAnswer answer)
+{
+    m_previous = SetMessageBoxHandler(
+        [this, answer](std::string_view text, std::string_view caption, BoxButtons buttons, BoxIcon icon) {
+            boxes.push_back({std::string(text), std::string(caption), buttons, icon});
+            return buttons == BoxButtons::YesNo ? answer : BoxAnswer::Ok;
+        });
+}
+
+CapturedBoxes::~CapturedBoxes()
+{
+    SetMessageBoxHandler(std::move(m_previous));
+}

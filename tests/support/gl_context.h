@@ -1,0 +1,58 @@
+// Test fixtures shared by every test program: the off-screen GL context (made once per
+// program, the same 640x480 frame the piece draws into), temporary folders, and capture
+// of message boxes.
+#pragma once
+
+#include "platform/message_box.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Makes the headless window, context and off-screen frame the first time it is called.
+void EnsureGlContext();
+
+// A test that needs GL: the context is current before every test.
+class GlTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { EnsureGlContext(); }
+};
+
+// The RGB bytes of a rectangle of the current frame, rows bottom-up as GL gives them.
+std::vector<uint8_t> ReadFrameRgb(int x = 0, int y = 0, int width = 640, int height = 480);
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return m_path; }
+    // Writes a file below the folder (making its folders) and returns its full path.
+    std::string Write(const std::string& relative, const std::string& bytes) const;
+    std::string Write(const std::string& relative, const std::vector<uint8_t>& bytes) const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Records every message box shown while it lives and answers questions with `answer`.
+class CapturedBoxes {
+public:
+    explicit CapturedBoxes(BoxAnswer answer = BoxAnswer::Ok);
+    ~CapturedBoxes();
+    struct Box {
+        std::string text;
+        std::string caption;
+        BoxButtons buttons;
+        BoxIcon icon;
+    };
+    std::vector<Box> boxes;
+
+private:
+    MessageBoxHandler m_previous;
+};

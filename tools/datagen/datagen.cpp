@@ -1,0 +1,2 @@
+// The data set generator.
+#include "datagen/datagen.h"
