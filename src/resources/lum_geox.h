@@ -1,0 +1,48 @@
+// lum_geox: triangle meshes with one texture coordinate pair per vertex, read from binary
+// or text geox files and from folders listed in "geox.list"; normals; immediate-mode
+// drawing with the file's y and z exchanged (file z is up).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct GeoxVertex {
+    float x, y, z;    // file order
+    float u, v;
+    float nx, ny, nz; // drawn order, from ComputeVertexNormals
+};
+
+struct GeoxTriangle {
+    int32_t i0, i1, i2;
+    float nx, ny, nz; // drawn order, from ComputeFaceNormals
+};
+
+struct GeoxMesh {
+    uint32_t displayList = 0;
+    int32_t triangleCount = 0;
+    int32_t vertexCount = 0;
+    std::vector<GeoxVertex> vertices;
+    std::vector<GeoxTriangle> triangles;
+};
+
+struct GeoxList {
+    int32_t count = 0;
+    std::vector<GeoxMesh> meshes;
+    std::vector<std::string> names;         // the entry, lower case, at most 32 characters
+    std::vector<std::string> filteredNames; // FilterGeoxName of the entry, at most 32 characters
+};
+
+void LoadGeox(GeoxMesh& mesh, std::string_view path);
+void LoadTextGeox(GeoxMesh& mesh, std::string_view path);
+void LoadGeoxList(GeoxList& list, std::string_view folder, std::string_view listName);
+std::string FilterGeoxName(std::string_view entry);
+
+void ComputeFaceNormals(GeoxMesh& mesh);
+void ComputeVertexNormals(GeoxMesh& mesh);
+
+void DrawGeox(const GeoxMesh& mesh, bool withTexCoords, bool withFaceNormals, bool withVertexNormals);
+void DrawGeoxPlain(const GeoxMesh& mesh);
+void DrawGeoxLit(const GeoxMesh& mesh);
+void DrawGeoxTextured(const GeoxMesh& mesh);

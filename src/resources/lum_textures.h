@@ -1,0 +1,33 @@
+// lum_textures: image files to OpenGL textures, and the library of named textures that
+// the scenes bind by name. JPEG (plain or ".packed"), 32-bit and 24-bit BMP; alpha from a
+// second grey image; "textures.ini" lists read with private-profile semantics.
+#pragma once
+
+#include "platform/gl.h"
+
+#include <cstdint>
+#include <string_view>
+
+constexpr int kTextureLibraryCapacity = 1000;
+constexpr int kTextureNameLength = 32;
+
+struct TextureLibrary {
+    int32_t count = 0;
+    GLuint ids[kTextureLibraryCapacity] = {};
+    char names[kTextureLibraryCapacity][kTextureNameLength + 1] = {};
+};
+
+void ClearTextureLibrary(TextureLibrary& library);
+// Stores the name cut to 32 characters; a 1001st entry raises FatalError.
+void AddTexture(TextureLibrary& library, std::string_view name, GLuint id);
+// The id of the earliest entry with exactly this name, or 0.
+GLuint FindTexture(const TextureLibrary& library, std::string_view name);
+// Enables GL_TEXTURE_2D and binds FindTexture(name) (0 when absent).
+void BindTexture(const TextureLibrary& library, std::string_view name);
+
+GLuint LoadTexture(std::string_view path, GLenum magFilter, GLenum minFilter);
+GLuint LoadAlphaTexture(std::string_view colourPath, std::string_view alphaPath, GLenum magFilter,
+                        GLenum minFilter);
+void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::string_view listPath,
+                     std::string_view folder);
+GLuint CreateEmptyTexture(int width, int height);
