@@ -9,7 +9,13 @@
 
 class FatalError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit FatalError(const std::string& message, bool alreadyShown = false)
+        : std::runtime_error(message), m_alreadyShown(alreadyShown) {}
+    // True when a message box has told the user already (the entry then only exits).
+    bool AlreadyShown() const { return m_alreadyShown; }
+
+private:
+    bool m_alreadyShown;
 };
 
 // printf-style formatting into a std::string (load-time use only).
