@@ -152,7 +152,7 @@ void LeaveFullScreenMode()
     if (g_window) SDL_SetWindowFullscreen(g_window, 0);
 }
 
-bool CreatePlatformWindow(const char* title, int width, int height, bool fullScreen)
+void* CreatePlatformWindow(const char* title, int width, int height, bool fullScreen)
 {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -166,7 +166,7 @@ bool CreatePlatformWindow(const char* title, int width, int height, bool fullScr
     g_frameWidth = width;
     g_frameHeight = height;
     g_window = SDL_CreateWindow(title, 0, 0, width, height, flags);
-    if (!g_window) return false;
+    if (!g_window) return nullptr;
     if (!fullScreen) {
         // The client area is width x height and the outer frame sits at the top-left.
         int top = 0, left = 0;
@@ -174,13 +174,13 @@ bool CreatePlatformWindow(const char* title, int width, int height, bool fullScr
         SDL_SetWindowPosition(g_window, left, top);
     }
     SDL_DisableScreenSaver();
-    return true;
+    return g_window;
 }
 
-bool CreateGlContext()
+void* CreateGlContext()
 {
     g_context = g_window ? SDL_GL_CreateContext(g_window) : nullptr;
-    return g_context != nullptr;
+    return g_context;
 }
 
 bool MakeGlContextCurrent()

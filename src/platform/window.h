@@ -20,9 +20,9 @@ bool EnterFullScreenMode(int width, int height);
 void OverrideFullScreenSupport(std::optional<bool> supported);
 void LeaveFullScreenMode();
 
-// Each step returns false on failure, in the order the window procedure makes them.
-bool CreatePlatformWindow(const char* title, int width, int height, bool fullScreen);
-bool CreateGlContext();
+// Each step fails with a null handle or false, in the order the window is made.
+void* CreatePlatformWindow(const char* title, int width, int height, bool fullScreen);
+void* CreateGlContext();
 bool MakeGlContextCurrent();  // also makes the off-screen frame and binds it
 void ShowPlatformWindow();
 bool ReleaseGlContext();      // no context current

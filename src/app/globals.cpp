@@ -1,0 +1,10 @@
+// Storage of the shell's global state.
+#include "app/globals.h"
+
+bool FullScreen = true;
+bool Keys[256] = {};
+void* WindowHandle = nullptr;
+void* DeviceContext = nullptr;
+void* RenderContext = nullptr;
+int32_t MusicTime = 0;
+RunOptions Options;

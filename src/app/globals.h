@@ -1,0 +1,24 @@
+// The global state of the shell, read directly by the other units.
+#pragma once
+
+#include <cstdint>
+
+constexpr int32_t OverlayWidth = 640;  // width of the 2D overlay space and the letterbox
+constexpr int32_t OverlayHeight = 480; // height of the same
+
+extern bool FullScreen;     // full-screen mode requested / in force
+extern bool Keys[256];      // by Windows virtual-key code; true between key-down and key-up
+extern void* WindowHandle;  // the GL window
+extern void* DeviceContext; // the window's drawing surface, used for every buffer swap
+extern void* RenderContext; // the GL rendering context
+extern int32_t MusicTime;   // the music position of the current frame, ms
+
+// How this run was asked to play (command line).
+struct RunOptions {
+    bool windowed = false;  // skip full screen and its question
+    bool headless = false;  // no window on screen (the SDL offscreen driver)
+    bool keepLog = false;   // leave the loading log on
+    bool playSound = true;  // start the soundtrack at the end of start-up
+    int32_t startMs = 0;    // music position to start from
+};
+extern RunOptions Options;

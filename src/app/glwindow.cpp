@@ -1,0 +1,134 @@
+// Window creation with its exact failure texts, the window procedure and the main loop.
+#include "app/glwindow.h"
+
+#include "app/globals.h"
+#include "app/startup.h"
+#include "platform/gl.h"
+#include "platform/message_box.h"
+#include "platform/window.h"
+#include "timeline/globalscenes.h"
+
+namespace {
+
+// A set-up step failed: tear down what exists, then say which step.
+bool FailWindowStep(const char* message)
+{
+    CloseGlWindow();
+    ShowMessageBox(message, "Error", BoxButtons::Ok, BoxIcon::Exclamation);
+    return false;
+}
+
+void ShutdownError(const char* message)
+{
+    ShowMessageBox(message, " Shutdown Error", BoxButtons::Ok, BoxIcon::Error);
+}
+
+} // namespace
+
+intptr_t MainLoop()
+{
+    FullScreen = !(Options.windowed || Options.headless);
+    if (!OpenGlWindow("nrvk_dms", 640, 480, 32, FullScreen)) return 0;
+
+    intptr_t quitParameter = 0;
+    bool running = true;
+    while (running) {
+        WindowMessage message;
+        if (PeekWindowMessage(message)) {
+            if (message.message == WM_QUIT) {
+                quitParameter = static_cast<intptr_t>(message.wParam);
+                break;
+            }
+            WindowProc(WindowHandle, message.message, message.wParam, message.lParam);
+            continue;
+        }
+        RenderFrame();
+        PresentFrame();
+        if (Keys[VK_ESCAPE]) running = false;
+    }
+    CloseGlWindow();
+    return quitParameter;
+}
+
+bool OpenGlWindow(const char* title, int width, int height, uint8_t bits, bool fullScreen)
+{
+    FullScreen = fullScreen;
+    if (!InitVideo(Options.headless)) {
+        ShowMessageBox("Failed To Register The Window Class.", "Error", BoxButtons::Ok, BoxIcon::Error);
+        return false;
+    }
+    if (FullScreen && !EnterFullScreenMode(width, height)) {
+        const BoxAnswer answer =
+            ShowMessageBox("This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?", "Ardo GL",
+                           BoxButtons::YesNo, BoxIcon::Exclamation);
+        if (answer != BoxAnswer::Yes) {
+            ShowMessageBox("Program Will Now Close.", "Error", BoxButtons::Ok, BoxIcon::Error);
+            return false;
+        }
+        FullScreen = false;
+    }
+    ShowMouseCursor(!FullScreen);
+
+    // The platform makes its frame with 32-bit colour and a 24-bit depth buffer.
+    static_cast<void>(bits);
+    WindowHandle = CreatePlatformWindow(title, width, height, FullScreen);
+    if (!WindowHandle) return FailWindowStep("Window creation error.");
+    DeviceContext = WindowHandle; // SDL draws to the window itself
+    if (!DeviceContext) return FailWindowStep("Cant't create a GL device context.");
+    RenderContext = CreateGlContext();
+    if (!RenderContext) return FailWindowStep("Cant't create a GL rendering context.");
+    if (!MakeGlContextCurrent()) return FailWindowStep("Cant't activate the GL rendering context.");
+
+    ShowPlatformWindow();
+    SetupProjection(width, height);
+    StartUpSequence();
+    return true;
+}
+
+void CloseGlWindow()
+{
+    if (FullScreen) {
+        LeaveFullScreenMode();
+        ShowMouseCursor(true);
+    }
+    if (RenderContext) {
+        if (!ReleaseGlContext()) ShutdownError("Release of DC and RC failed.");
+        if (!DeleteGlContext()) ShutdownError("Release of Rendering Context failed.");
+        RenderContext = nullptr;
+    }
+    if (DeviceContext) DeviceContext = nullptr; // nothing to release: it is the window
+    if (WindowHandle) {
+        if (!DestroyPlatformWindow()) ShutdownError("Could not release hWnd.");
+        WindowHandle = nullptr;
+    }
+}
+
+intptr_t WindowProc(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    switch (message) {
+    case WM_SYSCOMMAND: // SC_SCREENSAVE and SC_MONITORPOWER are swallowed; nothing else
+    case WM_ACTIVATE:   // reaches here (the platform keeps the screen saver off itself)
+        return 0;
+    case WM_CLOSE:
+        PostWindowMessage(WM_QUIT, 0);
+        return 0;
+    case WM_KEYDOWN:
+        Keys[wParam & 0xFF] = true;
+        return 0;
+    case WM_KEYUP:
+        Keys[wParam & 0xFF] = false;
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void SetupProjection(int width, int height)
+{
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}

@@ -1,0 +1,24 @@
+// The shell: the GL window and its teardown, the window procedure, and the main loop that
+// draws a frame whenever no window message is pending.
+#pragma once
+
+#include "platform/messages.h"
+
+#include <cstdint>
+
+// Opens the window and runs frames until Escape (pressed, or set by the outro) or close.
+// Returns the quit message's parameter.
+intptr_t MainLoop();
+
+// Window, GL context, projection and the whole start-up sequence. False when a step
+// failed (its message box shown) or the user declined windowed mode.
+bool OpenGlWindow(const char* title, int width, int height, uint8_t bits, bool fullScreen);
+
+// Releases what OpenGlWindow acquired, reporting each failure and going on.
+void CloseGlWindow();
+
+// The window procedure: keys, close, screen saver, and the debug mouse messages.
+intptr_t WindowProc(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Viewport and a 45-degree perspective (near 0.1, far 100); modelview reset.
+void SetupProjection(int width, int height);

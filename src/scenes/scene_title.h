@@ -1,0 +1,6 @@
+// The title scene.
+#pragma once
+
+#include "timeline/lum_scenes.h"
+
+class tscene_title : public lum_genericscene {};

@@ -1,0 +1,118 @@
+// SDL2 audio fed by vorbisfile. The audio callback decodes straight into the device
+// buffer and tells the clock how many frames it handed over.
+#include "sound/soundtrack.h"
+
+#include "platform/files.h"
+#include "sound/soundtrack_clock.h"
+
+#include <SDL2/SDL.h>
+#include <vorbis/vorbisfile.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+
+struct SoundtrackStream {
+    OggVorbis_File file{};
+    int rate = 44100;
+    int channels = 2;
+    bool ended = false;
+};
+
+SoundtrackStream* SoundStream = nullptr;
+int32_t SoundChannel = 0;
+
+namespace {
+
+constexpr int kMixRate = 44100;
+constexpr int kBlockFrames = 1024; // 23 ms a callback
+
+SDL_AudioDeviceID g_device = 0;
+SDL_AudioSpec g_deviceSpec{};
+SoundtrackStream* g_playing = nullptr;
+SoundtrackClock g_clock(kMixRate);
+
+int64_t SteadyMicroseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Fills the device buffer with decoded samples, silence after the end of the stream.
+void AudioCallback(void*, Uint8* buffer, int bytes)
+{
+    const int frameBytes = static_cast<int>(sizeof(int16_t)) * g_deviceSpec.channels;
+    int filled = 0;
+    while (g_playing && !g_playing->ended && filled < bytes) {
+        int section = 0;
+        const long got = ov_read(&g_playing->file, reinterpret_cast<char*>(buffer) + filled,
+                                 bytes - filled, 0, 2, 1, &section);
+        if (got == OV_HOLE) continue; // a gap in the stream: keep decoding after it
+        if (got <= 0) {
+            g_playing->ended = true;
+            break;
+        }
+        filled += static_cast<int>(got);
+    }
+    if (filled < bytes) std::memset(buffer + filled, 0, static_cast<size_t>(bytes - filled));
+    g_clock.FramesHanded(bytes / frameBytes, SteadyMicroseconds());
+}
+
+} // namespace
+
+bool InitSound()
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec want{};
+    want.freq = kMixRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = kBlockFrames;
+    want.callback = AudioCallback;
+    g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &g_deviceSpec, 0);
+    return g_device != 0;
+}
+
+void CloseSound()
+{
+    if (g_device) SDL_CloseAudioDevice(g_device);
+    g_device = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+SoundtrackStream* OpenSoundStream(std::string_view path)
+{
+    const std::string real = ResolvePath(path);
+    auto* stream = new SoundtrackStream;
+    if (ov_fopen(real.c_str(), &stream->file) != 0) {
+        delete stream;
+        return nullptr;
+    }
+    const vorbis_info* info = ov_info(&stream->file, -1);
+    // The device plays 44100 Hz stereo; another layout would play at the wrong speed.
+    if (!info || info->rate != kMixRate || info->channels != 2) {
+        ov_clear(&stream->file);
+        delete stream;
+        return nullptr;
+    }
+    return stream;
+}
+
+void PlaySoundStream(int32_t channel, SoundtrackStream* stream, int32_t startMs)
+{
+    SoundChannel = channel;
+    const bool playable = stream && g_device;
+    if (stream && startMs > 0 && ov_time_seek(&stream->file, startMs / 1000.0) != 0) stream->ended = true;
+    if (playable) SDL_LockAudioDevice(g_device);
+    g_playing = playable ? stream : nullptr;
+    g_clock.Start(startMs, SteadyMicroseconds(), playable);
+    if (playable) {
+        SDL_UnlockAudioDevice(g_device);
+        SDL_PauseAudioDevice(g_device, 0);
+    }
+}
+
+int32_t SoundStreamTimeMs(SoundtrackStream*)
+{
+    return g_clock.TimeMs(SteadyMicroseconds());
+}

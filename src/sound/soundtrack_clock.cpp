@@ -1,0 +1,40 @@
+// Interpolated, monotonic music clock.
+#include "sound/soundtrack_clock.h"
+
+#include <algorithm>
+
+void SoundtrackClock::Start(int32_t startMs, int64_t nowUs, bool deviceDriven)
+{
+    std::lock_guard lock(m_mutex);
+    m_started = true;
+    m_deviceDriven = deviceDriven;
+    m_startFrame = static_cast<int64_t>(startMs) * m_rate / 1000;
+    m_startUs = nowUs;
+    m_blockStartFrame = -1;
+    m_handedFrames = 0;
+    m_lastMs = startMs;
+}
+
+void SoundtrackClock::FramesHanded(int64_t frames, int64_t nowUs)
+{
+    std::lock_guard lock(m_mutex);
+    m_blockStartFrame = m_handedFrames;
+    m_handedFrames += frames;
+    m_blockUs = nowUs;
+}
+
+int32_t SoundtrackClock::TimeMs(int64_t nowUs)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_started) return 0;
+    int64_t played = 0;
+    if (!m_deviceDriven) {
+        played = std::max<int64_t>(0, nowUs - m_startUs) * m_rate / 1000000;
+    } else if (m_blockStartFrame >= 0) {
+        const int64_t sinceBlock = std::max<int64_t>(0, nowUs - m_blockUs) * m_rate / 1000000;
+        played = std::min(m_blockStartFrame + sinceBlock, m_handedFrames);
+    }
+    const int64_t ms = (m_startFrame + played) * 1000 / m_rate;
+    m_lastMs = std::max(m_lastMs, static_cast<int32_t>(std::min<int64_t>(ms, INT32_MAX)));
+    return m_lastMs;
+}

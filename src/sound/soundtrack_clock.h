@@ -1,0 +1,35 @@
+// The music clock: the audible play position of the soundtrack in milliseconds.
+//
+// With an audio device, the position is the count of sample frames handed to the device,
+// interpolated on the steady clock between device callbacks (so it moves smoothly from
+// frame to frame instead of in callback-sized steps) and never beyond what was handed.
+// Without a device it runs on the steady clock alone. Either way it never goes backwards.
+// Times are passed in (microseconds of a steady clock) so tests can drive it.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+class SoundtrackClock {
+public:
+    explicit SoundtrackClock(int sampleRate = 44100) : m_rate(sampleRate) {}
+
+    // Starts at music position startMs; device-driven or steady.
+    void Start(int32_t startMs, int64_t nowUs, bool deviceDriven);
+    // Audio thread: a block of `frames` frames was just handed to the device.
+    void FramesHanded(int64_t frames, int64_t nowUs);
+    // Main thread: the play position in ms (0 before Start).
+    int32_t TimeMs(int64_t nowUs);
+
+private:
+    std::mutex m_mutex;
+    int m_rate;
+    bool m_started = false;
+    bool m_deviceDriven = false;
+    int64_t m_startFrame = 0;
+    int64_t m_startUs = 0;
+    int64_t m_blockStartFrame = -1; // frames handed before the latest block (-1: none yet)
+    int64_t m_handedFrames = 0;
+    int64_t m_blockUs = 0;
+    int32_t m_lastMs = 0;
+};

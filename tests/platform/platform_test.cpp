@@ -1,0 +1,103 @@
+// Path resolution, key translation and auto-repeat, and the checked file readers.
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/input.h"
+#include "support/gl_context.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PathResolverTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir.Write("Data/Season/Geox.LIST", "a");
+        m_dir.Write("Data/seasoncut/cut.geox", "b");
+        m_dir.Write("data2/Exact.txt", "exact");
+        m_dir.Write("data2/exact.txt", "lower");
+        SetDataRoot(m_dir.Path().string());
+    }
+    void TearDown() override { SetDataRoot("."); }
+    TempDir m_dir;
+};
+
+TEST_F(PathResolverTest, MatchesEachComponentWithoutRegardToCase)
+{
+    EXPECT_EQ(ResolvePath("Data\\season\\geox.list"), m_dir.Path().string() + "/Data/Season/Geox.LIST");
+    EXPECT_EQ(ResolvePath("data\\SEASONCUT\\cut.geox"), m_dir.Path().string() + "/Data/seasoncut/cut.geox");
+    EXPECT_TRUE(FileExists("DATA/season/GEOX.list"));
+    EXPECT_FALSE(FileExists("Data\\season")); // a folder is not a file
+}
+
+TEST_F(PathResolverTest, PrefersAnExactMatch)
+{
+    EXPECT_EQ(ResolvePath("data2\\exact.txt"), m_dir.Path().string() + "/data2/exact.txt");
+    EXPECT_EQ(ResolvePath("data2\\Exact.txt"), m_dir.Path().string() + "/data2/Exact.txt");
+}
+
+TEST_F(PathResolverTest, KeepsMissingComponentsAsWrittenAndNamesThemInErrors)
+{
+    EXPECT_EQ(ResolvePath("Data\\nothing\\here.geox"), m_dir.Path().string() + "/Data/nothing/here.geox");
+    EXPECT_FALSE(FileExists("Data\\nothing\\here.geox"));
+    try {
+        ReadFileBytes("Data\\nothing\\here.geox");
+        FAIL() << "no error";
+    } catch (const FatalError& error) {
+        EXPECT_NE(std::string(error.what()).find("Data\\nothing\\here.geox: cannot open"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_THROW(ReadFileBytes("Data\\Season"), FatalError); // a folder
+    EXPECT_EQ(ReadFileBytes("data\\season\\geox.list"), std::vector<unsigned char>{'a'});
+}
+
+TEST_F(PathResolverTest, ResolvesAbsolutePathsFromTheRoot)
+{
+    const std::string absolute = m_dir.Path().string() + "/DATA2/EXACT.TXT";
+    EXPECT_TRUE(FileExists(absolute));
+}
+
+TEST(VirtualKeys, MapTheKeysThePieceAndItsDebugControlsRead)
+{
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_ESCAPE), VK_ESCAPE);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_LEFT), 37);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_UP), 38);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_RIGHT), 39);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_DOWN), 40);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_PAGEUP), 33);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_PAGEDOWN), 34);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_END), 35);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_HOME), 36);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_LSHIFT), 16);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_RSHIFT), 16);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_1), 49);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_8), 56);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_0), 48);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_A), 65);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F1), 112);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_UNKNOWN), 0);
+}
+
+TEST(KeyRepeat, RepeatsTheLastPressedKeyAfterTheDelayAtTheWindowsRate)
+{
+    KeyRepeater repeater;
+    repeater.KeyDown(VK_HOME, 1000);
+    EXPECT_EQ(repeater.NextRepeat(1000), 0);
+    EXPECT_EQ(repeater.NextRepeat(1499), 0);
+    EXPECT_EQ(repeater.NextRepeat(1500), VK_HOME);
+    EXPECT_EQ(repeater.NextRepeat(1500), 0);
+    // Holding for one second from the press gives the first repeat and then one every 33 ms.
+    int repeats = 1;
+    for (uint32_t now = 1501; now <= 2000; ++now)
+        while (repeater.NextRepeat(now)) ++repeats;
+    EXPECT_EQ(repeats, 1 + 500 / 33);
+    // A second key takes the repeat over; releasing the first then changes nothing.
+    repeater.KeyDown(VK_END, 2000);
+    repeater.KeyUp(VK_HOME);
+    EXPECT_EQ(repeater.NextRepeat(2499), 0);
+    EXPECT_EQ(repeater.NextRepeat(2500), VK_END);
+    repeater.KeyUp(VK_END);
+    EXPECT_EQ(repeater.NextRepeat(5000), 0);
+}
+
+} // namespace

@@ -1,0 +1,76 @@
+// The music clock, driven by a fake device: blocks handed at chosen steady-clock times.
+#include "sound/soundtrack_clock.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int64_t kBlock = 1024;                  // frames a callback
+constexpr int64_t kBlockUs = kBlock * 1000000 / 44100; // about 23.2 ms
+
+TEST(SoundtrackClock, IsZeroBeforeStartAndHoldsUntilTheDeviceTakesSamples)
+{
+    SoundtrackClock clock;
+    EXPECT_EQ(clock.TimeMs(5'000'000), 0);
+    clock.Start(0, 1'000'000, true);
+    EXPECT_EQ(clock.TimeMs(1'500'000), 0);
+}
+
+TEST(SoundtrackClock, FollowsTheHandedSamplesSmoothlyAndMonotonically)
+{
+    SoundtrackClock clock;
+    clock.Start(0, 0, true);
+    int64_t now = 0;
+    int32_t previous = 0;
+    int largestStep = 0;
+    for (int block = 0; block < 400; ++block) {
+        clock.FramesHanded(kBlock, now);
+        // The main loop reads the clock every 4 ms between callbacks.
+        for (int64_t t = now; t < now + kBlockUs; t += 4000) {
+            const int32_t ms = clock.TimeMs(t);
+            ASSERT_GE(ms, previous);
+            largestStep = std::max(largestStep, ms - previous);
+            previous = ms;
+            // Within 30 ms of the samples handed to the device so far.
+            const double handedMs = (block + 1) * kBlock * 1000.0 / 44100.0;
+            EXPECT_LE(ms, handedMs);
+            EXPECT_GE(ms, handedMs - 30.0);
+        }
+        now += kBlockUs;
+    }
+    EXPECT_LE(largestStep, 6); // no callback-sized (23 ms) jumps
+    EXPECT_NEAR(previous, 400 * kBlockUs / 1000.0, 25.0);
+}
+
+TEST(SoundtrackClock, StopsAtTheHandedSamplesWhenTheDeviceStallsAndNeverGoesBack)
+{
+    SoundtrackClock clock;
+    clock.Start(0, 0, true);
+    clock.FramesHanded(kBlock, 0);
+    const int32_t stalled = clock.TimeMs(10'000'000);
+    EXPECT_EQ(stalled, 23); // 1024 frames
+    clock.FramesHanded(kBlock, 10'000'000);
+    EXPECT_EQ(clock.TimeMs(10'000'000), 23); // the new block has not played yet
+    EXPECT_EQ(clock.TimeMs(5'000'000), 23);  // an earlier reading cannot go back
+}
+
+TEST(SoundtrackClock, StartsFromTheSeekPosition)
+{
+    SoundtrackClock clock;
+    clock.Start(300000, 0, true);
+    EXPECT_EQ(clock.TimeMs(0), 300000);
+    clock.FramesHanded(44100, 0);
+    EXPECT_EQ(clock.TimeMs(500'000), 300500);
+}
+
+TEST(SoundtrackClock, RunsOnTheSteadyClockWithoutADevice)
+{
+    SoundtrackClock clock;
+    clock.Start(1000, 2'000'000, false);
+    EXPECT_EQ(clock.TimeMs(2'000'000), 1000);
+    EXPECT_EQ(clock.TimeMs(2'250'000), 1250);
+    EXPECT_EQ(clock.TimeMs(7'000'000), 6000);
+    EXPECT_EQ(clock.TimeMs(3'000'000), 6000); // monotonic even if asked out of order
+}
+
+} // namespace
