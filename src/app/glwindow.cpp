@@ -44,7 +44,7 @@ intptr_t MainLoop()
         }
         RenderFrame();
         PresentFrame();
-        if (Keys[VK_ESCAPE]) running = false;
+        if (Keys[VK_ESCAPE] || PieceHasEnded(MusicTime)) running = false;
     }
     CloseGlWindow();
     return quitParameter;

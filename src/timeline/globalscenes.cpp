@@ -61,3 +61,10 @@ void RenderFrame()
     for (lum_genericscene* scene : SceneTable)
         if (scene && scene->Progress(MusicTime) != -1.0f) scene->Render(MusicTime);
 }
+
+bool PieceHasEnded(int32_t time)
+{
+    for (const lum_genericscene* scene : SceneTable)
+        if (scene && time < scene->EndTime) return false;
+    return true;
+}

@@ -14,3 +14,7 @@ void InitialiseSceneTable();
 
 // MusicTime := the frame clock; then every scene whose span holds it renders, by slot.
 void RenderFrame();
+
+// True once the time lies at or past the end of every scheduled span: nothing will ever
+// draw again, so the main loop ends even if the outro never drew a frame in its last fifth.
+bool PieceHasEnded(int32_t time);

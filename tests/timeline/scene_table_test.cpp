@@ -139,6 +139,15 @@ TEST_F(SceneTableTest, DispatchesOnlyTheSceneWhoseSpanHoldsTheTime)
     EXPECT_EQ(MusicTime, -1);
 }
 
+TEST_F(SceneTableTest, ThePieceHasEndedOnlyPastTheOutro)
+{
+    EXPECT_FALSE(PieceHasEnded(0));
+    EXPECT_FALSE(PieceHasEnded(36223));
+    EXPECT_FALSE(PieceHasEnded(307903));
+    EXPECT_TRUE(PieceHasEnded(307904));
+    EXPECT_TRUE(PieceHasEnded(INT32_MAX));
+}
+
 TEST_F(SceneTableTest, EveryMillisecondOfThePieceHasAtMostOneScene)
 {
     for (int32_t ms = 0; ms < 307904; ms += 7) EXPECT_LE(RenderAt(ms).size(), 1u) << ms;
