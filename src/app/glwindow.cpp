@@ -29,25 +29,24 @@ intptr_t MainLoop()
 {
     FullScreen = !(Options.windowed || Options.headless);
     if (!OpenGlWindow("nrvk_dms", 640, 480, 32, FullScreen)) return 0;
+    const intptr_t quitParameter = RunMessageLoop();
+    CloseGlWindow();
+    return quitParameter;
+}
 
-    intptr_t quitParameter = 0;
-    bool running = true;
-    while (running) {
+intptr_t RunMessageLoop()
+{
+    for (;;) {
         WindowMessage message;
         if (PeekWindowMessage(message)) {
-            if (message.message == WM_QUIT) {
-                quitParameter = static_cast<intptr_t>(message.wParam);
-                break;
-            }
+            if (message.message == WM_QUIT) return static_cast<intptr_t>(message.wParam);
             WindowProc(WindowHandle, message.message, message.wParam, message.lParam);
             continue;
         }
         RenderFrame();
         PresentFrame();
-        if (Keys[VK_ESCAPE] || PieceHasEnded(MusicTime)) running = false;
+        if (Keys[VK_ESCAPE] || PieceHasEnded(MusicTime)) return 0;
     }
-    CloseGlWindow();
-    return quitParameter;
 }
 
 bool OpenGlWindow(const char* title, int width, int height, uint8_t bits, bool fullScreen)

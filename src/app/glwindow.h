@@ -10,6 +10,10 @@
 // Returns the quit message's parameter.
 intptr_t MainLoop();
 
+// Messages first; whenever none is pending, one frame: RenderFrame, swap, then the Escape
+// test. Returns the quit message's parameter (0 when Escape or the end of the piece).
+intptr_t RunMessageLoop();
+
 // Window, GL context, projection and the whole start-up sequence. False when a step
 // failed (its message box shown) or the user declined windowed mode.
 bool OpenGlWindow(const char* title, int width, int height, uint8_t bits, bool fullScreen);
