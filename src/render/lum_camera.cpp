@@ -113,7 +113,8 @@ void EvaluateCameraPath(CameraRecord& out, const CameraPath& path, float x)
     const int segments = n - 2;
     const float step = 1.0f / static_cast<float>(segments);
     // The product is exact in double, so truncation cannot round a fraction just below a
-    // segment edge up into the next segment.
+    // segment edge up into the next segment. Outside [0, 1), NaN included, the index is
+    // held to the first or the last segment, which then extrapolates.
     const double position = static_cast<double>(segments) * x;
     int i;
     if (!(position >= 0.0))
