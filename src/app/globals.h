@@ -1,10 +1,8 @@
-// The global state of the shell, read directly by the other units.
+// The global state of the shell, read directly by the other units (the overlay size,
+// OverlayWidth and OverlayHeight, lives with the overlay in render/lum_views.h).
 #pragma once
 
 #include <cstdint>
-
-constexpr int32_t OverlayWidth = 640;  // width of the 2D overlay space and the letterbox
-constexpr int32_t OverlayHeight = 480; // height of the same
 
 extern bool FullScreen;     // full-screen mode requested / in force
 extern bool Keys[256];      // by Windows virtual-key code; true between key-down and key-up

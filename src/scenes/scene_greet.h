@@ -1,6 +1,21 @@
-// The greet scene.
+// The greetings: a black grass field under a dimming grey sky, the camera drifting toward
+// a lying figure, one greeting line each sixteenth of the span, out of white at first.
 #pragma once
 
+#include "render/lum_camera.h"
 #include "timeline/lum_scenes.h"
 
-class tscene_greet : public lum_genericscene {};
+#include <string_view>
+
+class tscene_greet : public lum_genericscene {
+public:
+    void Render(int32_t time) override;
+    void Load() override;
+};
+
+constexpr int GreetBladeCount = 4501;
+constexpr int GreetingCount = 16;
+
+// Lines 0 and 15 are empty; lines 1 to 14 are the greetings, shown in order.
+extern const std::string_view Greetings[GreetingCount];
+extern CameraPath GreetPath;

@@ -1,6 +1,10 @@
-// The intro scene.
+// The intro: the two title lines fading in and out while their letters drift apart. It
+// plays only inside the meat montage.
 #pragma once
 
 #include "timeline/lum_scenes.h"
 
-class tscene_intro : public lum_genericscene {};
+class tscene_intro : public lum_genericscene {
+public:
+    void Render(int32_t time) override;
+};

@@ -1,6 +1,10 @@
-// The outro scene.
+// The credits: the texts come out of white, give way to their own blur and fade; once 80 %
+// of the span has passed the outro ends the run.
 #pragma once
 
 #include "timeline/lum_scenes.h"
 
-class tscene_outro : public lum_genericscene {};
+class tscene_outro : public lum_genericscene {
+public:
+    void Render(int32_t time) override;
+};
