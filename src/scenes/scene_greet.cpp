@@ -9,6 +9,7 @@
 #include "resources/lum_geox.h"
 #include "scenes/scene_frame.h"
 
+#include <algorithm>
 #include <cmath>
 
 const std::string_view Greetings[GreetingCount] = {
@@ -28,6 +29,14 @@ BladePosition g_blades[GreetBladeCount];
 GLuint g_grassField = 0;
 
 } // namespace
+
+GreetLine GreetLineAt(float p)
+{
+    const int line = std::clamp(static_cast<int>(16.0f * p), 0, GreetingCount - 1);
+    const float f = 16.0f * p - static_cast<float>(line);
+    return {Greetings[line], 40.0f + 10.0f * f, 30.0f + 15.0f * f,
+            std::fabs(std::sin(16.0f * static_cast<float>(M_PI) * p))};
+}
 
 void tscene_greet::Load()
 {
@@ -61,8 +70,6 @@ void tscene_greet::Render(int32_t time)
 {
     const float p = Progress(time);
     glEnable(GL_DEPTH_TEST);
-    const int line = static_cast<int>(16.0f * p);
-    const float f = 16.0f * p - static_cast<float>(line);
 
     glClearColor(0.0f, 0.0f, 1.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -110,9 +117,9 @@ void tscene_greet::Render(int32_t time)
     const GLuint font = FindTexture(GlobalTextures, "font");
     DrawText("we have no lantern for", font, 320.0f, 210.0f, 14.0f, 14.0f, 12.0f, 1.0f, 1.0f, 1.0f,
              0.6f * (1.0f - p));
-    const float size = 40.0f + 10.0f * f;
-    DrawText(Greetings[line], font, 320.0f, 240.0f, size, size, 30.0f + 15.0f * f, 1.0f, 1.0f, 1.0f,
-             std::fabs(std::sin(16.0f * static_cast<float>(M_PI) * p)));
+    const GreetLine greeting = GreetLineAt(p);
+    DrawText(greeting.text, font, 320.0f, 240.0f, greeting.size, greeting.size, greeting.advance, 1.0f,
+             1.0f, 1.0f, greeting.alpha);
 
     if (p < 0.5f) DrawWhiteFade(std::sqrt(std::sqrt(std::sin(static_cast<float>(M_PI) * p))));
 

@@ -16,6 +16,16 @@ public:
 constexpr int GreetBladeCount = 4501;
 constexpr int GreetingCount = 16;
 
+// The greeting shown at progress p: each line owns a sixteenth of the span, grows and
+// spreads through it while it fades in and out.
+struct GreetLine {
+    std::string_view text;
+    float size;    // glyph width and height
+    float advance;
+    float alpha;
+};
+GreetLine GreetLineAt(float p);
+
 // Lines 0 and 15 are empty; lines 1 to 14 are the greetings, shown in order.
 extern const std::string_view Greetings[GreetingCount];
 extern CameraPath GreetPath;
