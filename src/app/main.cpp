@@ -2,8 +2,10 @@
 //
 //   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--log]
 //   lantern shot MS OUT.png [--data DIR]
+//   lantern bench [--frames N] [--data DIR]
 #include "app/globals.h"
 #include "app/glwindow.h"
+#include "capture/frame_bench.h"
 #include "capture/shot.h"
 #include "platform/error.h"
 #include "platform/files.h"
@@ -58,6 +60,11 @@ int main(int argc, char** argv)
     shot->add_option("OUT", shotPath, "PNG file to write")->required();
     shot->add_option("--data", dataFolder, "folder that holds Data");
 
+    CLI::App* bench = app.add_subcommand("bench", "time the frames of every scene, drawn off-screen");
+    int benchFrames = 20;
+    bench->add_option("--frames", benchFrames, "frames drawn in each scene")->check(CLI::Range(1, 10000));
+    bench->add_option("--data", dataFolder, "folder that holds Data");
+
     CLI11_PARSE(app, argc, argv);
     Options.startMs = static_cast<int32_t>(std::lround(startSeconds * 1000.0));
     SetDataRoot(ChooseDataFolder(dataFolder));
@@ -65,6 +72,7 @@ int main(int argc, char** argv)
 
     try {
         if (shot->parsed()) return WriteShot(shotMs, shotPath);
+        if (bench->parsed()) return RunFrameBenchmark(benchFrames);
         MainLoop();
     } catch (const FatalError& error) {
         return ReportFatal(error.what(), error.AlreadyShown());

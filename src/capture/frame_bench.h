@@ -1,0 +1,6 @@
+// The frame benchmark: after an off-screen start-up, draws frames spread over every
+// scheduled scene and reports the time each scene's frames take (`lantern bench`).
+#pragma once
+
+// Prints one line a scene (mean and worst ms a frame) and the whole piece; returns 0.
+int RunFrameBenchmark(int framesPerScene);
