@@ -1,7 +1,7 @@
 // lantern: plays "the hollow lantern of rust" in step with its soundtrack.
 //
 //   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--log]
-//   lantern shot MS OUT.png [--data DIR]
+//   lantern shot MS OUT.png [--loader] [--data DIR]
 //   lantern bench [--frames N] [--data DIR]
 #include "app/globals.h"
 #include "app/glwindow.h"
@@ -59,6 +59,8 @@ int main(int argc, char** argv)
     shot->add_option("MS", shotMs, "music time in milliseconds")->required()->check(CLI::NonNegativeNumber);
     shot->add_option("OUT", shotPath, "PNG file to write")->required();
     shot->add_option("--data", dataFolder, "folder that holds Data");
+    bool shotLoader = false;
+    shot->add_flag("--loader", shotLoader, "write the loader screen instead of the frame at MS");
 
     CLI::App* bench = app.add_subcommand("bench", "time the frames of every scene, drawn off-screen");
     int benchFrames = 20;
@@ -71,7 +73,7 @@ int main(int argc, char** argv)
     InitialiseSceneTable();
 
     try {
-        if (shot->parsed()) return WriteShot(shotMs, shotPath);
+        if (shot->parsed()) return WriteShot(shotLoader ? ShotOf::LoaderScreen : ShotOf::Frame, shotMs, shotPath);
         if (bench->parsed()) return RunFrameBenchmark(benchFrames);
         MainLoop();
     } catch (const FatalError& error) {

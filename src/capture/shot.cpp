@@ -3,6 +3,7 @@
 
 #include "app/globals.h"
 #include "app/glwindow.h"
+#include "app/startup.h"
 #include "capture/png_writer.h"
 #include "platform/error.h"
 #include "platform/gl.h"
@@ -38,10 +39,11 @@ std::vector<uint8_t> ReadFrameTopDown()
     return topDown;
 }
 
-int WriteShot(int32_t musicMs, const std::string& pngPath)
+int WriteShot(ShotOf what, int32_t musicMs, const std::string& pngPath)
 {
     StartOffline();
-    RenderOfflineFrame(musicMs);
+    if (what == ShotOf::LoaderScreen) DrawLoaderScreen();
+    else RenderOfflineFrame(musicMs);
     try {
         WritePngRgb(pngPath, 640, 480, ReadFrameTopDown());
     } catch (const FatalError& error) {

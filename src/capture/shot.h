@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+enum class ShotOf { Frame, LoaderScreen };
+
 // Returns the exit code: 0, or 1 with a message when the PNG cannot be written.
-int WriteShot(int32_t musicMs, const std::string& pngPath);
+int WriteShot(ShotOf what, int32_t musicMs, const std::string& pngPath);
 
 // Starts the headless window and runs the start-up sequence without sound.
 void StartOffline();
