@@ -1,6 +1,7 @@
 // The LZHUF decoder and packed files: streams from an independent encoder decode to
 // exactly their bytes; damaged streams end in errors that name the file.
 #include "lzhuf_encoder.h"
+#include "fatal_message.h"
 #include "support/gl_context.h"
 
 #include "platform/error.h"
@@ -42,18 +43,6 @@ std::vector<uint8_t> Unpacked(const std::vector<uint8_t>& packed, const char* na
 {
     const int32_t size = UnpackMemory(packed.data(), packed.size(), name);
     return std::vector<uint8_t>(UnpackBuffer, UnpackBuffer + size);
-}
-
-// The message of the FatalError that `action` raises, or "" when it raises none.
-template <typename Action>
-std::string FatalMessage(Action action)
-{
-    try {
-        action();
-    } catch (const FatalError& error) {
-        return error.what();
-    }
-    return "";
 }
 
 TEST(Lzhuf, RoundTripsTextRandomAndRepetitiveData)
