@@ -135,6 +135,8 @@ TEST_F(GeoxTest, MalformedTextFilesAreErrorsNamingTheFile)
         {"x\n0\n", "invalid integer \"x\""},
         {"1\n0\n1 2 three 4 5\n", "line 3: invalid number \"three\""},
         {"1\n0\n1 2 inf 4 5\n", "invalid number \"inf\""},
+        {"1\n0\n1 2 +-3 4 5\n", "invalid number \"+-3\""},
+        {"+-1\n0\n", "invalid integer \"+-1\""},
         {"1\n0\n1 2 3 4\n", "cannot fit"},
         {"1\n1\n1 2 3 4 5\n0 0\n", "cannot fit"},
         {"1\n1\n1 2 3 4 5\n0 0 x\n", "invalid integer"},
