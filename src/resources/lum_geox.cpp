@@ -90,8 +90,7 @@ public:
 
     int32_t ReadInteger(const char* what)
     {
-        std::string_view token = NextToken(what);
-        if (!token.empty() && token.front() == '+') token.remove_prefix(1);
+        const std::string_view token = WithoutPlus(NextToken(what));
         int32_t value = 0;
         const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
         if (error != std::errc() || end != token.data() + token.size() || token.empty())
@@ -101,8 +100,7 @@ public:
 
     float ReadReal(const char* what)
     {
-        std::string_view token = NextToken(what);
-        if (!token.empty() && token.front() == '+') token.remove_prefix(1);
+        const std::string_view token = WithoutPlus(NextToken(what));
         float value = 0;
         const auto [end, error] =
             std::from_chars(token.data(), token.data() + token.size(), value, std::chars_format::general);
@@ -128,6 +126,15 @@ private:
         while (m_position < m_text.size() && !IsSpace(m_text[m_position])) ++m_position;
         m_token = m_text.substr(start, m_position - start);
         return m_token;
+    }
+
+    // from_chars takes no "+" sign; "+-1" must stay an error, so only a plus before a
+    // digit or point goes.
+    static std::string_view WithoutPlus(std::string_view token)
+    {
+        if (token.size() > 1 && token[0] == '+' && (std::isdigit(static_cast<unsigned char>(token[1])) || token[1] == '.'))
+            token.remove_prefix(1);
+        return token;
     }
 
     // from_chars also takes "inf" and "nan"; a geox file holds plain decimal numbers.

@@ -1,0 +1,15 @@
+// Fuzzes the BMP reader: any input must decode or raise FatalError.
+#include "platform/error.h"
+#include "resources/image_readers.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    try {
+        DecodeBmp(data, size, "fuzz.bmp");
+    } catch (const FatalError&) {
+    }
+    return 0;
+}
