@@ -56,25 +56,21 @@ std::string ResolvePath(std::string_view path)
     for (char& c : unixPath)
         if (c == '\\') c = '/';
 
-    std::string resolved;
+    // Absolute paths start at the root, written here as the empty prefix.
+    const bool absolute = !unixPath.empty() && unixPath[0] == '/';
+    std::string resolved = absolute ? std::string() : g_dataRoot;
     size_t position = 0;
-    if (!unixPath.empty() && unixPath[0] == '/') {
-        resolved = "/";
-        position = 1;
-    } else {
-        resolved = g_dataRoot;
-    }
     while (position <= unixPath.size()) {
         size_t end = unixPath.find('/', position);
         if (end == std::string::npos) end = unixPath.size();
         const std::string component = unixPath.substr(position, end - position);
         position = end + 1;
         if (component.empty() || component == ".") continue;
-        const std::string base = resolved == "/" ? std::string() : resolved;
-        const std::string name = component == ".." ? component : MatchComponent(resolved, component);
-        resolved = (resolved == "/" ? "/" : base + "/") + name;
+        const std::string folder = resolved.empty() ? std::string("/") : resolved;
+        resolved.push_back('/');
+        resolved.append(component == ".." ? component : MatchComponent(folder, component));
     }
-    return resolved;
+    return resolved.empty() ? std::string("/") : resolved;
 }
 
 bool FileExists(std::string_view path)

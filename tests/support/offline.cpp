@@ -2,6 +2,7 @@
 #include "support/offline.h"
 
 #include "capture/shot.h"
+#include "platform/error.h"
 #include "platform/files.h"
 #include "timeline/globalscenes.h"
 
@@ -13,7 +14,11 @@ void EnsureOfflinePiece()
     if (started) return;
     SetDataRoot(LANTERN_BUILD_DIR);
     InitialiseSceneTable();
-    StartOffline();
+    try {
+        StartOffline();
+    } catch (const FatalError& error) {
+        FAIL() << "the piece does not start on the generated data set (make data): " << error.what();
+    }
     started = true;
 }
 

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-// Runs the start-up sequence on the generated data the first time it is called.
+// Runs the start-up sequence on the generated data the first time it is called; a test
+// fails (never skips) when the data set is missing or broken. Call it from SetUp.
 void EnsureOfflinePiece();
 
 // The frame at a music time, RGB rows top first (tick counter fixed to the same time).
