@@ -3,6 +3,7 @@
 // drawing with the file's y and z exchanged (file z is up).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,8 +35,14 @@ struct GeoxList {
     std::vector<std::string> filteredNames; // FilterGeoxName of the entry, at most 32 characters
 };
 
+// Both readers reject negative counts, counts the file cannot hold, short files, bad
+// numbers and vertex indices outside 0 .. V-1 with FatalError naming the file, before the
+// mesh is touched; on success they replace the arrays and counts (not displayList).
 void LoadGeox(GeoxMesh& mesh, std::string_view path);
 void LoadTextGeox(GeoxMesh& mesh, std::string_view path);
+// The same readers on bytes already in memory; `path` is the file named in errors.
+void ParseGeox(GeoxMesh& mesh, const uint8_t* data, size_t size, std::string_view path);
+void ParseTextGeox(GeoxMesh& mesh, std::string_view text, std::string_view path);
 void LoadGeoxList(GeoxList& list, std::string_view folder, std::string_view listName);
 std::string FilterGeoxName(std::string_view entry);
 

@@ -2,6 +2,7 @@
 // LZHUF stream) into the process-wide UnpackBuffer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -14,3 +15,6 @@ extern uint8_t UnpackBuffer[kUnpackBufferSize];
 // cannot be opened, a size above kUnpackBufferSize or below 0, or a stream cut short
 // raises FatalError naming the file.
 int32_t UnpackFile(std::string_view path);
+
+// The same for packed bytes already in memory; `name` is the file named in errors.
+int32_t UnpackMemory(const uint8_t* data, size_t size, std::string_view name);

@@ -1,0 +1,208 @@
+// lum_camera: camera records, paths, ".camera" files, evaluation, ApplyCamera and the moves.
+#include "render/lum_camera.h"
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/gl.h"
+#include "render/lum_spline.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr long kRecordBytes = sizeof(CameraRecord);
+
+// Little-endian float from four file bytes (the file order whatever the host's).
+float ReadFloatLE(const unsigned char* bytes)
+{
+    const uint32_t bits = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                          uint32_t(bytes[3]) << 24;
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+void WriteFloatLE(float value, unsigned char* bytes)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+}
+
+// The eye-to-centre vector, in extended precision like the rest of the move arithmetic.
+struct ViewVector {
+    long double x, y, z;
+};
+
+ViewVector ViewOf(const CameraRecord& camera)
+{
+    return {static_cast<long double>(camera.centerX) - camera.eyeX,
+            static_cast<long double>(camera.centerY) - camera.eyeY,
+            static_cast<long double>(camera.centerZ) - camera.eyeZ};
+}
+
+// base + direction * s, rounded to float once.
+float Shifted(float base, long double direction, float s)
+{
+    return static_cast<float>(base + direction * s);
+}
+
+} // namespace
+
+void ClearCameraPath(CameraPath& path)
+{
+    path.count = 0;
+}
+
+bool AppendCameraKey(const CameraRecord& camera, CameraPath& path)
+{
+    if (path.count < 0 || path.count >= MaxPathRecords) return false;
+    ++path.count;
+    path.keys[path.count] = camera;
+    return true;
+}
+
+void SaveCameraPath(const CameraPath& path, std::string_view fileName)
+{
+    const int records = std::clamp(path.count, 0, PathSlotCount);
+    unsigned char bytes[PathSlotCount * kRecordBytes];
+    for (int k = 0; k < records; ++k)
+        for (int f = 0; f < 10; ++f)
+            WriteFloatLE(path.keys[k].*CameraFields[f], bytes + k * kRecordBytes + 4 * f);
+
+    const std::string name(fileName);
+    FilePtr file(std::fopen(name.c_str(), "wb"));
+    if (!file) ThrowFileError(fileName, StrFormat("cannot write (%s)", std::strerror(errno)));
+    const size_t size = static_cast<size_t>(records) * kRecordBytes;
+    if (std::fwrite(bytes, 1, size, file.get()) != size) ThrowFileError(fileName, "write error");
+    if (std::fclose(file.release()) != 0) ThrowFileError(fileName, "write error");
+}
+
+void LoadCameraPath(CameraPath& path, std::string_view fileName)
+{
+    FilePtr file = OpenForReading(fileName);
+    const long records = FileSize(file.get(), fileName) / kRecordBytes;
+    if (records > MaxPathRecords)
+        ThrowFileError(fileName, StrFormat("%ld camera records, a path holds at most %d", records,
+                                           MaxPathRecords));
+    // Read everything before touching the path, so a failed load leaves no half-read path.
+    unsigned char bytes[MaxPathRecords * kRecordBytes];
+    const size_t size = static_cast<size_t>(records * kRecordBytes);
+    if (std::fread(bytes, 1, size, file.get()) != size) ThrowFileError(fileName, "read error");
+
+    for (long k = 0; k < records; ++k)
+        for (int f = 0; f < 10; ++f)
+            path.keys[k].*CameraFields[f] = ReadFloatLE(bytes + k * kRecordBytes + 4 * f);
+    path.count = static_cast<int32_t>(records);
+}
+
+void EvaluateCameraPath(CameraRecord& out, const CameraPath& path, float x)
+{
+    // A count beyond the storage can only come from a path filled by hand; the last
+    // segment then ends at the last slot.
+    const int n = std::min(path.count, MaxPathRecords);
+    if (n < 4) {
+        out = path.keys[1];
+        return;
+    }
+    const int segments = n - 2;
+    const float step = 1.0f / static_cast<float>(segments);
+    // The product is exact in double, so truncation cannot round a fraction just below a
+    // segment edge up into the next segment. Outside [0, 1), NaN included, the index is
+    // held to the first or the last segment, which then extrapolates.
+    const double position = static_cast<double>(segments) * x;
+    int i;
+    if (!(position >= 0.0))
+        i = 1;
+    else if (position >= segments)
+        i = segments;
+    else
+        i = static_cast<int>(position) + 1;
+    const float t = static_cast<float>((static_cast<long double>(x) -
+                                        static_cast<long double>(i - 1) * step) / step);
+
+    const CameraRecord& k0 = path.keys[i];
+    const CameraRecord& k1 = path.keys[i + 1];
+    const CameraRecord& k2 = path.keys[i + 2];
+    for (float CameraRecord::*field : CameraFields)
+        out.*field = HermiteValue(t, k0.*field, k1.*field, k2.*field);
+}
+
+void SetCameraPosition(CameraRecord& camera, float eyeX, float eyeY, float eyeZ, float centerX,
+                       float centerY, float centerZ, float upX, float upY, float upZ)
+{
+    camera.eyeX = eyeX;
+    camera.eyeY = eyeY;
+    camera.eyeZ = eyeZ;
+    camera.centerX = centerX;
+    camera.centerY = centerY;
+    camera.centerZ = centerZ;
+    camera.upX = upX;
+    camera.upY = upY;
+    camera.upZ = upZ;
+}
+
+void ApplyCamera(const CameraRecord& camera)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(camera.fov, 1.33333333333, 0.1, 99999.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(camera.eyeX, camera.eyeY, camera.eyeZ, camera.centerX, camera.centerY, camera.centerZ,
+              camera.upX, camera.upY, camera.upZ);
+}
+
+void RiseCamera(CameraRecord& camera, float d)
+{
+    camera.eyeY += d;
+    camera.centerY += d;
+}
+
+void MoveCamera(CameraRecord& camera, float s)
+{
+    const ViewVector v = ViewOf(camera);
+    camera.eyeX = Shifted(camera.eyeX, v.x, s);
+    camera.eyeZ = Shifted(camera.eyeZ, v.z, s);
+    camera.centerX = Shifted(camera.centerX, v.x, s);
+    camera.centerZ = Shifted(camera.centerZ, v.z, s);
+}
+
+void StrafeCamera(CameraRecord& camera, float s)
+{
+    const ViewVector v = ViewOf(camera);
+    const long double sideX = camera.upY * v.z - camera.upZ * v.y;
+    const long double sideZ = camera.upX * v.y - camera.upY * v.x;
+    camera.eyeX = Shifted(camera.eyeX, sideX, s);
+    camera.eyeZ = Shifted(camera.eyeZ, sideZ, s);
+    camera.centerX = Shifted(camera.centerX, sideX, s);
+    camera.centerZ = Shifted(camera.centerZ, sideZ, s);
+}
+
+void RotateCamera(CameraRecord& camera, float ax, float ay, float az)
+{
+    const ViewVector v = ViewOf(camera);
+    if (ax != 0.0f) {
+        const long double s = std::sin(static_cast<long double>(ax));
+        const long double c = std::cos(static_cast<long double>(ax));
+        camera.centerZ = static_cast<float>(camera.eyeZ + s * v.y + c * v.z);
+        camera.centerY = static_cast<float>(camera.eyeY + c * v.y - s * v.z);
+    }
+    if (ay != 0.0f) {
+        const long double s = std::sin(static_cast<long double>(ay));
+        const long double c = std::cos(static_cast<long double>(ay));
+        camera.centerZ = static_cast<float>(camera.eyeZ + s * v.x + c * v.z);
+        camera.centerX = static_cast<float>(camera.eyeX + c * v.x - s * v.z);
+    }
+    if (az != 0.0f) {
+        const long double s = std::sin(static_cast<long double>(az));
+        const long double c = std::cos(static_cast<long double>(az));
+        camera.centerX = static_cast<float>(camera.eyeX + s * v.y + c * v.x);
+        camera.centerY = static_cast<float>(camera.eyeY + c * v.y - s * v.x);
+    }
+}

@@ -1,0 +1,72 @@
+// lum_camera: the camera record, key-frame paths and their ".camera" files, the
+// interpolation that turns a path and a fraction into a camera, the hand-over to OpenGL,
+// and the moves of the free-fly debug keys. Depends on lum_spline, platform/files.h and GL.
+//
+// Paths are used one-based: AppendCameraKey fills slots 1, 2, 3 ...; a ".camera" file holds
+// slots 0 .. count-1, so its first record is a placeholder, and evaluation reads slots 1 to
+// count (slot count only as the end tangent of the last segment).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+struct CameraRecord {
+    float fov;                       // vertical field of view, degrees
+    float eyeX, eyeY, eyeZ;          // where the viewer stands
+    float centerX, centerY, centerZ; // the point looked at
+    float upX, upY, upZ;             // up vector, not normalised
+};
+static_assert(sizeof(CameraRecord) == 40, "a camera record is ten packed floats, as in the file");
+
+// The ten fields in record (and file) order.
+inline constexpr float CameraRecord::*CameraFields[10] = {
+    &CameraRecord::fov,     &CameraRecord::eyeX,    &CameraRecord::eyeY, &CameraRecord::eyeZ,
+    &CameraRecord::centerX, &CameraRecord::centerY, &CameraRecord::centerZ,
+    &CameraRecord::upX,     &CameraRecord::upY,     &CameraRecord::upZ};
+
+constexpr int PathSlotCount = 100;
+// Evaluation reads one slot past the last key, so a path holds at most 99 records.
+constexpr int MaxPathRecords = PathSlotCount - 1;
+
+struct CameraPath {
+    int32_t count;
+    CameraRecord keys[PathSlotCount];
+};
+static_assert(sizeof(CameraPath) == 4004, "a path is a count and 100 slots");
+
+// count := 0; the slots keep what they hold.
+void ClearCameraPath(CameraPath& path);
+// Adds one to count and stores the camera in slot count. A path that already holds
+// MaxPathRecords records refuses the key: false, nothing changed.
+bool AppendCameraKey(const CameraRecord& camera, CameraPath& path);
+// Writes slots 0 .. count-1 to the file, made anew (FatalError naming it on failure).
+void SaveCameraPath(const CameraPath& path, std::string_view fileName);
+// count := file size div 40, records read into slots 0 .. count-1; trailing bytes are
+// ignored. A file that cannot be read, or holds more than MaxPathRecords records, is a
+// FatalError naming it, and the path is left as it was.
+void LoadCameraPath(CameraPath& path, std::string_view fileName);
+
+// The path's camera at fraction x of its length. Fewer than 4 records give slot 1 as it is;
+// otherwise the n-2 segments share [0, 1) equally and x = k/(n-2) lands on slot k+1.
+// Outside [0, 1) (NaN included) the first or last segment is extended; no slot beyond the
+// path's storage is ever read.
+void EvaluateCameraPath(CameraRecord& out, const CameraPath& path, float x);
+
+// Sets eye, centre and up; fov stays.
+void SetCameraPosition(CameraRecord& camera, float eyeX, float eyeY, float eyeZ, float centerX,
+                       float centerY, float centerZ, float upX, float upY, float upZ);
+
+// Projection: perspective with the camera's fov, aspect 1.33333333333, near 0.1, far 99999.
+// Modelview: look-at of the camera. The viewport is left alone; GL_MODELVIEW stays selected.
+void ApplyCamera(const CameraRecord& camera);
+
+// The debug moves. v is the eye-to-centre vector, taken once at the start of each move.
+// Eye and centre move vertically by d.
+void RiseCamera(CameraRecord& camera, float d);
+// Eye and centre move by s times the horizontal part of v (not normalised).
+void MoveCamera(CameraRecord& camera, float s);
+// Eye and centre move by s times the horizontal part of up x v (not normalised).
+void StrafeCamera(CameraRecord& camera, float s);
+// The centre turns about the eye: about X by ax, Y by ay, Z by az (radians), each turn made
+// only for a non-zero angle and each from the original v.
+void RotateCamera(CameraRecord& camera, float ax, float ay, float az);

@@ -1,0 +1,333 @@
+// lum_frame: render targets, the glow chain and the finishing steps.
+#include "render/lum_frame.h"
+
+#include "platform/ticks.h"
+#include "render/lum_views.h"
+#include "resources/globaldata.h"
+#include "resources/lum_textures.h"
+
+#include <algorithm>
+#include <cmath>
+
+GLuint FrameTexture = 0;
+GLuint CornerTexture = 0;
+GLuint BlurTexture = 0;
+GLuint UnusedFrameTargets[3] = {};
+
+namespace {
+
+// The frame fills 640 x 480 of the 1024 x 512 FrameTexture.
+constexpr float kFrameS = 640.0f / 1024.0f;
+constexpr float kFrameT = 480.0f / 512.0f;
+constexpr int kCornerSize = 256;
+
+// The blur's working image: one read-back, four passes, one upload, no allocation.
+unsigned char g_cornerPixels[BlurImageBytes];
+
+// Top and bottom edges of the picture band between the letterbox bars, rounded half to even.
+float BandTop()
+{
+    return static_cast<float>(std::nearbyint(OverlayHeight / 8.0));
+}
+
+float BandBottom()
+{
+    return static_cast<float>(std::nearbyint(7.0 * OverlayHeight / 8.0));
+}
+
+// A texture drawn into the rectangle (0, 0)-(width, height) of the overlay, its texture
+// rows upright: t = tMax at the top edge, t = 0 at the bottom.
+void DrawTextureRect(float width, float height, float sMax, float tMax)
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, tMax);
+    glVertex2f(0, 0);
+    glTexCoord2f(sMax, tMax);
+    glVertex2f(width, 0);
+    glTexCoord2f(sMax, 0);
+    glVertex2f(width, height);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, height);
+    glEnd();
+}
+
+// A texture window (s0, t0)-(s1, t1) over the picture band, t0 at the band's top.
+void DrawBandQuad(float s0, float t0, float s1, float t1)
+{
+    const float top = BandTop();
+    const float bottom = BandBottom();
+    glBegin(GL_QUADS);
+    glTexCoord2f(s0, t0);
+    glVertex2f(0, top);
+    glTexCoord2f(s1, t0);
+    glVertex2f(OverlayWidth, top);
+    glTexCoord2f(s1, t1);
+    glVertex2f(OverlayWidth, bottom);
+    glTexCoord2f(s0, t1);
+    glVertex2f(0, bottom);
+    glEnd();
+}
+
+// Rows in increasing order (upwards on screen), each mixed with the already smoothed row
+// below it.
+void SmoothRowsUp(unsigned char* image, unsigned weight, unsigned keep)
+{
+    for (int r = 1; r < BlurSize; ++r) {
+        const unsigned char* previous = image + (r - 1) * BlurRowBytes;
+        unsigned char* row = image + r * BlurRowBytes;
+        for (int k = 0; k < BlurRowBytes; ++k)
+            row[k] = static_cast<unsigned char>((previous[k] * weight + row[k] * keep) >> 8);
+    }
+}
+
+// Rows in decreasing order, each mixed with the (already smoothed) row above it.
+void SmoothRowsDown(unsigned char* image, unsigned weight, unsigned keep)
+{
+    for (int r = BlurSize - 2; r >= 0; --r) {
+        const unsigned char* next = image + (r + 1) * BlurRowBytes;
+        unsigned char* row = image + r * BlurRowBytes;
+        for (int k = 0; k < BlurRowBytes; ++k)
+            row[k] = static_cast<unsigned char>((next[k] * weight + row[k] * keep) >> 8);
+    }
+}
+
+// Pixels of every row left to right, each channel mixed with the pixel before it.
+void SmoothPixelsRight(unsigned char* image, unsigned weight, unsigned keep)
+{
+    for (int r = 0; r < BlurSize; ++r) {
+        unsigned char* row = image + r * BlurRowBytes;
+        for (int k = 3; k < BlurRowBytes; ++k)
+            row[k] = static_cast<unsigned char>((row[k - 3] * weight + row[k] * keep) >> 8);
+    }
+}
+
+void SmoothPixelsLeft(unsigned char* image, unsigned weight, unsigned keep)
+{
+    for (int r = 0; r < BlurSize; ++r) {
+        unsigned char* row = image + r * BlurRowBytes;
+        for (int k = BlurRowBytes - 4; k >= 0; --k)
+            row[k] = static_cast<unsigned char>((row[k + 3] * weight + row[k] * keep) >> 8);
+    }
+}
+
+} // namespace
+
+void CreateRenderTargets()
+{
+    UnusedFrameTargets[0] = CreateEmptyTexture(1024, 512);
+    UnusedFrameTargets[1] = CreateEmptyTexture(1024, 512);
+    FrameTexture = CreateEmptyTexture(1024, 512);
+    UnusedFrameTargets[2] = CreateEmptyTexture(1024, 512);
+    CornerTexture = CreateEmptyTexture(kCornerSize, kCornerSize);
+    BlurTexture = CreateEmptyTexture(BlurSize, BlurSize);
+}
+
+void CopyFrameToTexture(GLuint texture)
+{
+    BeginOverlay();
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, OverlayWidth, OverlayHeight);
+    EndOverlay();
+}
+
+void DrawFrameToCorner()
+{
+    BeginOverlay();
+    glDisable(GL_BLEND);
+    glColor4f(1, 1, 1, 1);
+    glBindTexture(GL_TEXTURE_2D, FrameTexture);
+    DrawTextureRect(kCornerSize, kCornerSize, kFrameS, kFrameT);
+    EndOverlay();
+}
+
+void CopyCornerToTexture()
+{
+    BeginOverlay();
+    glBindTexture(GL_TEXTURE_2D, CornerTexture);
+    // The top-left corner, in GL's bottom-up window rows.
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, OverlayHeight - kCornerSize, kCornerSize,
+                        kCornerSize);
+    EndOverlay();
+}
+
+void DrawCornerSmall()
+{
+    BeginOverlay();
+    glDisable(GL_BLEND);
+    glColor4f(1, 1, 1, 1);
+    glBindTexture(GL_TEXTURE_2D, CornerTexture);
+    DrawTextureRect(BlurSize, BlurSize, 1, 1);
+    EndOverlay();
+}
+
+void BlurCornerPixels(unsigned char (&pixels)[BlurImageBytes], unsigned weight)
+{
+    const unsigned w = std::min(weight, 256u);
+    const unsigned keep = 256 - w;
+    SmoothRowsUp(pixels, w, keep);
+    SmoothRowsDown(pixels, w, keep);
+    SmoothPixelsRight(pixels, w, keep);
+    SmoothPixelsLeft(pixels, w, keep);
+}
+
+void BlurCorner(unsigned weight)
+{
+    // 384-byte rows are a multiple of every pack and unpack alignment, so the buffer is
+    // tightly packed whatever GL_PACK_ALIGNMENT says.
+    glReadPixels(0, OverlayHeight - BlurSize, BlurSize, BlurSize, GL_RGB, GL_UNSIGNED_BYTE,
+                 g_cornerPixels);
+    BlurCornerPixels(g_cornerPixels, weight);
+    glBindTexture(GL_TEXTURE_2D, BlurTexture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, BlurSize, BlurSize, GL_RGB, GL_UNSIGNED_BYTE,
+                    g_cornerPixels);
+    EndOverlay();
+}
+
+void RestoreFrame()
+{
+    BeginOverlay();
+    glDisable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, FrameTexture);
+    DrawTextureRect(OverlayWidth, OverlayHeight, kFrameS, kFrameT);
+    EndOverlay();
+}
+
+void BlendBlurTinted(float r, float g, float b, float a)
+{
+    BeginOverlay();
+    glColor4f(r, g, b, a);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, BlurTexture);
+    DrawTextureRect(OverlayWidth, OverlayHeight, 1, 1);
+    glDisable(GL_BLEND);
+    EndOverlay();
+}
+
+void AddGlow()
+{
+    BeginOverlay();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glBindTexture(GL_TEXTURE_2D, BlurTexture);
+    DrawTextureRect(OverlayWidth, OverlayHeight, 1, 1);
+    glDisable(GL_BLEND);
+    EndOverlay();
+}
+
+void BlurFrame(unsigned weight, float r, float g, float b, float a)
+{
+    CopyFrameToTexture(FrameTexture);
+    DrawFrameToCorner();
+    CopyCornerToTexture();
+    DrawCornerSmall();
+    BlurCorner(weight);
+    RestoreFrame();
+    BlendBlurTinted(r, g, b, a);
+}
+
+void GlowPass(unsigned weight, float r, float g, float b, float a)
+{
+    BlurFrame(weight, r, g, b, a);
+    AddGlow();
+}
+
+void BeginFinishing()
+{
+    glViewport(0, 0, OverlayWidth, OverlayHeight);
+    glDisable(GL_DEPTH_TEST);
+    glColor4f(1, 1, 1, 1);
+}
+
+void DrawLetterbox()
+{
+    const float top = BandTop();
+    const float bottom = BandBottom();
+    BeginOverlay();
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glColor4f(0, 0, 0, 1);
+    glVertex2f(0, 0);
+    glVertex2f(OverlayWidth, 0);
+    glVertex2f(OverlayWidth, top);
+    glVertex2f(0, top);
+    glVertex2f(0, bottom);
+    glVertex2f(OverlayWidth, bottom);
+    glVertex2f(OverlayWidth, OverlayHeight);
+    glVertex2f(0, OverlayHeight);
+    glEnd();
+    EndOverlay();
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1, 1, 1, 1);
+}
+
+void DrawVignette()
+{
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA);
+    BindTexture(GlobalTextures, "vinget");
+    glColor4f(1, 1, 1, 1);
+    DrawBandQuad(0, 0, 1, 1);
+    glDisable(GL_BLEND);
+    EndOverlay();
+}
+
+void DrawNoise()
+{
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    BindTexture(GlobalTextures, "noise");
+    glColor4f(1, 1, 1, 1);
+    const Float3& offset = RandomPairs[GetTickCount() / 15 % RandomPairCount];
+    DrawBandQuad(offset.x, offset.y, offset.x + 0.2f, offset.y + 0.2f);
+    glDisable(GL_BLEND);
+    EndOverlay();
+}
+
+void DrawFade(float r, float g, float b, float alpha)
+{
+    BeginOverlay();
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA);
+    glColor4f(r, g, b, alpha);
+    glBegin(GL_QUADS);
+    glVertex2f(0, 0);
+    glVertex2f(OverlayWidth, 0);
+    glVertex2f(OverlayWidth, OverlayHeight);
+    glVertex2f(0, OverlayHeight);
+    glEnd();
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    EndOverlay();
+}
+
+void DrawFade(float alpha)
+{
+    DrawFade(0, 0, 0, alpha);
+}
+
+void DrawFinishingLayers()
+{
+    BeginFinishing();
+    DrawLetterbox();
+    DrawVignette();
+    DrawNoise();
+}
+
+void FinishFrame(unsigned glowWeight, float r, float g, float b, float a)
+{
+    DrawFinishingLayers();
+    glColor4f(1, 1, 1, 1);
+    GlowPass(glowWeight, r, g, b, a);
+}
+
+void FinishFrameFadingToBlack(float fadeAlpha, unsigned glowWeight, float r, float g, float b,
+                              float a)
+{
+    DrawFinishingLayers();
+    DrawFade(fadeAlpha);
+    glColor4f(1, 1, 1, 1);
+    GlowPass(glowWeight, r, g, b, a);
+}

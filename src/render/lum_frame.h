@@ -1,0 +1,87 @@
+// lum_frame: the frame effects every scene finishes with. The glow chain shrinks the frame
+// on the graphics card (640 x 480 -> 256 x 256 -> 128 x 128, using the top-left corner of
+// the frame as scratch space), blurs the small copy on the processor with integer passes,
+// restores the frame from its saved copy and lays the blur over it; the finishing steps
+// add letterbox bars, vignette, film grain and fades. Nothing here allocates per frame.
+// Depends on lum_views, lum_textures (CreateEmptyTexture, BindTexture), globaldata
+// (GlobalTextures, RandomPairs) and the tick counter.
+//
+// Every drawing step here works in the overlay space and leaves GL_MODELVIEW selected.
+#pragma once
+
+#include "platform/gl.h"
+
+#include <cstdint>
+
+// Render targets, made once by CreateRenderTargets and overwritten by every glow pass.
+extern GLuint FrameTexture;  // 1024 x 512; the frame sits in its lower-left 640 x 480
+extern GLuint CornerTexture; // 256 x 256
+extern GLuint BlurTexture;   // 128 x 128
+// The other three 1024 x 512 targets. Nothing draws into them; they are made so that every
+// texture name after them is the same as in a run that has them.
+extern GLuint UnusedFrameTargets[3];
+
+// Makes, with CreateEmptyTexture and in this order: four 1024 x 512 targets (the third is
+// FrameTexture), CornerTexture, BlurTexture.
+void CreateRenderTargets();
+
+// The glow chain, in the order GlowPass runs it.
+// Copies the frame (0, 0, 640, 480) into the lower-left corner of the texture.
+void CopyFrameToTexture(GLuint texture);
+// Draws FrameTexture shrunk into the 256 x 256 top-left corner, white, blending off.
+void DrawFrameToCorner();
+// Copies that corner into CornerTexture.
+void CopyCornerToTexture();
+// Draws CornerTexture into the 128 x 128 top-left corner, white, blending off.
+void DrawCornerSmall();
+// Reads the 128 x 128 corner back, blurs it with BlurCornerPixels and uploads it to
+// BlurTexture. weight runs from 0 (no blur) to 256 (everything takes the first pixel's
+// colour); larger values count as 256.
+void BlurCorner(unsigned weight);
+// Draws FrameTexture over the whole window with the current colour, blending off.
+void RestoreFrame();
+// BlurTexture over the whole window: blur * colour * (1 - a) + frame * a.
+void BlendBlurTinted(float r, float g, float b, float a);
+// BlurTexture added to the whole window, modulated by the current colour.
+void AddGlow();
+
+// The 128 x 128 RGB corner image (rows bottom-up, 384 bytes each) blurred in place: a
+// first-order recursive smoothing up, down, right, then left, each output
+// (previous * weight + own * (256 - weight)) div 256 in unsigned integers.
+constexpr int BlurSize = 128;
+constexpr int BlurRowBytes = BlurSize * 3;
+constexpr int BlurImageBytes = BlurSize * BlurRowBytes;
+void BlurCornerPixels(unsigned char (&pixels)[BlurImageBytes], unsigned weight);
+
+// The first seven steps of the glow chain: the frame replaced by
+// blur * colour * (1 - a) + frame * a. Scenes that want a softened picture without the
+// additive glow use this.
+void BlurFrame(unsigned weight, float r, float g, float b, float a);
+// BlurFrame, then AddGlow: the last step of nearly every frame.
+void GlowPass(unsigned weight, float r, float g, float b, float a);
+
+// The finishing steps, in the order scenes issue them after their 3D drawing.
+// Viewport 640 x 480, depth test off, colour white.
+void BeginFinishing();
+// Black bars over rows 0-60 and 420-480; leaves the overlay projection, texturing on,
+// colour white.
+void DrawLetterbox();
+// "vinget" over the picture band: where its alpha is 1 the frame stays. Draws in the overlay
+// projection DrawLetterbox left.
+void DrawVignette();
+// A 0.2 x 0.2 window of "noise" over the picture band, moved to the RandomPairs entry
+// (GetTickCount() div 15) mod 1000. Draws in the overlay projection DrawLetterbox left.
+void DrawNoise();
+// colour * (1 - alpha) + frame * alpha over the whole window.
+void DrawFade(float r, float g, float b, float alpha);
+// A fade to black.
+void DrawFade(float alpha);
+
+// BeginFinishing, DrawLetterbox, DrawVignette, DrawNoise.
+void DrawFinishingLayers();
+// The usual end of a frame: DrawFinishingLayers, colour white, GlowPass(weight, r, g, b, a).
+void FinishFrame(unsigned glowWeight, float r, float g, float b, float a);
+// The same with a fade to black between the layers and the glow:
+// DrawFinishingLayers, DrawFade(fadeAlpha), colour white, GlowPass(weight, r, g, b, a).
+void FinishFrameFadingToBlack(float fadeAlpha, unsigned glowWeight, float r, float g, float b,
+                              float a);

@@ -1,0 +1,390 @@
+// lum_geox: binary and text geox readers, "geox.list" folders, face and vertex normals,
+// and the immediate-mode draw calls. Files keep z as the height axis; everything computed
+// or drawn here is in drawn order (x, z, y).
+#include "resources/lum_geox.h"
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/gl.h"
+#include "platform/message_box.h"
+#include "resources/lum_log.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr size_t kGeoxHeaderBytes = 8;
+constexpr size_t kGeoxVertexBytes = 20;
+constexpr size_t kGeoxTriangleBytes = 12;
+constexpr size_t kGeoxNameLength = 32;
+constexpr std::string_view kTextGeoxMarker = ".textgeox";
+
+uint32_t ReadU32(const uint8_t* bytes)
+{
+    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
+           uint32_t{bytes[3]} << 24;
+}
+
+float ReadFloat(const uint8_t* bytes)
+{
+    const uint32_t bits = ReadU32(bytes);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+void CheckCounts(int32_t vertexCount, int32_t triangleCount, std::string_view path)
+{
+    if (vertexCount < 0 || triangleCount < 0)
+        ThrowFileError(path, StrFormat("negative counts (%d vertices, %d triangles)", vertexCount, triangleCount));
+}
+
+// Every index must name a vertex; checked before the mesh is replaced or drawn.
+bool IndicesValid(const GeoxTriangle& triangle, int32_t vertexCount)
+{
+    for (const int32_t index : {triangle.i0, triangle.i1, triangle.i2})
+        if (index < 0 || index >= vertexCount) return false;
+    return true;
+}
+
+std::string BadIndexFault(const GeoxTriangle& triangle, int32_t number, int32_t vertexCount)
+{
+    return StrFormat("triangle %d has vertex indices %d %d %d; the mesh has %d vertices", number,
+                     triangle.i0, triangle.i1, triangle.i2, vertexCount);
+}
+
+void ReplaceMesh(GeoxMesh& mesh, std::vector<GeoxVertex>&& vertices, std::vector<GeoxTriangle>&& triangles)
+{
+    mesh.vertexCount = static_cast<int32_t>(vertices.size());
+    mesh.triangleCount = static_cast<int32_t>(triangles.size());
+    mesh.vertices = std::move(vertices);
+    mesh.triangles = std::move(triangles);
+}
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// Numbers of a text geox file: blank-separated tokens over lines, each token a whole
+// number in its own right ("12abc" is an error, not 12).
+class GeoxTextReader {
+public:
+    GeoxTextReader(std::string_view text, std::string_view path) : m_text(text), m_path(path) {}
+
+    size_t Remaining() const { return m_text.size() - m_position; }
+
+    void SkipLine()
+    {
+        const size_t end = m_text.find('\n', m_position);
+        if (end == std::string_view::npos) {
+            m_position = m_text.size();
+            return;
+        }
+        m_position = end + 1;
+        ++m_line;
+    }
+
+    int32_t ReadInteger(const char* what)
+    {
+        std::string_view token = NextToken(what);
+        if (!token.empty() && token.front() == '+') token.remove_prefix(1);
+        int32_t value = 0;
+        const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+        if (error != std::errc() || end != token.data() + token.size() || token.empty())
+            Fail(StrFormat("invalid integer \"%.*s\" for %s", static_cast<int>(m_token.size()), m_token.data(), what));
+        return value;
+    }
+
+    float ReadReal(const char* what)
+    {
+        std::string_view token = NextToken(what);
+        if (!token.empty() && token.front() == '+') token.remove_prefix(1);
+        float value = 0;
+        const auto [end, error] =
+            std::from_chars(token.data(), token.data() + token.size(), value, std::chars_format::general);
+        if (error != std::errc() || end != token.data() + token.size() || !LooksDecimal(token))
+            Fail(StrFormat("invalid number \"%.*s\" for %s", static_cast<int>(m_token.size()), m_token.data(), what));
+        return value;
+    }
+
+    [[noreturn]] void Fail(const std::string& fault) const
+    {
+        ThrowFileError(m_path, StrFormat("line %d: %s", m_line, fault.c_str()));
+    }
+
+private:
+    std::string_view NextToken(const char* what)
+    {
+        while (m_position < m_text.size() && IsSpace(m_text[m_position])) {
+            if (m_text[m_position] == '\n') ++m_line;
+            ++m_position;
+        }
+        if (m_position == m_text.size()) Fail(StrFormat("file ends before %s", what));
+        const size_t start = m_position;
+        while (m_position < m_text.size() && !IsSpace(m_text[m_position])) ++m_position;
+        m_token = m_text.substr(start, m_position - start);
+        return m_token;
+    }
+
+    // from_chars also takes "inf" and "nan"; a geox file holds plain decimal numbers.
+    static bool LooksDecimal(std::string_view token)
+    {
+        if (!token.empty() && token.front() == '-') token.remove_prefix(1);
+        return !token.empty() && (std::isdigit(static_cast<unsigned char>(token.front())) || token.front() == '.');
+    }
+
+    std::string_view m_text;
+    std::string_view m_path;
+    std::string_view m_token;
+    size_t m_position = 0;
+    int m_line = 1;
+};
+
+std::string LowerAsciiLetters(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+std::string CutName(std::string_view name)
+{
+    return std::string(name.substr(0, kGeoxNameLength));
+}
+
+// Lines of a list file, without their CR LF or LF ends.
+std::vector<std::string> SplitLines(const std::vector<unsigned char>& bytes)
+{
+    std::vector<std::string> lines;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    size_t position = 0;
+    while (position < text.size()) {
+        size_t end = text.find('\n', position);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(position, end - position);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.emplace_back(line);
+        position = end + 1;
+    }
+    return lines;
+}
+
+struct Vector3 {
+    float x, y, z;
+};
+
+Vector3 DrawnPosition(const GeoxVertex& vertex)
+{
+    return {vertex.x, vertex.z, vertex.y};
+}
+
+} // namespace
+
+void ParseGeox(GeoxMesh& mesh, const uint8_t* data, size_t size, std::string_view path)
+{
+    if (size < kGeoxHeaderBytes)
+        ThrowFileError(path, StrFormat("file truncated (%zu bytes, the header needs %zu)", size, kGeoxHeaderBytes));
+    const int32_t vertexCount = static_cast<int32_t>(ReadU32(data));
+    const int32_t triangleCount = static_cast<int32_t>(ReadU32(data + 4));
+    CheckCounts(vertexCount, triangleCount, path);
+    const uint64_t needed = kGeoxHeaderBytes + kGeoxVertexBytes * static_cast<uint64_t>(vertexCount) +
+                            kGeoxTriangleBytes * static_cast<uint64_t>(triangleCount);
+    if (needed > size)
+        ThrowFileError(path, StrFormat("file truncated (%d vertices and %d triangles need %llu bytes, the file has %zu)",
+                                       vertexCount, triangleCount, static_cast<unsigned long long>(needed), size));
+
+    std::vector<GeoxVertex> vertices(static_cast<size_t>(vertexCount), GeoxVertex{});
+    const uint8_t* cursor = data + kGeoxHeaderBytes;
+    for (GeoxVertex& vertex : vertices) {
+        vertex.x = ReadFloat(cursor);
+        vertex.y = ReadFloat(cursor + 4);
+        vertex.z = ReadFloat(cursor + 8);
+        vertex.u = ReadFloat(cursor + 12);
+        vertex.v = ReadFloat(cursor + 16);
+        cursor += kGeoxVertexBytes;
+    }
+    std::vector<GeoxTriangle> triangles(static_cast<size_t>(triangleCount), GeoxTriangle{});
+    for (GeoxTriangle& triangle : triangles) {
+        triangle.i0 = static_cast<int32_t>(ReadU32(cursor));
+        triangle.i1 = static_cast<int32_t>(ReadU32(cursor + 4));
+        triangle.i2 = static_cast<int32_t>(ReadU32(cursor + 8));
+        cursor += kGeoxTriangleBytes;
+    }
+    for (size_t t = 0; t < triangles.size(); ++t)
+        if (!IndicesValid(triangles[t], vertexCount))
+            ThrowFileError(path, BadIndexFault(triangles[t], static_cast<int32_t>(t), vertexCount));
+    ReplaceMesh(mesh, std::move(vertices), std::move(triangles));
+}
+
+void LoadGeox(GeoxMesh& mesh, std::string_view path)
+{
+    Log(path);
+    if (!FileExists(path)) ShowMessageBox("ERROR! " + std::string(path) + " is not valid", "Error");
+    const std::vector<unsigned char> bytes = ReadFileBytes(path);
+    ParseGeox(mesh, bytes.data(), bytes.size(), path);
+}
+
+void ParseTextGeox(GeoxMesh& mesh, std::string_view text, std::string_view path)
+{
+    GeoxTextReader reader(text, path);
+    const int32_t vertexCount = reader.ReadInteger("the vertex count");
+    reader.SkipLine();
+    const int32_t triangleCount = reader.ReadInteger("the triangle count");
+    reader.SkipLine();
+    CheckCounts(vertexCount, triangleCount, path);
+    // Each number takes at least one character and a separator.
+    const uint64_t numbers = 5 * static_cast<uint64_t>(vertexCount) + 3 * static_cast<uint64_t>(triangleCount);
+    if (numbers > 0 && 2 * numbers - 1 > reader.Remaining())
+        ThrowFileError(path, StrFormat("%d vertices and %d triangles cannot fit in the rest of the file (%zu bytes)",
+                                       vertexCount, triangleCount, reader.Remaining()));
+
+    std::vector<GeoxVertex> vertices(static_cast<size_t>(vertexCount), GeoxVertex{});
+    for (GeoxVertex& vertex : vertices) {
+        vertex.x = reader.ReadReal("a vertex x");
+        vertex.y = reader.ReadReal("a vertex y");
+        vertex.z = reader.ReadReal("a vertex z");
+        vertex.u = reader.ReadReal("a vertex u");
+        vertex.v = reader.ReadReal("a vertex v");
+        reader.SkipLine();
+    }
+    std::vector<GeoxTriangle> triangles(static_cast<size_t>(triangleCount), GeoxTriangle{});
+    for (size_t t = 0; t < triangles.size(); ++t) {
+        GeoxTriangle& triangle = triangles[t];
+        triangle.i0 = reader.ReadInteger("a vertex index");
+        triangle.i1 = reader.ReadInteger("a vertex index");
+        triangle.i2 = reader.ReadInteger("a vertex index");
+        if (!IndicesValid(triangle, vertexCount)) {
+            // The box tells the user; the error then ends the load without a second box.
+            ShowMessageBox("CORRUPTED GEOX FILE!!!", "Error");
+            throw FatalError(StrFormat("%.*s: %s", static_cast<int>(path.size()), path.data(),
+                                       BadIndexFault(triangle, static_cast<int32_t>(t), vertexCount).c_str()),
+                             /*alreadyShown=*/true);
+        }
+    }
+    ReplaceMesh(mesh, std::move(vertices), std::move(triangles));
+}
+
+void LoadTextGeox(GeoxMesh& mesh, std::string_view path)
+{
+    const std::vector<unsigned char> bytes = ReadFileBytes(path);
+    ParseTextGeox(mesh, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), path);
+}
+
+void LoadGeoxList(GeoxList& list, std::string_view folder, std::string_view listName)
+{
+    const std::string listPath = std::string(folder) + std::string(listName);
+    const std::vector<std::string> lines = SplitLines(ReadFileBytes(listPath));
+    int32_t count = 0;
+    for (const std::string& line : lines)
+        if (!line.empty()) ++count;
+
+    list.count = count;
+    list.meshes.assign(static_cast<size_t>(count), GeoxMesh{});
+    list.names.assign(static_cast<size_t>(count), std::string());
+    list.filteredNames.assign(static_cast<size_t>(count), std::string());
+    // Entries are the first `count` lines, empty or not: an empty line before the last
+    // entry becomes an entry naming the folder itself, and fails to load.
+    for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
+        const std::string entry = LowerAsciiLetters(lines[i]);
+        const std::string path = std::string(folder) + entry;
+        if (entry.find(kTextGeoxMarker) != std::string::npos) {
+            LoadTextGeox(list.meshes[i], path);
+        } else {
+            LoadGeox(list.meshes[i], path);
+        }
+        list.names[i] = CutName(entry);
+        list.filteredNames[i] = CutName(FilterGeoxName(entry));
+        Log(list.filteredNames[i] + " of " + FilterGeoxName(entry) + " from " + entry);
+    }
+}
+
+std::string FilterGeoxName(std::string_view entry)
+{
+    const std::string_view stem = entry.substr(0, entry.find('.'));
+    std::string filtered;
+    for (const char c : stem)
+        if (c >= 'a' && c <= 'z') filtered += c;
+    Log("created filtered name " + filtered);
+    return filtered;
+}
+
+void ComputeFaceNormals(GeoxMesh& mesh)
+{
+    for (GeoxTriangle& triangle : mesh.triangles) {
+        const Vector3 p0 = DrawnPosition(mesh.vertices[static_cast<size_t>(triangle.i0)]);
+        const Vector3 p1 = DrawnPosition(mesh.vertices[static_cast<size_t>(triangle.i1)]);
+        const Vector3 p2 = DrawnPosition(mesh.vertices[static_cast<size_t>(triangle.i2)]);
+        const Vector3 a{p2.x - p1.x, p2.y - p1.y, p2.z - p1.z};
+        const Vector3 b{p0.x - p2.x, p0.y - p2.y, p0.z - p2.z};
+        triangle.nx = a.y * b.z - a.z * b.y;
+        triangle.ny = a.z * b.x - a.x * b.z;
+        triangle.nz = a.x * b.y - a.y * b.x;
+        const float length = static_cast<float>(std::sqrt(double{triangle.nx} * triangle.nx +
+                                                          double{triangle.ny} * triangle.ny +
+                                                          double{triangle.nz} * triangle.nz));
+        if (length != 0) {
+            triangle.nx /= length;
+            triangle.ny /= length;
+            triangle.nz /= length;
+        }
+    }
+}
+
+void ComputeVertexNormals(GeoxMesh& mesh)
+{
+    // Kept between calls: the water scenes recompute normals every frame.
+    static std::vector<int32_t> useCounts;
+    useCounts.assign(mesh.vertices.size(), 0);
+    for (GeoxVertex& vertex : mesh.vertices) vertex.nx = vertex.ny = vertex.nz = 0;
+    for (const GeoxTriangle& triangle : mesh.triangles) {
+        for (const int32_t index : {triangle.i0, triangle.i1, triangle.i2}) {
+            GeoxVertex& vertex = mesh.vertices[static_cast<size_t>(index)];
+            vertex.nx += triangle.nx;
+            vertex.ny += triangle.ny;
+            vertex.nz += triangle.nz;
+            ++useCounts[static_cast<size_t>(index)];
+        }
+    }
+    for (size_t i = 0; i < mesh.vertices.size(); ++i) {
+        if (useCounts[i] == 0) continue;
+        const float uses = static_cast<float>(useCounts[i]);
+        mesh.vertices[i].nx /= uses;
+        mesh.vertices[i].ny /= uses;
+        mesh.vertices[i].nz /= uses;
+    }
+}
+
+void DrawGeox(const GeoxMesh& mesh, bool withTexCoords, bool withFaceNormals, bool withVertexNormals)
+{
+    glBegin(GL_TRIANGLES);
+    for (const GeoxTriangle& triangle : mesh.triangles) {
+        if (withFaceNormals) glNormal3f(triangle.nx, triangle.ny, triangle.nz);
+        for (const int32_t index : {triangle.i0, triangle.i1, triangle.i2}) {
+            const GeoxVertex& vertex = mesh.vertices[static_cast<size_t>(index)];
+            if (withVertexNormals) glNormal3f(vertex.nx, vertex.ny, vertex.nz);
+            if (withTexCoords) glTexCoord2f(vertex.u, vertex.v);
+            glVertex3f(vertex.x, vertex.z, vertex.y);
+        }
+    }
+    glEnd();
+}
+
+void DrawGeoxPlain(const GeoxMesh& mesh)
+{
+    DrawGeox(mesh, false, false, false);
+}
+
+void DrawGeoxLit(const GeoxMesh& mesh)
+{
+    DrawGeox(mesh, false, false, true);
+}
+
+void DrawGeoxTextured(const GeoxMesh& mesh)
+{
+    DrawGeox(mesh, true, false, false);
+}

@@ -1,0 +1,210 @@
+// lum_textures: the library of named textures, the image loaders that make textures with
+// mipmaps, and the "textures.ini" list reader. Image files are read by the readers of
+// image_readers.h; ".packed" images go through UnpackBuffer first.
+#include "resources/lum_textures.h"
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/profile.h"
+#include "resources/image_readers.h"
+#include "resources/lum_log.h"
+#include "resources/norvikpack.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr std::string_view kCachedSuffix = ".cashed.bmp";
+constexpr std::string_view kPackedSuffix = ".packed";
+constexpr std::string_view kNoAlpha = "@@@";
+
+bool Contains(std::string_view text, std::string_view part)
+{
+    return text.find(part) != std::string_view::npos;
+}
+
+DecodedImage ReadImage(std::string_view path)
+{
+    if (Contains(path, ".bmp")) return ReadBmpFile(path);
+    if (!Contains(path, kPackedSuffix)) return ReadJpegFile(path);
+    const int32_t size = UnpackFile(path);
+    // An empty image would otherwise decode whatever the last file left in UnpackBuffer.
+    if (size == 0) ThrowFileError(path, "packed image is empty (unpacked size 0)");
+    return DecodeJpeg(UnpackBuffer, static_cast<size_t>(size), path);
+}
+
+// RGB rows of any width are tightly packed; GL's default unpack alignment is 4.
+class ByteAlignedUnpack {
+public:
+    ByteAlignedUnpack()
+    {
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &m_previous);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    }
+    ~ByteAlignedUnpack() { glPixelStorei(GL_UNPACK_ALIGNMENT, m_previous); }
+    ByteAlignedUnpack(const ByteAlignedUnpack&) = delete;
+    ByteAlignedUnpack& operator=(const ByteAlignedUnpack&) = delete;
+
+private:
+    GLint m_previous = 4;
+};
+
+GLuint NewBoundTexture(GLenum magFilter, GLenum minFilter)
+{
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
+    return id;
+}
+
+void BuildMipmaps(std::string_view path, GLint components, int width, int height, GLenum format,
+                  const uint8_t* pixels)
+{
+    const ByteAlignedUnpack alignment;
+    const GLint result =
+        gluBuild2DMipmaps(GL_TEXTURE_2D, components, width, height, format, GL_UNSIGNED_BYTE, pixels);
+    if (result != 0)
+        ThrowFileError(path, StrFormat("cannot build mipmaps (%s)",
+                                       reinterpret_cast<const char*>(gluErrorString(static_cast<GLenum>(result)))));
+}
+
+// A cached BMP beside the image replaces it, and a packed file beside that replaces both.
+std::string ApplyVariants(std::string path)
+{
+    if (FileExists(path + std::string(kCachedSuffix))) path += kCachedSuffix;
+    if (FileExists(path + std::string(kPackedSuffix))) path += kPackedSuffix;
+    return path;
+}
+
+void FiltersForMode(int32_t mode, GLenum& magFilter, GLenum& minFilter)
+{
+    switch (mode) {
+    case 1:
+        magFilter = GL_NEAREST;
+        minFilter = GL_NEAREST;
+        break;
+    case 2:
+        magFilter = GL_LINEAR;
+        minFilter = GL_LINEAR;
+        break;
+    default:
+        magFilter = GL_LINEAR;
+        minFilter = GL_LINEAR_MIPMAP_LINEAR;
+        break;
+    }
+}
+
+} // namespace
+
+void ClearTextureLibrary(TextureLibrary& library)
+{
+    library.count = 0;
+}
+
+void AddTexture(TextureLibrary& library, std::string_view name, GLuint id)
+{
+    if (library.count >= kTextureLibraryCapacity)
+        throw FatalError(StrFormat("texture library full: cannot add \"%.*s\" after %d textures",
+                                   static_cast<int>(name.size()), name.data(), kTextureLibraryCapacity));
+    const size_t length = std::min(name.size(), static_cast<size_t>(kTextureNameLength));
+    char* stored = library.names[library.count];
+    std::memcpy(stored, name.data(), length);
+    stored[length] = '\0';
+    library.ids[library.count] = id;
+    ++library.count;
+}
+
+GLuint FindTexture(const TextureLibrary& library, std::string_view name)
+{
+    if (name.size() > static_cast<size_t>(kTextureNameLength)) return 0;
+    for (int i = 0; i < library.count; ++i)
+        if (std::string_view(library.names[i]) == name) return library.ids[i];
+    return 0;
+}
+
+void BindTexture(const TextureLibrary& library, std::string_view name)
+{
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, FindTexture(library, name));
+}
+
+GLuint LoadTexture(std::string_view path, GLenum magFilter, GLenum minFilter)
+{
+    Log(path);
+    const DecodedImage image = ReadImage(path);
+    const GLuint id = NewBoundTexture(magFilter, minFilter);
+    BuildMipmaps(path, 3, image.width, image.height, GL_RGB, image.rgb.data());
+    return id;
+}
+
+GLuint LoadAlphaTexture(std::string_view colourPath, std::string_view alphaPath, GLenum magFilter,
+                        GLenum minFilter)
+{
+    Log(std::string(colourPath) + " + " + std::string(alphaPath));
+    const DecodedImage colour = ReadImage(colourPath);
+    const size_t pixelCount = static_cast<size_t>(colour.width) * static_cast<size_t>(colour.height);
+    std::vector<uint8_t> rgba(pixelCount * 4);
+    for (size_t i = 0; i < pixelCount; ++i) {
+        rgba[i * 4 + 0] = colour.rgb[i * 3 + 0];
+        rgba[i * 4 + 1] = colour.rgb[i * 3 + 1];
+        rgba[i * 4 + 2] = colour.rgb[i * 3 + 2];
+    }
+    const DecodedImage alpha = ReadImage(alphaPath);
+    if (alpha.width != colour.width || alpha.height != colour.height)
+        ThrowFileError(alphaPath, StrFormat("alpha image is %d x %d but its colour image %.*s is %d x %d",
+                                            alpha.width, alpha.height, static_cast<int>(colourPath.size()),
+                                            colourPath.data(), colour.width, colour.height));
+    // The alpha is the blue byte of the alpha image: its grey level for a grey image.
+    for (size_t i = 0; i < pixelCount; ++i) rgba[i * 4 + 3] = alpha.rgb[i * 3 + 2];
+
+    const GLuint id = NewBoundTexture(magFilter, minFilter);
+    BuildMipmaps(colourPath, GL_RGBA, alpha.width, alpha.height, GL_RGBA, rgba.data());
+    return id;
+}
+
+void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::string_view listPath,
+                     std::string_view folder)
+{
+    const PrivateProfile list = PrivateProfile::Load(listPath);
+    const std::string folderText(folder);
+    for (int i = 0; i < kTextureLibraryCapacity; ++i) {
+        const std::string section = "texture" + std::to_string(i);
+        if (!list.SectionExists(section)) continue;
+        if (library.count >= kTextureLibraryCapacity)
+            ThrowFileError(listPath, StrFormat("%s would be texture %d; the library holds %d",
+                                               section.c_str(), kTextureLibraryCapacity + 1,
+                                               kTextureLibraryCapacity));
+
+        std::string file = folderText + list.ReadString(section, "filename", list.ReadString(section, "name", "!") + ".jpg");
+        if (Contains(file, "!")) ShowMessageBox("error in texture " + file, "Error");
+        file = ApplyVariants(std::move(file));
+
+        std::string alpha = folderText + list.ReadString(section, "filenamealpha", kNoAlpha);
+        const bool hasAlpha = alpha != folderText + std::string(kNoAlpha);
+        alpha = ApplyVariants(std::move(alpha));
+
+        GLenum magFilter = GL_LINEAR, minFilter = GL_LINEAR_MIPMAP_LINEAR;
+        FiltersForMode(list.ReadInteger(section, "filter", 0), magFilter, minFilter);
+
+        const std::string name = std::string(prefix) + list.ReadString(section, "name", "noname");
+        const GLuint id = hasAlpha ? LoadAlphaTexture(file, alpha, magFilter, minFilter)
+                                   : LoadTexture(file, magFilter, minFilter);
+        AddTexture(library, name, id);
+    }
+}
+
+GLuint CreateEmptyTexture(int width, int height)
+{
+    if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide)
+        throw FatalError(StrFormat("CreateEmptyTexture: invalid size %d x %d", width, height));
+    const std::vector<uint8_t> black(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, 0);
+    const GLuint id = NewBoundTexture(GL_LINEAR, GL_LINEAR);
+    const ByteAlignedUnpack alignment;
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
+    return id;
+}
