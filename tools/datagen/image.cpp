@@ -369,25 +369,25 @@ std::vector<Vec2> LeafOutline(LeafKind kind, uint32_t seed)
         struct Lobe {
             float angle, length, width;
         };
-        const Lobe lobes[5] = {{0.0f, 1.0f, 0.34f},
-                               {0.95f + jitterA, 0.86f, 0.32f},
-                               {-0.95f - jitterB, 0.84f, 0.32f},
-                               {1.95f, 0.52f, 0.30f},
-                               {-1.95f, 0.5f, 0.30f}};
+        const Lobe lobes[5] = {{0.0f, 0.95f, 0.62f},
+                               {0.98f + jitterA, 0.82f, 0.6f},
+                               {-0.98f - jitterB, 0.8f, 0.6f},
+                               {1.95f, 0.42f, 0.55f},
+                               {-1.95f, 0.4f, 0.55f}};
         constexpr int kSteps = 720;
         const Vec2 joint{0.0f, 0.55f};
         std::vector<Vec2> points;
         for (int i = 0; i < kSteps; ++i) {
             const float theta = -kPi + 2 * kPi * i / kSteps; // 0 points to the tip (up)
-            float r = 0.16f;
+            float r = 0.3f;
             for (const Lobe& lobe : lobes) {
                 float d = std::fabs(theta - lobe.angle);
                 d = std::min(d, 2 * kPi - d);
                 const float shape = std::max(0.0f, 1.0f - d / lobe.width);
-                r = std::max(r, 0.16f + lobe.length * std::pow(shape, 1.4f) *
-                                            (1.0f + 0.09f * Teeth(theta / (2 * kPi), 46.0f, phaseLeft) * shape));
+                r = std::max(r, 0.3f + lobe.length * std::pow(shape, 1.6f) *
+                                           (1.0f + 0.12f * Teeth(theta / (2 * kPi), 40.0f, phaseLeft) * shape));
             }
-            points.push_back({joint.x + std::sin(theta) * r * 1.05f, joint.y - std::cos(theta) * r * 1.45f});
+            points.push_back({joint.x + std::sin(theta) * r, joint.y - std::cos(theta) * r});
         }
         return points;
     }
