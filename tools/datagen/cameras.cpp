@@ -135,7 +135,7 @@ void GenerateCameraPaths(const DataTree& tree)
     // The swing: bar at 16.7, ground at 3, the girl faces -z.
     WriteFlight(tree, "giorl.camera", Flight(Orbit({0, 0, 0}, -0.45f, 0.4f, 38, 30, 9, 12, 10, 10, 55), 0.95f));
 
-    // The yard: ground 0, walls x -2400..2400, z -2600..5000, 3000 high; poplar at z 1810.
+    // The yard: ground 0, walls x -2400..2400, z -2600..5000, 4500 high; poplar at z 1810.
     WriteFlight(tree, "smallfall.camera",
                 Flight({{{0, 250, -1400}, {0, 1500, 1200}, 70},
                         {{-150, 400, -1200}, {0, 1300, 1000}, 70},
@@ -155,11 +155,13 @@ void GenerateCameraPaths(const DataTree& tree)
     WriteFlight(tree, "subbaken.camera", Flight(Orbit({0, 0, 0}, 2.0f, 3.2f, 300, 380, 40, 200, 130, 130, 60), 0.9f));
 
     // The pond: water at 0 around (16, -16), the bank 2.5 up at radius 60.
+    // waterover looks down at least 35 degrees so the letterboxed frame stays on the ground;
+    // waterunder looks up into the sky plane at 30.
     WriteFlight(tree, "waterover.camera",
-                Flight({{{-30, 30, -60}, {16, 0, -16}, 60}, {{-10, 26, -55}, {18, 0, -14}, 60}, {{10, 24, -50}, {20, 0, -10}, 60}},
+                Flight({{{-22, 40, -58}, {16, 0, -16}, 60}, {{-6, 36, -56}, {18, 0, -14}, 60}, {{10, 34, -50}, {20, 0, -10}, 60}},
                        0.4f));
     WriteFlight(tree, "waterunder.camera",
-                Flight({{{0, -3.5f, -40}, {20, 6, 0}, 70}, {{10, -3, -30}, {25, 7, 5}, 70}, {{20, -2.5f, -20}, {30, 8, 10}, 70}},
+                Flight({{{0, -3.5f, -40}, {10, 25, -8}, 70}, {{10, -3, -30}, {18, 26, 0}, 70}, {{20, -2.5f, -20}, {26, 27, 8}, 70}},
                        0.4f));
 
     // The stair stands alone: post from -100 to 300, treads out to 92.

@@ -176,6 +176,6 @@ void GenerateFigureMeshes(const DataTree& tree)
 
     WriteMeshFolder(tree, "hand/", {{"hand.geox", Hand().ToFile()}});
     WriteFolderTextures(tree, "hand/",
-                        {{"hand", FigureAtlas(431, Hex(0xb89a88), Hex(0xb89a88), Hex(0xb89a88), Hex(0x8a6a5a)), false,
+                        {{"hand", FigureAtlas(431, Hex(0xb89a88), Hex(0xb89a88), Hex(0xb89a88), Hex(0xa88a78)), false,
                           PictureFile::PackedJpeg, "1"}});
 }

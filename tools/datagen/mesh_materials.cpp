@@ -113,11 +113,16 @@ Canvas FacadeCanvas(uint32_t seed)
         float mortar = std::min(std::fabs(v * 48 - row - 0.5f) * 2, std::fabs(bu - std::floor(bu) - 0.5f) * 2);
         Colour brick = Scale(Mix(Hex(0x7a3b2a), Hex(0x9a5a40), LatticeHash(static_cast<int>(bu), row, seed)),
                              mortar > 0.85f ? 0.55f : 1.0f);
-        Colour plaster = Mix(Hex(0x9d9384), Hex(0xbdb3a0), 0.5f + 0.5f * Fbm(u * 8, v * 8, seed + 1, 4, 0.5f, 8, 8));
+        Colour plaster = Mix(Hex(0x6e675c), Hex(0x9a8f7c), 0.5f + 0.5f * Fbm(u * 8, v * 8, seed + 1, 4, 0.5f, 8, 8));
+        plaster = Mix(plaster, Hex(0x8a6a50), 0.3f * SmoothStep(0.1f, 0.5f, Fbm(u * 3, v * 3, seed + 4, 3, 0.5f, 3, 3)));
         // Dirt runs down from the sills (at v 0.42 and 0.92 of each window row).
         float streaks = Fbm(u * 24, v * 3, seed + 2, 3, 0.5f, 24, 3);
         float below = std::fmod(v + 0.08f, 0.5f) * 2;
-        plaster = Scale(plaster, 1 - 0.25f * SmoothStep(0.0f, 0.6f, streaks) * (1 - below));
+        plaster = Scale(plaster, 1 - 0.45f * SmoothStep(-0.2f, 0.5f, streaks) * (1 - below));
+        // A cornice band at the foot of each storey.
+        if (std::fmod(v * 2, 1.0f) > 0.94f) {
+            plaster = Scale(plaster, 0.7f);
+        }
         Colour wall = Mix(brick, plaster, SmoothStep(-0.35f, -0.25f, fallen));
         // Windows: two columns, two rows per tile.
         float wu = std::fmod(u * 2, 1.0f), wv = std::fmod(v * 2, 1.0f);

@@ -1,6 +1,7 @@
 // The yard and what stands in it. Units are centimetres: figures (x4) are 180 tall. The
 // scenes draw the yard moved 1850 along z, so it is built in world units and shifted
-// back: ground at 0, walls of eight storeys (3000) around x -2400..2400, z -2600..5000,
+// back: ground at 0, walls of twelve storeys (4500, tall enough that no view slips between
+// their tops and the sky ceiling at 5000) around x -2400..2400, z -2600..5000,
 // a poplar whose crown holds the leaves that smallfall shakes loose (2430 to 2660 high,
 // depth 1810), garages and bins. The cup floats at (0, 1900, -400); the stair stands in
 // its own white world; the sign hangs on the far wall (drawn at (0, -400, 4995)).
@@ -15,7 +16,7 @@
 namespace {
 
 constexpr float Pi = std::numbers::pi_v<float>;
-constexpr float YardLeft = -2400, YardRight = 2400, YardNear = -2600, YardFar = 5000, WallHeight = 3000;
+constexpr float YardLeft = -2400, YardRight = 2400, YardNear = -2600, YardFar = 5000, WallHeight = 4500;
 const Affine YardWorldToLocal = Affine::Translation({0, 0, -1850});
 
 MeshBuilder InYard()
@@ -70,9 +71,12 @@ MeshBuilder PoplarCrown()
 {
     MeshBuilder m = InYard();
     Rng rng(301);
-    const Vec3 blobs[5] = {{0, 2350, 1810}, {-330, 2050, 1760}, {300, 2150, 1900}, {40, 2650, 1700}, {-80, 1750, 1950}};
-    const float radii[5] = {520, 380, 400, 330, 360};
-    for (int b = 0; b < 5; ++b) {
+    const int lumps = 9;
+    const Vec3 blobs[lumps] = {{0, 2350, 1810},   {-330, 2050, 1760}, {300, 2150, 1900}, {40, 2700, 1700},
+                               {-80, 1750, 1950}, {380, 1700, 1650},  {-420, 2500, 1900}, {250, 2550, 2050},
+                               {-150, 2100, 1450}};
+    const float radii[lumps] = {520, 380, 400, 330, 360, 300, 320, 300, 340};
+    for (int b = 0; b < lumps; ++b) {
         std::vector<Vec2> profile;
         const int rings = 8;
         for (int i = 0; i <= rings; ++i) {
