@@ -13,10 +13,10 @@
 namespace music {
 namespace {
 
-// Frames until an exponential decay of `seconds` falls below -80 dB.
+// Frames until an exponential decay of `seconds` falls to -60 dB.
 size_t DecayFrames(float seconds, size_t available)
 {
-    return std::min(available, static_cast<size_t>(seconds * 9.3f * kSampleRate) + 1);
+    return std::min(available, static_cast<size_t>(seconds * 6.9f * kSampleRate) + 1);
 }
 
 float DecayFactor(float seconds) { return std::exp(-1.0f / (seconds * kSampleRate)); }
@@ -34,7 +34,7 @@ void AddPanned(StereoSpan out, size_t frame, float value, PanGains gains)
 // a long note is the boom of a surge.
 void RenderKick(const Note& note, uint32_t seed, StereoSpan out)
 {
-    const float decay = std::clamp(static_cast<float>(note.length) * SecondsPerBeat() * 0.6f, 0.12f, 1.6f);
+    const float decay = std::clamp(static_cast<float>(note.length) * SecondsPerBeat() * 0.32f, 0.1f, 0.9f);
     const float startHz = 140.0f + 90.0f * note.tone;
     const float endHz = 44.0f + 6.0f * note.tone;
     const float drive = 1.2f + 4.0f * note.tone;

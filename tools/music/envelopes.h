@@ -19,8 +19,8 @@ public:
     }
 
     void Release() { m_stage = Stage::Release; }
-    // True once the release has faded below audibility (-80 dB).
-    bool Finished() const { return m_stage == Stage::Release && m_level < 1e-4f; }
+    // True once the release has faded to -60 dB, where the mix buries it.
+    bool Finished() const { return m_stage == Stage::Release && m_level < 1e-3f; }
 
     float Next()
     {

@@ -3,6 +3,8 @@
 // Header-only: they run once per sample in every voice.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -12,6 +14,27 @@ inline constexpr int kSampleRate = 44100;
 inline constexpr float kTwoPi = 6.28318530717958647692f;
 
 inline float MidiToHz(float note) { return 440.0f * std::exp2((note - 69.0f) / 12.0f); }
+
+// sin(2 pi cycles) from a table with linear interpolation (error below 1e-6): voices and
+// drums need tens of millions of sines, and the library call dominated their cost.
+inline constexpr int kSineTableSize = 4096;
+inline std::array<float, kSineTableSize + 1> MakeSineTable()
+{
+    std::array<float, kSineTableSize + 1> table{};
+    for (int i = 0; i <= kSineTableSize; ++i)
+        table[static_cast<size_t>(i)] = static_cast<float>(std::sin(2.0 * 3.14159265358979323846 * i / kSineTableSize));
+    return table;
+}
+inline const std::array<float, kSineTableSize + 1> kSineTable = MakeSineTable();
+
+inline float SineOfCycles(float cycles)
+{
+    const float position = (cycles - std::floor(cycles)) * kSineTableSize;
+    const int index = std::min(static_cast<int>(position), kSineTableSize - 1);
+    const float fraction = position - static_cast<float>(index);
+    return kSineTable[static_cast<size_t>(index)] +
+           fraction * (kSineTable[static_cast<size_t>(index) + 1] - kSineTable[static_cast<size_t>(index)]);
+}
 
 // Correction that turns the unit step of a naive waveform at phase 0 into a band-limited
 // step: t is the phase in [0, 1), dt the phase increment per sample.
@@ -70,7 +93,7 @@ class SineOscillator {
 public:
     float Next(float hz)
     {
-        const float value = std::sin(kTwoPi * m_phase);
+        const float value = SineOfCycles(m_phase);
         m_phase += hz / kSampleRate;
         m_phase -= std::floor(m_phase);
         return value;
@@ -78,7 +101,7 @@ public:
     // Phase modulation input in cycles (for FM bells).
     float NextModulated(float hz, float modulationCycles)
     {
-        const float value = std::sin(kTwoPi * (m_phase + modulationCycles));
+        const float value = SineOfCycles(m_phase + modulationCycles);
         m_phase += hz / kSampleRate;
         m_phase -= std::floor(m_phase);
         return value;

@@ -21,6 +21,10 @@
 #include <mutex>
 #include <thread>
 
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
 namespace music {
 namespace {
 
@@ -58,6 +62,33 @@ private:
     std::mutex m_mutex;
     int m_lastPercent = -1;
     const char* m_lastStage = nullptr;
+};
+
+// Decaying tails and filter states sink into denormal numbers, which the processor
+// handles a hundred times slower; while it lives, this flushes them to zero on the
+// calling thread (the same on every run, so the output stays deterministic).
+class FlushDenormals {
+public:
+    FlushDenormals()
+    {
+#if defined(__SSE__)
+        m_saved = _mm_getcsr();
+        _mm_setcsr(m_saved | kFlushToZero | kDenormalsAreZero);
+#endif
+    }
+    ~FlushDenormals()
+    {
+#if defined(__SSE__)
+        _mm_setcsr(m_saved);
+#endif
+    }
+    FlushDenormals(const FlushDenormals&) = delete;
+    FlushDenormals& operator=(const FlushDenormals&) = delete;
+
+private:
+    static constexpr unsigned kFlushToZero = 0x8000;
+    static constexpr unsigned kDenormalsAreZero = 0x0040;
+    unsigned m_saved = 0;
 };
 
 struct StereoBuffer {
@@ -112,6 +143,7 @@ std::vector<StereoBuffer> RenderStems(const Score& score, size_t frames, Progres
     std::vector<StereoBuffer> stems(kInstrumentCount);
     std::atomic<int> next{0}, done{0};
     const auto work = [&]() {
+        const FlushDenormals flush;
         for (int k = next++; k < kInstrumentCount; k = next++) {
             stems[static_cast<size_t>(k)] = RenderStem(score, static_cast<Instrument>(k), frames);
             progress.Show("synthesis", static_cast<double>(++done) / kInstrumentCount);
@@ -231,6 +263,7 @@ float InterleavedTruePeak(const std::vector<float>& interleaved)
 
 std::vector<float> RenderTrack(ProgressLine& progress)
 {
+    const FlushDenormals flush;
     const Score score = ComposeScore();
     const auto frames = static_cast<size_t>(kTrackFrames);
     std::vector<StereoBuffer> stems = RenderStems(score, frames, progress);

@@ -85,7 +85,7 @@ void RenderPad(const Note& note, uint32_t seed, StereoSpan out)
     StateVariableFilter leftFilter, rightFilter;
     const float lfoPhase = RandomPhase(random);
     const float attack = note.attack > 0.0f ? note.attack : 1.2f;
-    RunVoice(note, Adsr(attack, 2.5f, 0.8f, 1.8f), out, [&](size_t i, size_t gate) {
+    RunVoice(note, Adsr(attack, 2.5f, 0.8f, 0.7f), out, [&](size_t i, size_t gate) {
         if (i % kControlInterval == 0) {
             const float hz = PitchHz(note, i, gate);
             leftA.SetFrequency(hz * 0.9960f);
@@ -122,7 +122,7 @@ void RenderLead(const Note& note, uint32_t seed, StereoSpan out)
                      filter.SetCutoff(std::min(hz * (2.0f + 6.0f * note.tone) * (1.0f + 1.5f * bright), 12000.0f), 1.3f);
                  }
                  bright *= brightFall;
-                 const float width = 0.4f + 0.1f * std::sin(kTwoPi * 0.7f * Seconds(i));
+                 const float width = 0.4f + 0.1f * SineOfCycles(0.7f * Seconds(i));
                  const float y = filter.Lowpass(0.5f * saw.Saw() + 0.4f * pulse.Pulse(width));
                  return PanGains{y * gains.left, y * gains.right};
              });
@@ -157,7 +157,7 @@ void RenderBell(const Note& note, uint32_t seed, StereoSpan out)
     const PanGains gains = Pan(note.pan);
     const float indexFall = std::exp(-1.0f / (0.35f * kSampleRate));
     float index = 0.25f + 0.35f * note.tone;
-    RunVoice(note, Adsr(0.002f, 1.6f, 0.0f, 1.2f), out, [&](size_t i, size_t gate) {
+    RunVoice(note, Adsr(0.002f, 1.1f, 0.0f, 1.1f), out, [&](size_t i, size_t gate) {
         const float hz = PitchHz(note, i, gate);
         const float modulation = index * modulator.Next(hz * 3.5f);
         index *= indexFall;
