@@ -3,12 +3,9 @@
 #include "datagen/datagen.h"
 
 #include "datagen/families.h"
+#include "music/soundtrack.h"
 
 #include <cstdio>
-
-// The soundtrack synthesiser lives in its own library part; the generator runs it when the
-// program was linked with it.
-void WriteSoundtrack(const std::string& path, const std::string& wavePath, bool progress) __attribute__((weak));
 
 namespace {
 
@@ -36,12 +33,8 @@ void GenerateDataSet(const std::string& dir, const DataSetOptions& options)
     GenerateCameraPaths(tree);
     if (options.withSoundtrack) {
         ShowStep(options, 4, steps, "soundtrack");
-        if (WriteSoundtrack) {
-            if (options.progress) std::fputc('\n', stderr);
-            WriteSoundtrack(tree.Folder() + "/soundtrack.ogg", "", options.progress);
-        } else if (options.progress) {
-            std::fprintf(stderr, "\ngen: no soundtrack synthesiser in this build, soundtrack.ogg not written\n");
-        }
+        if (options.progress) std::fputc('\n', stderr);
+        WriteSoundtrack(tree.Folder() + "/soundtrack.ogg", "", options.progress);
     }
     ShowStep(options, steps, steps, "done");
 }
