@@ -88,20 +88,22 @@ void WriteFlight(const DataTree& tree, const std::string& name, const std::vecto
 }
 
 // The curve the killthroat leaves flow along: out of the killer's throat (he stands at
-// (-240, 0, -230) turned 210 degrees, 180 tall), forward and down in a widening arc to the
-// ground in the middle of the yard. Only the eye positions count.
+// (-240, 0, -230) turned 210 degrees, 180 tall), forward, up a little and down in a
+// swaying arc to the ground at the middle of the yard, the origin. Ending at the origin
+// matters: evaluation bends the last segment toward the zero slot past the file, which is
+// then the end point itself. Only the eye positions count.
 std::vector<CameraKey> ThroatCurve()
 {
     const Point throat{-236, 157, -223};
-    const Point facing{0.5f, 0, 0.866f};
+    const Point bend{throat.x + 0.5f * 260, throat.y + 70, throat.z + 0.866f * 260};
     const Point side{0.866f, 0, -0.5f};
     const int keys = 96;
     std::vector<CameraKey> records{CameraKey{}};
     for (int k = 0; k < keys; ++k) {
         float s = static_cast<float>(k) / (keys - 1);
-        float ahead = 720 * s, sway = 90 * std::sin(s * Pi * 1.5f), drop = 40 * s - 185 * s * s;
-        Point p{throat.x + facing.x * ahead + side.x * sway, throat.y + drop, throat.z + facing.z * ahead + side.z * sway};
-        records.push_back({60, p.x, p.y, p.z, p.x + facing.x, p.y, p.z + facing.z, 0, 1, 0});
+        float a = (1 - s) * (1 - s), b = 2 * s * (1 - s), sway = 70 * std::sin(s * Pi) * (1 - s);
+        Point p{a * throat.x + b * bend.x + side.x * sway, a * throat.y + b * bend.y, a * throat.z + b * bend.z + side.z * sway};
+        records.push_back({60, p.x, p.y, p.z, p.x + side.z, p.y, p.z - side.x, 0, 1, 0});
     }
     return records;
 }
@@ -156,13 +158,11 @@ void GenerateCameraPaths(const DataTree& tree)
 
     // The pond: water at 0 around (16, -16), the bank 2.5 up at radius 60.
     // waterover looks down at least 35 degrees so the letterboxed frame stays on the ground;
-    // waterunder looks up into the sky plane at 30.
+    // waterunder circles under the floating leaves, looking up at them and the sky plane at 30.
     WriteFlight(tree, "waterover.camera",
                 Flight({{{-22, 40, -58}, {16, 0, -16}, 60}, {{-6, 36, -56}, {18, 0, -14}, 60}, {{10, 34, -50}, {20, 0, -10}, 60}},
                        0.4f));
-    WriteFlight(tree, "waterunder.camera",
-                Flight({{{0, -3.5f, -40}, {10, 25, -8}, 70}, {{10, -3, -30}, {18, 26, 0}, 70}, {{20, -2.5f, -20}, {26, 27, 8}, 70}},
-                       0.4f));
+    WriteFlight(tree, "waterunder.camera", Flight(Orbit({16, 0, -16}, -0.3f, 0.5f, 30, 25, -7, -6, 3, 4, 70), 0.4f));
 
     // The stair stands alone: post from -100 to 300, treads out to 92.
     WriteFlight(tree, "stair.camera", Flight(Orbit({0, 0, 0}, 0, 1.5f * Pi, 380, 270, -40, 260, 60, 200, 60), 0.95f));
@@ -178,11 +178,9 @@ void GenerateCameraPaths(const DataTree& tree)
                         {{250, 320, 800}, {-150, 40, 150}, 60},
                         {{-500, 260, 850}, {-170, 40, 100}, 60}},
                        0.95f));
+    // The impact point stays in the picture; the falling figure drops into it from above.
     WriteFlight(tree, "killfall1.camera",
-                Flight({{{0, 150, -1200}, {0, 1800, 0}, 70},
-                        {{80, 200, -1150}, {0, 300, 0}, 70},
-                        {{200, 300, -1080}, {0, 120, 0}, 66},
-                        {{300, 400, -1000}, {0, 100, 0}, 64}},
+                Flight({{{0, 150, -1200}, {0, 500, 0}, 75}, {{150, 250, -1100}, {0, 300, 0}, 70}, {{300, 400, -1000}, {0, 120, 0}, 66}},
                        0.65f));
     WriteFlight(tree, "killfall2.camera",
                 Flight({{{700, 1400, 700}, {0, 0, 0}, 66}, {{850, 1100, 200}, {0, 0, 0}, 64}, {{900, 900, -300}, {0, 50, 0}, 62}},

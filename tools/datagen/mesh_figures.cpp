@@ -76,8 +76,13 @@ MeshBuilder DeadFigure()
     pose.hipSpread = {0.15f, 0.3f};
     pose.hipSwing = {0.7f, 0.05f};
     pose.kneeBend = {1.3f, 0.1f};
-    // Lying: the front (-z) turns up; the back rests at 2.5 (10 in the world) over the carpet.
-    m.SetPlacement(Affine::Translation({0, 2.5f + 0.062f * FigureHeight, 0}) * Affine::Rotation({1, 0, 0}, std::acos(-1.0f) / 2));
+    // Lying: the front (-z) turns up; the lowest point rests at 2.5 (10 in the world), on
+    // the carpet of leaves.
+    const Affine lying = Affine::Rotation({1, 0, 0}, std::acos(-1.0f) / 2);
+    MeshBuilder probe;
+    probe.SetPlacement(lying);
+    AddFigure(probe, style, pose);
+    m.SetPlacement(Affine::Translation({0, 2.5f - probe.LowestHeight(), 0}) * lying);
     AddFigure(m, style, pose);
     return m;
 }

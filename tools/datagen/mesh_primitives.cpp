@@ -160,6 +160,15 @@ void MeshBuilder::Quad(int a, int b, int c, int d)
     Triangle(a, c, d);
 }
 
+float MeshBuilder::LowestHeight() const
+{
+    float lowest = m_mesh.vertices.empty() ? 0 : m_mesh.vertices[0].y;
+    for (const MeshVertex& v : m_mesh.vertices) {
+        lowest = std::min(lowest, v.y);
+    }
+    return lowest;
+}
+
 MeshData MeshBuilder::ToFile() const
 {
     MeshData file = m_mesh;
@@ -297,11 +306,12 @@ std::vector<Vec2> LeafBladeOutline(int points, float roundness)
     std::vector<Vec2> outline;
     const int half = points / 2;
     for (int side = 0; side < 2; ++side) {
-        for (int i = 0; i < half; ++i) {
+        // The right side starts at the stem; the left side starts past the tip.
+        for (int i = side; i < half; ++i) {
             float t = static_cast<float>(i) / half;            // 0 at the stem
             float s = side == 0 ? t : 1 - t;                   // walk back down on the left
             float y = s - 0.5f;
-            float w = 0.5f * std::pow(std::sin(Pi * s), 0.8f) * (1 - 0.25f * s * (1 - roundness));
+            float w = 0.5f * std::pow(std::max(0.0f, std::sin(Pi * s)), 0.8f) * (1 - 0.25f * s * (1 - roundness));
             outline.push_back({side == 0 ? w : -w, y});
         }
         if (side == 0) {

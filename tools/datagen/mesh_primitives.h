@@ -57,6 +57,8 @@ public:
     void Quad(int a, int b, int c, int d);
 
     int TriangleCount() const { return static_cast<int>(m_mesh.triangles.size()); }
+    // The lowest drawn height of what was added so far.
+    float LowestHeight() const;
     // The mesh in file order (x, depth, height).
     MeshData ToFile() const;
 
