@@ -47,28 +47,45 @@ std::vector<Vec2> CurvedPath(Vec2 start, float angle, float length, float bend, 
     return points;
 }
 
+// Cloud cover at (x, y) in lattice cells, warped so the masses curl; tiles when the periods
+// are given. `density` says how much cloud there is, `thickness` how deep it is: thin edges
+// glow, thick cores are dark from below.
+struct CloudSample {
+    float density, thickness;
+};
+
+CloudSample Clouds(float x, float y, uint32_t seed, int periodX, int periodY, float cover)
+{
+    const float warpX = 0.7f * Fbm(x * 0.5f, y * 0.5f, seed + 1, 3, 0.5f, periodX / 2, periodY / 2);
+    const float warpY = 0.7f * Fbm(x * 0.5f + 0.5f, y * 0.5f, seed + 2, 3, 0.5f, periodX / 2, periodY / 2);
+    const float n = Fbm(x + warpX, y + warpY, seed, 6, 0.55f, periodX, periodY) + cover;
+    return {SmoothStep(-0.12f, 0.2f, n), SmoothStep(0.05f, 0.55f, n)};
+}
+
 } // namespace
 
 Canvas PaintSky(int size)
 {
     Canvas canvas(size, size);
-    const Colour horizon = Hex(0xC9D2D8), middle = Hex(0x8497AE), zenith = Hex(0x27375A);
-    const Colour sunWarm = Hex(0xFF9A52), cloudLit = Hex(0xEDE6DE), cloudDark = Hex(0x596171);
+    const Colour horizon = Hex(0xC4CCD2), middle = Hex(0x7D90A8), zenith = Hex(0x243452);
+    const Colour sunWarm = Hex(0xF29A5A), cloudLit = Hex(0xE6E2DC), cloudDark = Hex(0x4A5264);
     ShadeCanvas(canvas, [&](float u, float v, float* p) {
         const float h = std::fabs(v - 0.5f) * 2.0f; // 0 at the horizon, 1 at the poles
         Colour c = Mix(horizon, middle, SmoothStep(0.0f, 0.35f, h));
         c = Mix(c, zenith, SmoothStep(0.3f, 1.0f, h));
         float du = std::fabs(u - 0.3f);
         du = std::min(du, 1.0f - du);
-        const float glow = 0.55f * std::exp(-(du * du / 0.004f + h * h / 0.03f)) +
-                           0.25f * std::exp(-(du * du / 0.05f + h * h / 0.2f));
+        // A low sun behind the cloud bank: a wide warm band over the horizon.
+        const float glow = 0.6f * std::exp(-(du * du / 0.012f + h * h / 0.008f)) +
+                           0.3f * std::exp(-(du * du / 0.08f + h * h / 0.05f));
         c = Mix(c, sunWarm, glow);
-        const float n = Fbm(u * 8, h * 12, 11, 6, 0.55f, 8, 0);
-        const float density = SmoothStep(0.02f, 0.5f, n * 0.9f + 0.12f - 0.3f * h) * (1 - SmoothStep(0.7f, 0.95f, h));
-        const float light = 0.5f + 0.5f * Fbm(u * 8 + 0.37f, h * 12 - 0.45f, 12, 4, 0.5f, 8, 0);
-        Colour cloud = Mix(cloudDark, cloudLit, SmoothStep(-0.1f, 0.8f, light));
-        cloud = Mix(cloud, sunWarm, glow * 0.6f);
-        c = Mix(c, cloud, density * 0.92f);
+        // Banks of cloud, stretched along the horizon, thinning overhead.
+        const CloudSample cloud = Clouds(u * 6, h * 7, 11, 6, 0, -0.05f - 0.2f * h);
+        // Overhead the map pinches; at the horizon the clouds sink into the haze.
+        const float fade = (1 - SmoothStep(0.7f, 0.95f, h)) * (0.35f + 0.65f * SmoothStep(0.0f, 0.15f, h));
+        Colour shade = Mix(cloudLit, cloudDark, cloud.thickness * 0.85f);
+        shade = Mix(shade, sunWarm, glow * (1 - 0.6f * cloud.thickness));
+        c = Mix(c, shade, cloud.density * fade);
         p[0] = c.r;
         p[1] = c.g;
         p[2] = c.b;
@@ -79,14 +96,12 @@ Canvas PaintSky(int size)
 Canvas PaintFlatSky(int size)
 {
     Canvas canvas(size, size);
-    const Colour gap = Hex(0xDCE2E6), body = Hex(0x8E99A6), under = Hex(0x4A5260);
+    const Colour gap = Hex(0x8499B2), lit = Hex(0xDCDDDE), under = Hex(0x596070);
     ShadeCanvas(canvas, [&](float u, float v, float* p) {
-        const float n = Fbm(u * 4, v * 4, 21, 7, 0.55f, 4, 4);
-        const float ridge = RidgedFbm(u * 8, v * 8, 22, 4, 0.5f, 8, 8);
-        const float thickness = SmoothStep(-0.25f, 0.45f, n);
-        Colour c = Mix(gap, body, thickness);
-        c = Mix(c, under, SmoothStep(0.35f, 0.9f, thickness * ridge));
-        const float grain = 0.03f * ValueNoise(u * 128, v * 128, 23, 128, 128);
+        const CloudSample cloud = Clouds(u * 4, v * 4, 21, 4, 4, 0.05f);
+        const Colour body = Mix(lit, under, cloud.thickness * 0.9f);
+        const Colour c = Mix(gap, body, cloud.density);
+        const float grain = 0.02f * ValueNoise(u * 128, v * 128, 23, 128, 128);
         p[0] = c.r + grain;
         p[1] = c.g + grain;
         p[2] = c.b + grain;
