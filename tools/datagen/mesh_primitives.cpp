@@ -25,9 +25,10 @@ void PerpendicularFrame(Vec3 axis, Vec3 preferred, Vec3& first, Vec3& second)
     second = Cross(d, first);
 }
 
-// A lathe about an arbitrary axis: profile (radius, distance along the axis from centre).
+// A lathe about an arbitrary axis: profile (radius, distance along the axis from centre),
+// swept from angle `from` to `to` (radians from `side` toward axis x side).
 void LatheAlong(MeshBuilder& mesh, Vec3 centre, Vec3 axis, Vec3 side, const std::vector<Vec2>& profile,
-                int sides, UvRect uv, float uTurns, float flatten)
+                int sides, UvRect uv, float uTurns, float flatten, float from = 0, float to = 2 * Pi)
 {
     Vec3 e1, e2;
     PerpendicularFrame(axis, side, e1, e2);
@@ -41,7 +42,7 @@ void LatheAlong(MeshBuilder& mesh, Vec3 centre, Vec3 axis, Vec3 side, const std:
     std::vector<int> index(rings * (sides + 1));
     for (int r = 0; r < rings; ++r) {
         for (int s = 0; s <= sides; ++s) {
-            float a = 2 * Pi * s / sides;
+            float a = from + (to - from) * s / sides;
             Vec3 p = centre + d * profile[r].y + e1 * (std::cos(a) * profile[r].x)
                      + e2 * (std::sin(a) * profile[r].x * flatten);
             index[r * (sides + 1) + s] = mesh.Vertex(p, uv.U(uTurns * s / sides), uv.V(1 - along[r] / total));
@@ -415,8 +416,10 @@ void AddFigure(MeshBuilder& mesh, const FigureStyle& style, const Pose& pose)
                 {0, 0.071f}},
                8, Skin, 1, 0.92f);
     if (style.hood) {
+        // Open over the face, which lies at a quarter turn from the side.
         LatheAlong(mesh, k.head - k.headUp * 0.01f, k.headUp, side,
-                   {{0.085f, -0.07f}, {0.078f, 0.02f}, {0.055f, 0.07f}, {0.0f, 0.1f}}, 8, UpperClothes, 1, 1);
+                   {{0.085f, -0.07f}, {0.078f, 0.02f}, {0.055f, 0.07f}, {0.0f, 0.1f}}, 8, UpperClothes, 1, 1,
+                   0.8f * Pi, 2.2f * Pi);
     } else {
         LatheAlong(mesh, k.head + k.headUp * 0.004f, k.headUp, side,
                    {{0.063f, -0.005f}, {0.062f, 0.02f}, {0.05f, 0.055f}, {0.025f, 0.072f}, {0, 0.077f}}, 8, Dark, 1,
@@ -437,7 +440,7 @@ void AddFigure(MeshBuilder& mesh, const FigureStyle& style, const Pose& pose)
     if (style.skirt > 0) {
         Vec3 down = k.bodyUp * -1.0f;
         LatheAlong(mesh, k.waist, down, {1, 0, 0},
-                   {{0.092f, -0.01f}, {0.1f, 0.06f}, {0.092f * style.skirtFlare, style.skirt}}, 10, UpperClothes, 2,
+                   {{0.092f, -0.01f}, {0.1f, 0.06f}, {0.092f * style.skirtFlare, style.skirt}}, 10, UpperClothes, 1,
                    0.8f);
     }
     mesh.SetPlacement(saved);
