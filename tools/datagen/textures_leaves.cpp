@@ -176,8 +176,16 @@ Canvas PaintLeaf(int kind, int size)
         // Insect bites through the blade.
         Mask holes(big, big);
         Rng rng(style.seed);
-        for (int i = 0; i < 4; ++i)
-            FillDisc(holes, frame.ToPixels({rng.Uniform(-0.35f, 0.35f), rng.Uniform(-0.5f, 0.5f)}), rng.Uniform(3, 7) * kSupersample);
+        for (int i = 0; i < 4; ++i) {
+            const Vec2 centre = frame.ToPixels({rng.Uniform(-0.35f, 0.35f), rng.Uniform(-0.5f, 0.5f)});
+            const float radius = rng.Uniform(3, 7) * kSupersample;
+            std::vector<Vec2> bite;
+            for (int k = 0; k < 14; ++k) {
+                const float a = 2 * kPi * k / 14, r = radius * rng.Uniform(0.55f, 1.15f);
+                bite.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
+            }
+            FillPolygon(holes, bite);
+        }
         for (size_t i = 0; i < alpha.value.size(); ++i) alpha.value[i] *= 1 - holes.value[i];
     }
     SetAlpha(canvas, alpha);

@@ -4,6 +4,7 @@
 
 #include "datagen/noise.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -199,13 +200,20 @@ Canvas PaintTreeCard(int size)
         float angle, length, width;
         int depth;
     };
-    std::vector<Branch> stack{{{size * 0.5f, static_cast<float>(size)}, 0.0f, size * 0.3f, 26 * s, 0}};
+    std::vector<Branch> stack{{{size * 0.5f, static_cast<float>(size)}, 0.0f, size * 0.27f, 26 * s, 0}};
     while (!stack.empty()) {
         const Branch b = stack.back();
         stack.pop_back();
         const std::vector<Vec2> path = CurvedPath(b.start, b.angle, b.length, rng.Uniform(-0.3f, 0.3f), 4, rng);
         StrokePolyline(wood, path, b.width, b.width * 0.68f);
         const Vec2 end = path.back();
+        if (b.depth >= 3 && b.depth < 6 && rng.Uniform() < 0.35f) {
+            // A few leaves hang on along the inner branches too.
+            const Vec2 at = path[2 + static_cast<size_t>(rng.Below(2))];
+            FillPolygon(foliage.masks[static_cast<size_t>(rng.Below(4))],
+                        PlaceOutline(LeafOutline(LeafKind::Elm, 560u + b.depth), at, rng.Uniform(4, 7) * s,
+                                     rng.Uniform(0, 2 * kPi)));
+        }
         if (b.depth >= 6 || b.width < 1.2f) {
             // Twig ends carry what is left of the leaves: most trees here are half bare.
             if (rng.Uniform() < 0.7f) {
@@ -222,8 +230,10 @@ Canvas PaintTreeCard(int size)
         const int children = b.depth == 0 ? 3 : 2 + (rng.Uniform() < 0.35f ? 1 : 0);
         for (int c = 0; c < children; ++c) {
             const float spread = b.depth == 0 ? 0.55f : 0.62f;
-            const float angle = b.angle + spread * (c - (children - 1) * 0.5f) + rng.Uniform(-0.25f, 0.25f);
-            stack.push_back({end, angle, b.length * rng.Uniform(0.62f, 0.8f), b.width * 0.64f, b.depth + 1});
+            // Branches reach up and out but never droop: the crown stays on its card.
+            const float angle = std::clamp(b.angle + spread * (c - (children - 1) * 0.5f) + rng.Uniform(-0.25f, 0.25f),
+                                           -1.15f, 1.15f);
+            stack.push_back({end, angle, b.length * rng.Uniform(0.6f, 0.74f), b.width * 0.64f, b.depth + 1});
         }
     }
     Paint(canvas, wood, [&](float u, float v) {
