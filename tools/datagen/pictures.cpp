@@ -105,7 +105,7 @@ void DrawLantern(Canvas& canvas, const Lantern& lantern, uint32_t seed)
     const Vec2 flame = at(0, 0.56f);
     AddLight(canvas, [&](float x, float y) {
         const float d = std::hypot(x - flame.x, y - flame.y) / H;
-        return 0.9f * std::exp(-d * d / 0.35f) + 0.35f * std::exp(-d / 0.9f);
+        return 0.65f * std::exp(-d * d / 0.3f) + 0.22f * std::exp(-d / 0.9f);
     }, Hex(0xC8742E));
 
     Mask iron(w, h), glass(w, h), hole(w, h), fire(w, h);
@@ -310,7 +310,7 @@ Canvas PaintLoader()
     ScatterLeaves(canvas, rng, 12, 14, 30, 0.05f, 0.7f, 3);
     FilmFinish(canvas, 145, 0.55f);
     DrawCaption(canvas, "the hollow lantern of rust", kDejaVuSerif, 46, kWidth * 0.5f, kHeight * 0.9f, 3, Hex(0xEEDCC0));
-    DrawCaption(canvas, "loading", kDejaVuSans, 22, kWidth * 0.5f, kHeight * 0.95f, 8, Hex(0xA89884));
+    DrawCaption(canvas, "loading", kDejaVuSans, 28, kWidth * 0.5f, kHeight * 0.955f, 10, Hex(0xC8B8A0));
     return Resize(canvas, 512, 512);
 }
 
