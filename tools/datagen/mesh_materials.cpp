@@ -197,12 +197,12 @@ Canvas EnamelCanvas(uint32_t seed)
         }
         // Chips: black iron rimmed with rust.
         CellularResult cell = Cellular(u * 10, v * 10, seed + 1, 10, 10);
-        float chip = cell.cellId > 0.82f ? SmoothStep(0.45f, 0.25f, cell.nearest) : 0.0f;
-        float halo = cell.cellId > 0.82f ? SmoothStep(0.65f, 0.4f, cell.nearest) : 0.0f;
+        float chip = cell.cellId > 0.9f ? SmoothStep(0.4f, 0.2f, cell.nearest) : 0.0f;
+        float halo = cell.cellId > 0.9f ? SmoothStep(0.6f, 0.35f, cell.nearest) : 0.0f;
         Colour c0 = Mix(enamel, Hex(0x9a5a2a), 0.7f * halo);
         c0 = Mix(c0, Hex(0x1c1a18), chip);
         float run = Fbm(u * 30, v * 3, seed + 2, 3, 0.5f, 30, 3);
-        return Mix(c0, Hex(0x8a4a22), 0.3f * SmoothStep(0.35f, 0.7f, run) * v);
+        return Mix(c0, Hex(0x8a4a22), 0.15f * SmoothStep(0.4f, 0.7f, run) * v);
     });
     return c;
 }

@@ -3,13 +3,15 @@
 // back: ground at 0, walls of twelve storeys (4500, tall enough that no view slips between
 // their tops and the sky ceiling at 5000) around x -2400..2400, z -2600..5000,
 // a poplar whose crown holds the leaves that smallfall shakes loose (2430 to 2660 high,
-// depth 1810), garages and bins. The cup floats at (0, 1900, -400); the stair stands in
-// its own white world; the sign hangs on the far wall (drawn at (0, -400, 4995)).
+// depth 1810), rusted balconies, garages and bins. The cup floats at (0, 1900, -400); the
+// stair stands in its own white world; the sign hangs on the far wall (drawn at
+// (0, -400, 4995)).
 #include "datagen/mesh_materials.h"
 #include "datagen/meshes.h"
 
 #include "datagen/noise.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -89,6 +91,41 @@ MeshBuilder PoplarCrown()
     return m;
 }
 
+// Rusted balconies hung on the facades: a slab and a railing, under some of the windows.
+MeshBuilder Balconies()
+{
+    MeshBuilder m = InYard();
+    Rng rng(302);
+    // Each facade runs from `start` along `along`; `out` points into the yard.
+    struct Facade {
+        Vec3 start, along, out;
+        float length;
+    };
+    const Facade facades[4] = {{{YardLeft, 0, YardNear}, {1, 0, 0}, {0, 0, 1}, YardRight - YardLeft},
+                               {{YardRight, 0, YardNear}, {0, 0, 1}, {-1, 0, 0}, YardFar - YardNear},
+                               {{YardRight, 0, YardFar}, {-1, 0, 0}, {0, 0, -1}, YardRight - YardLeft},
+                               {{YardLeft, 0, YardFar}, {0, 0, -1}, {1, 0, 0}, YardFar - YardNear}};
+    for (const Facade& f : facades) {
+        for (float along = 200; along < f.length - 200; along += 400) {
+            for (int storey = 1; storey < 11; ++storey) {
+                if (rng.Uniform() > 0.22f) {
+                    continue;
+                }
+                // Windows sit in the middle of each 400-wide bay; floors every 375.
+                auto box = [&](Vec3 p, Vec3 q) {
+                    AddBox(m, {std::min(p.x, q.x), p.y, std::min(p.z, q.z)}, {std::max(p.x, q.x), q.y, std::max(p.z, q.z)},
+                           120);
+                };
+                Vec3 floor = f.start + Vec3{0, storey * 375.0f, 0};
+                box(floor + f.along * (along - 110) + Vec3{0, 20, 0}, floor + f.along * (along + 110) + f.out * 90 + Vec3{0, 32, 0});
+                box(floor + f.along * (along - 110) + f.out * 86 + Vec3{0, 32, 0},
+                    floor + f.along * (along + 110) + f.out * 90 + Vec3{0, 120, 0});
+            }
+        }
+    }
+    return m;
+}
+
 // Six lock-up garages along the left wall; their doors are a separate mesh.
 constexpr int GarageCount = 6;
 constexpr float GarageDepth = 550, GarageWidth = 420, GarageHeight = 320, GarageStart = -300;
@@ -129,7 +166,7 @@ MeshBuilder Mug()
     AddLathe(m, {0, 0, 0},
              {{0, -110}, {120, -110}, {130, -100}, {130, 126}, {136, 130}, {130, 134}, {122, 128}, {120, -95},
               {0, -95}},
-             20, {0, 0, 3, 1}, 3);
+             20, {0, 0, 1, 1});
     // The handle: a half ring of tubes on the +x side.
     const int segments = 8;
     TubeShape grip{12, 12, 0.7f, 6, false, {0, 0, 1}};
@@ -137,7 +174,7 @@ MeshBuilder Mug()
         float a0 = -Pi / 2 + Pi * i / segments, a1 = -Pi / 2 + Pi * (i + 1) / segments;
         Vec3 p0{125 + 70 * std::cos(a0), 15 + 80 * std::sin(a0), 0};
         Vec3 p1{125 + 70 * std::cos(a1), 15 + 80 * std::sin(a1), 0};
-        AddTube(m, p0, p1, grip, {0.1f, 0.3f, 0.3f, 0.6f});
+        AddTube(m, p0, p1, grip, {0.1f, 0.65f, 0.3f, 0.9f}); // plain enamel below the rim band
     }
     return m;
 }
@@ -203,15 +240,18 @@ MeshBuilder StairRail()
     return m;
 }
 
-// The sign board on the far wall: 1400 x 700 from 700 to 1400 high, hung out on brackets.
+// The sign board on the far wall: 1400 x 700 from 700 to 1400 high, hung out on brackets,
+// its picture 45 in front of the wall.
 // Seen from the yard (looking +z) the picture reads left to right along -x.
 MeshBuilder SignBoard()
 {
     MeshBuilder m;
     m.SetPlacement(Inverse(Affine::Translation({0, -400, 4995})));
-    const float front = 4960, back = 4975;
+    // The board's body starts 10 behind the picture: nearer, the two would fight for depth
+    // at the 2000 to 3000 the camera keeps.
+    const float front = 4955, back = 4980;
     AddGrid(m, {700, 700, front}, {-1400, 0, 0}, {0, 700, 0}, 4, 2);
-    AddBox(m, {-705, 695, front + 0.5f}, {705, 1405, back}, 4000, {0.02f, 0.02f, 0.98f, 0.98f});
+    AddBox(m, {-705, 695, front + 10}, {705, 1405, back}, 4000, {0.02f, 0.02f, 0.98f, 0.98f});
     for (float x : {-500.0f, 500.0f}) {
         AddBox(m, {x - 15, 1180, back}, {x + 15, 1210, 5000}, 4000, {0.02f, 0.02f, 0.98f, 0.98f});
         AddBox(m, {x - 15, 880, back}, {x + 15, 910, 5000}, 4000, {0.02f, 0.02f, 0.98f, 0.98f});
@@ -229,6 +269,7 @@ void GenerateYardMeshes(const DataTree& tree)
                      {"garage.geox", Garages().ToFile()},
                      {"garagedoors.geox", GarageDoors().ToFile()},
                      {"bins.geox", Bins().ToFile()},
+                     {"balconies.geox", Balconies().ToFile()},
                      {"poplar_trunk.geox", PoplarTrunk().ToFile()},
                      {"crown.geox", PoplarCrown().ToFile()}});
     WriteFolderTextures(tree, "yard/",
@@ -237,6 +278,7 @@ void GenerateYardMeshes(const DataTree& tree)
                          {"garage", PlanksCanvas(256, 313, Hex(0x6a6258)), false, PictureFile::Jpeg},
                          {"garagedoors", GarageDoorCanvas(314)},
                          {"bins", RustCanvas(256, 315, Hex(0x2e4a30), 0.5f), false, PictureFile::PackedJpeg, "0"},
+                         {"balconies", RustCanvas(256, 318, Hex(0x3a3e3a), 0.4f)},
                          {"poplartrunk", BarkCanvas(256, 316)},
                          {"crown", FoliageCanvas(317)}});
 
