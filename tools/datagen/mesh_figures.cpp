@@ -3,7 +3,7 @@
 // the ground; the killself figure the same, and its lamp post carries the lantern whose
 // mouth is the point (-47.2, 258, 195.2) the leaf stream pours from once the figure is
 // turned 180 degrees and scaled. The dead figure lies on its back at (-100, 0, 300) x4,
-// its back 10 above the ground so the leaf carpet at 10 lies under it.
+// its lowest point 10 above the ground so the leaf carpet at 10 lies under it.
 #include "datagen/mesh_materials.h"
 #include "datagen/meshes.h"
 

@@ -56,7 +56,6 @@ public:
     void Triangle(int a, int b, int c);
     void Quad(int a, int b, int c, int d);
 
-    int TriangleCount() const { return static_cast<int>(m_mesh.triangles.size()); }
     // The lowest drawn height of what was added so far.
     float LowestHeight() const;
     // The mesh in file order (x, depth, height).

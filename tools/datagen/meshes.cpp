@@ -70,7 +70,7 @@ void WriteFolderTextures(const DataTree& tree, const std::string& folder, const 
         // A plain JPEG named like the texture is the list's default file name: leave the key
         // out then, as hand-written lists do.
         std::string file = WritePicture(tree, folder, t.name, ToRgb(t.picture), t.format);
-        if (file != t.name + ".jpg" || t.format != PictureFile::Jpeg) {
+        if (t.format != PictureFile::Jpeg) {
             entry.filename = file;
         }
         if (t.alpha) {
