@@ -4,6 +4,7 @@
 #include "datagen/writers.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "resources/norvikpack.h"
 
 #include <cstdio>
 #include <fstream>
@@ -25,6 +26,9 @@ void Setup(CLI::App& command, std::function<int()>& run)
         file.close();
         if (!file) ThrowFileError(output, "write failed");
         std::printf("%s: %zu bytes packed into %zu\n", output.c_str(), bytes.size(), packed.size());
+        if (bytes.size() > static_cast<size_t>(kUnpackBufferSize))
+            std::fprintf(stderr, "lantern-tool: note: %s unpacks to more than the %d bytes the program can hold\n",
+                         output.c_str(), kUnpackBufferSize);
         return 0;
     };
 }
