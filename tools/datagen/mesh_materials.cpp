@@ -101,7 +101,7 @@ Canvas PlanksCanvas(int size, uint32_t seed, Colour wood)
     return c;
 }
 
-Canvas FacadeCanvas(uint32_t seed)
+Canvas FacadeCanvas(uint32_t seed, float plasterCover)
 {
     const int size = 512;
     Canvas c(size, size);
@@ -111,19 +111,21 @@ Canvas FacadeCanvas(uint32_t seed)
         int row = static_cast<int>(v * 48);
         float bu = u * 16 + (row % 2) * 0.5f;
         float mortar = std::min(std::fabs(v * 48 - row - 0.5f) * 2, std::fabs(bu - std::floor(bu) - 0.5f) * 2);
-        Colour brick = Scale(Mix(Hex(0x7a3b2a), Hex(0x9a5a40), LatticeHash(static_cast<int>(bu), row, seed)),
-                             mortar > 0.85f ? 0.55f : 1.0f);
-        Colour plaster = Mix(Hex(0x6e675c), Hex(0x9a8f7c), 0.5f + 0.5f * Fbm(u * 8, v * 8, seed + 1, 4, 0.5f, 8, 8));
-        plaster = Mix(plaster, Hex(0x8a6a50), 0.3f * SmoothStep(0.1f, 0.5f, Fbm(u * 3, v * 3, seed + 4, 3, 0.5f, 3, 3)));
+        Colour brick = Scale(Mix(Hex(0x5e3428), Hex(0x7a4e3c), LatticeHash(static_cast<int>(bu), row, seed)),
+                             mortar > 0.85f ? 0.6f : 1.0f);
+        brick = Mix(brick, Hex(0x3a3430), 0.4f * SmoothStep(-0.2f, 0.6f, Fbm(u * 5, v * 5, seed + 7, 4, 0.5f, 5, 5)));
+        Colour render = Mix(Hex(0x6e675c), Hex(0x9a8f7c), 0.5f + 0.5f * Fbm(u * 8, v * 8, seed + 1, 4, 0.5f, 8, 8));
+        render = Mix(render, Hex(0x8a6a50), 0.3f * SmoothStep(0.1f, 0.5f, Fbm(u * 3, v * 3, seed + 4, 3, 0.5f, 3, 3)));
         // Dirt runs down from the sills (at v 0.42 and 0.92 of each window row).
         float streaks = Fbm(u * 24, v * 3, seed + 2, 3, 0.5f, 24, 3);
         float below = std::fmod(v + 0.08f, 0.5f) * 2;
-        plaster = Scale(plaster, 1 - 0.45f * SmoothStep(-0.2f, 0.5f, streaks) * (1 - below));
+        render = Scale(render, 1 - 0.45f * SmoothStep(-0.2f, 0.5f, streaks) * (1 - below));
         // A cornice band at the foot of each storey.
         if (std::fmod(v * 2, 1.0f) > 0.94f) {
-            plaster = Scale(plaster, 0.7f);
+            render = Scale(render, 0.7f);
         }
-        Colour wall = Mix(brick, plaster, SmoothStep(-0.35f, -0.25f, fallen));
+        float edge = 0.7f - 1.4f * plasterCover;
+        Colour wall = Mix(brick, render, SmoothStep(edge - 0.05f, edge + 0.05f, fallen));
         // Windows: two columns, two rows per tile.
         float wu = std::fmod(u * 2, 1.0f), wv = std::fmod(v * 2, 1.0f);
         bool frame = wu > 0.28f && wu < 0.72f && wv > 0.12f && wv < 0.78f;
@@ -131,7 +133,7 @@ Canvas FacadeCanvas(uint32_t seed)
         bool bar = std::fabs(wu - 0.5f) < 0.012f || std::fabs(wv - 0.4f) < 0.012f;
         if (glass && !bar) {
             float lit = LatticeHash(static_cast<int>(u * 2), static_cast<int>(v * 2), seed + 5);
-            Colour pane = lit > 0.8f ? Hex(0x8a6a38) : Hex(0x1d2226);
+            Colour pane = lit > 0.85f ? Hex(0x7a5e34) : Hex(0x1d2226);
             return Add(pane, 0.08f * Fbm(u * 40, v * 40, seed + 6, 2, 0.5f, 40, 40));
         }
         if (frame) {

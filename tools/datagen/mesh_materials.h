@@ -12,8 +12,9 @@ Canvas RustCanvas(int size, uint32_t seed, Colour paint, float rust);
 Canvas BarkCanvas(int size, uint32_t seed);
 // Weathered planks running along u.
 Canvas PlanksCanvas(int size, uint32_t seed, Colour wood);
-// A tile of two by two windows in weathered plaster over brick, rust streaks under the sills.
-Canvas FacadeCanvas(uint32_t seed);
+// A tile of two by two windows in weathered plaster over brick, rust streaks under the sills;
+// `plasterCover` 1 keeps nearly all the plaster, 0 leaves bare brick.
+Canvas FacadeCanvas(uint32_t seed, float plasterCover);
 // Cracked asphalt with fallen leaves.
 Canvas AsphaltCanvas(uint32_t seed);
 // Figure atlas (see FigureStyle): upper clothes, lower clothes, skin, hair and shoes.

@@ -36,13 +36,17 @@ MeshBuilder YardGround()
     return m;
 }
 
-// The four facades, facing in; one texture tile is two bays by two storeys (800 x 750).
-MeshBuilder YardWalls()
+// The facades, facing in; one texture tile is two bays by two storeys (800 x 750). The
+// far wall, which carries the sign, is a separate mesh in bare brick.
+MeshBuilder YardWalls(bool farWall)
 {
     MeshBuilder m = InYard();
     const Vec3 corners[4] = {{YardLeft, 0, YardNear}, {YardRight, 0, YardNear}, {YardRight, 0, YardFar},
                              {YardLeft, 0, YardFar}};
     for (int i = 0; i < 4; ++i) {
+        if ((i == 2) != farWall) {
+            continue;
+        }
         Vec3 a = corners[i], b = corners[(i + 1) % 4];
         float length = Length(b - a);
         // The corners run so that (b - a) x up points into the yard.
@@ -265,7 +269,8 @@ void GenerateYardMeshes(const DataTree& tree)
 {
     WriteMeshFolder(tree, "yard/",
                     {{"ground.geox", YardGround().ToFile()},
-                     {"walls.geox", YardWalls().ToFile()},
+                     {"walls.geox", YardWalls(false).ToFile()},
+                     {"farwall.geox", YardWalls(true).ToFile()},
                      {"garage.geox", Garages().ToFile()},
                      {"garagedoors.geox", GarageDoors().ToFile()},
                      {"bins.geox", Bins().ToFile()},
@@ -274,7 +279,8 @@ void GenerateYardMeshes(const DataTree& tree)
                      {"crown.geox", PoplarCrown().ToFile()}});
     WriteFolderTextures(tree, "yard/",
                         {{"ground", AsphaltCanvas(312)},
-                         {"walls", FacadeCanvas(311)},
+                         {"walls", FacadeCanvas(311, 0.85f)},
+                         {"farwall", FacadeCanvas(319, 0.2f)},
                          {"garage", PlanksCanvas(256, 313, Hex(0x6a6258)), false, PictureFile::Jpeg},
                          {"garagedoors", GarageDoorCanvas(314)},
                          {"bins", RustCanvas(256, 315, Hex(0x2e4a30), 0.5f), false, PictureFile::PackedJpeg, "0"},
