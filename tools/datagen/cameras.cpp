@@ -4,7 +4,8 @@
 // the water scenes, 0.88 for the landscapes ...): the shots are spread over that part and
 // the keys beyond it hold the last shot. Evaluation passes key k at k/(n-2) and bends the
 // last segment toward the zero slot past the file, so the flights keep their last segment
-// out of the used part; only the throat curve is used to its end, and it has the most keys.
+// out of the used part; only the throat curve is used to its end, and it ends at the origin,
+// where that bend leads anyway.
 #include "datagen/families.h"
 
 #include <algorithm>

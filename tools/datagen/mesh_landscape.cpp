@@ -79,8 +79,8 @@ MeshBuilder GrassTuft()
 }
 
 // Four crossed cards of the tree picture. The scenes lower the tree by 14 and stretch it
-// 1 to 2.5 times: its foot at -10 meets the ground (-24) for the smallest and sinks for
-// the larger ones.
+// 1 to 2.5 times: its foot at -11 sits just under the ground (-24) for the smallest tree
+// and deeper for the larger ones.
 MeshBuilder Tree()
 {
     MeshBuilder m;
@@ -105,16 +105,12 @@ MeshBuilder Stone()
 
 // The season window stands on the ground in the plane z 0, drawn at (0, -24, 0) x0.5.
 // Designed in world units: opening x -45..45, height -16..74, four panes, a sill.
-constexpr float WindowScale = 0.5f;
-Affine WindowWorldToLocal(float scale)
-{
-    return Inverse(Affine::Translation({0, -24, 0}) * Affine::Uniform(scale));
-}
+const Affine WindowWorldToLocal = Inverse(Affine::Translation({0, -24, 0}) * Affine::Uniform(0.5f));
 
 MeshBuilder WindowFrame()
 {
     MeshBuilder m;
-    m.SetPlacement(WindowWorldToLocal(WindowScale));
+    m.SetPlacement(WindowWorldToLocal);
     const float x0 = -45, x1 = 45, y0 = -16, y1 = 74, bar = 8, depth = 3;
     AddBox(m, {x0 - bar, -24, -depth}, {x1 + bar, y0, depth}, 20);    // bottom rail
     AddBox(m, {x0 - bar - 4, y0 - 2, -depth - 4}, {x1 + bar + 4, y0, depth + 2}, 20); // sill
@@ -130,7 +126,7 @@ MeshBuilder WindowFrame()
 MeshBuilder WindowCut()
 {
     MeshBuilder m;
-    m.SetPlacement(WindowWorldToLocal(WindowScale));
+    m.SetPlacement(WindowWorldToLocal);
     AddGrid(m, {-45, -16, 0}, {90, 0, 0}, {0, 90, 0}, 1, 1);
     return m;
 }
