@@ -20,6 +20,7 @@ struct Flight {
     float lastFraction;            // the largest fraction the scene evaluates
     std::vector<Point3> content;   // must be in the picture at every sampled fraction
     Point3 worldLo, worldHi;       // the eye stays inside
+    float contentUntil = 1;        // the content is checked up to this fraction
 };
 
 // Landscape: the sky dome has radius 500 and the ground lies at -24. Yard: ground 0,
@@ -30,7 +31,7 @@ const Point3 YardLo{-2350, 20, -2550}, YardHi{2350, 4400, 4950};
 const std::vector<Flight>& Flights()
 {
     static const std::vector<Flight> flights = {
-        {"data\\season.camera", 0.2f, {{0, 25, 0}}, DomeLo, DomeHi}, // the window, before the camera passes it
+        {"data\\season.camera", 0.88f, {{0, 25, 0}}, DomeLo, DomeHi, 0.2f}, // the window, until the camera nears it
         {"data\\baken.camera", 0.88f, {{0, 120, 0}}, DomeLo, DomeHi},
         {"data\\atom.camera", 0.88f, {{0, 150, 0}}, {-1400, -22, -1400}, {1400, 1400, 1400}},
         {"data\\grass.camera", 0.88f, {}, {-400, -22, -400}, {400, 10, 400}},
@@ -111,7 +112,7 @@ TEST_F(CameraFlights, EveryFlightFramesItsSceneOverTheFractionsItsSceneUses)
                 << flight.file << " at " << x << ": eye " << eye.x << " " << eye.y << " " << eye.z;
             EXPECT_GT(camera.fov, 30) << flight.file;
             EXPECT_LT(camera.fov, 90) << flight.file;
-            for (Point3 p : flight.content) {
+            for (Point3 p : x <= flight.contentUntil ? flight.content : std::vector<Point3>{}) {
                 Projected q = Project(camera, p);
                 EXPECT_TRUE(q.depth > 1 && std::fabs(q.x) < 1 && std::fabs(q.y) < 0.75)
                     << flight.file << " at " << x << ": (" << p.x << ", " << p.y << ", " << p.z << ") lands at "
