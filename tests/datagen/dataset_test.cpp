@@ -1,0 +1,167 @@
+// The generated data set as the program meets it: the start-up's font and loader, the
+// whole LoadGlobalData without a message box or an error, every texture name the scenes
+// bind, packed files that hold complete JPEGs, and two runs that write the same bytes.
+#include "datagen/datagen.h"
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/gl.h"
+#include "render/lum_globals.h"
+#include "resources/globaldata.h"
+#include "resources/lum_log.h"
+#include "resources/lum_textures.h"
+#include "resources/norvikpack.h"
+#include "support/gl_context.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::map<std::string, std::vector<char>> ReadTree(const fs::path& root)
+{
+    std::map<std::string, std::vector<char>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream file(entry.path(), std::ios::binary);
+        files[fs::relative(entry.path(), root).string()] =
+            std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    return files;
+}
+
+class GeneratedData : public GlTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        GlTest::SetUpTestSuite();
+        folder = std::make_unique<TempDir>();
+        DataSetOptions options;
+        options.withSoundtrack = false;
+        options.progress = false;
+        GenerateDataSet(folder->Path().string(), options);
+    }
+    static void TearDownTestSuite() { folder.reset(); }
+
+    void SetUp() override
+    {
+        LogEnabled = false;
+        SetDataRoot(folder->Path().string());
+    }
+    void TearDown() override { SetDataRoot(""); }
+
+    static std::unique_ptr<TempDir> folder;
+};
+
+std::unique_ptr<TempDir> GeneratedData::folder;
+
+std::vector<uint8_t> AlphaTexels(GLuint id, int& size)
+{
+    glBindTexture(GL_TEXTURE_2D, id);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size);
+    std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+// Sum of the alpha channel over one cell of a 16 x 16 grid.
+long CellAlpha(const std::vector<uint8_t>& rgba, int size, int column, int row)
+{
+    const int cell = size / 16;
+    long sum = 0;
+    for (int y = row * cell; y < (row + 1) * cell; ++y)
+        for (int x = column * cell; x < (column + 1) * cell; ++x) sum += rgba[(static_cast<size_t>(y) * size + x) * 4 + 3];
+    return sum;
+}
+
+TEST_F(GeneratedData, StartUpAndGlobalDataLoadWithoutBoxOrError)
+{
+    for (const char* path : {"data\\font.jpg.packed", "data\\font_alpha.jpg.packed", "data\\loader.jpg.packed",
+                             "Data\\globaltextures.ini"})
+        EXPECT_TRUE(FileExists(path)) << path;
+
+    CapturedBoxes boxes;
+    SetRandomSeed(StartUpRandomSeed);
+    ClearTextureLibrary(GlobalTextures);
+    const GLuint font = LoadAlphaTexture("data\\font.jpg.packed", "data\\font_alpha.jpg.packed", GL_LINEAR, GL_LINEAR);
+    AddTexture(GlobalTextures, "font", font);
+    AddTexture(GlobalTextures, "loader", LoadTexture("data\\loader.jpg.packed", GL_LINEAR, GL_LINEAR));
+    ASSERT_NO_THROW(LoadGlobalData());
+    for (const auto& box : boxes.boxes) ADD_FAILURE() << "message box: " << box.text;
+
+    for (const char* name : {"sky", "skybw", "grassbottom", "grassbottombw", "grass", "grassbw", "tree", "treebw",
+                             "flatsky", "leaf1", "leaf2", "leaf3", "leaf4", "leaf5", "leaf5shadow", "waterleafs",
+                             "lightsphere", "vinget", "noise", "title", "atom", "prepare", "bigshadow"})
+        EXPECT_NE(FindTexture(GlobalTextures, name), 0u) << name;
+    // Every mesh of a folder with a texture list finds its texture by prefix + filtered name.
+    const std::pair<const GeoxList*, const char*> folders[] = {
+        {&KillSelfList, "killself."}, {&HandList, "deadhand."}, {&YardList, "yard."},   {&DnoList, "dno."},
+        {&StairList, "stair."},       {&BakenList, "baken."},   {&CupList, "cup."},     {&KillKillerList, "killme."},
+        {&KillDeadList, "killdead."}, {&GiorlList, "giorl."},   {&BurnList, "burn."}};
+    for (const auto& [list, prefix] : folders) {
+        EXPECT_GT(list->count, 0) << prefix;
+        for (int i = 0; i < list->count; ++i)
+            EXPECT_NE(FindTexture(GlobalTextures, prefix + list->filteredNames[static_cast<size_t>(i)]), 0u)
+                << prefix << list->filteredNames[static_cast<size_t>(i)];
+    }
+
+    // The font: "A" (65) in column 1, row 4 from the top has ink; code 0 has none, and the
+    // glyph stays off its cell's edge.
+    int size = 0;
+    const std::vector<uint8_t> atlas = AlphaTexels(font, size);
+    ASSERT_EQ(size % 16, 0);
+    const int cell = size / 16;
+    EXPECT_GT(CellAlpha(atlas, size, 1, 4), 255L * cell * cell / 20);
+    EXPECT_LT(CellAlpha(atlas, size, 0, 0), 255L * cell);
+    long border = 0;
+    for (int x = cell; x < 2 * cell; ++x) border += atlas[(static_cast<size_t>(4 * cell) * size + x) * 4 + 3];
+    EXPECT_LT(border, 255L * 2);
+
+    // The vignette leaves the middle of the picture alone and darkens its corners.
+    const std::vector<uint8_t> vignette = AlphaTexels(FindTexture(GlobalTextures, "vinget"), size);
+    EXPECT_GE(vignette[(static_cast<size_t>(size / 2) * size + size / 2) * 4 + 3], 250);
+    EXPECT_LT(vignette[3], 100);
+}
+
+TEST_F(GeneratedData, EveryPackedFileHoldsACompleteJpeg)
+{
+    int packedFiles = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder->Path() / "Data")) {
+        if (entry.path().extension() != ".packed") continue;
+        ++packedFiles;
+        const int32_t size = UnpackFile(entry.path().string());
+        ASSERT_GT(size, 4) << entry.path();
+        EXPECT_EQ(UnpackBuffer[0], 0xFF) << entry.path();
+        EXPECT_EQ(UnpackBuffer[1], 0xD8) << entry.path();
+        EXPECT_EQ(UnpackBuffer[size - 2], 0xFF) << entry.path();
+        EXPECT_EQ(UnpackBuffer[size - 1], 0xD9) << entry.path();
+    }
+    EXPECT_GE(packedFiles, 20);
+}
+
+TEST_F(GeneratedData, TwoRunsWriteIdenticalTrees)
+{
+    TempDir second;
+    DataSetOptions options;
+    options.withSoundtrack = false;
+    options.progress = false;
+    GenerateDataSet(second.Path().string(), options);
+    const auto first = ReadTree(folder->Path() / "Data");
+    const auto again = ReadTree(second.Path() / "Data");
+    ASSERT_EQ(first.size(), again.size());
+    for (const auto& [name, bytes] : first) {
+        const auto other = again.find(name);
+        ASSERT_NE(other, again.end()) << name;
+        EXPECT_TRUE(bytes == other->second) << name;
+    }
+}
+
+} // namespace

@@ -1,0 +1,199 @@
+// The camera flights of the scenes and the throat curve. Each flight is a smooth curve
+// through a few shots (eye and point looked at, in world units; see README.md), sampled
+// into evenly spaced keys. A scene evaluates its path only up to a fraction of it (0.4 for
+// the water scenes, 0.88 for the landscapes ...): the shots are spread over that part and
+// the keys beyond it hold the last shot. Evaluation passes key k at k/(n-2) and bends the
+// last segment toward the zero slot past the file, so the flights keep their last segment
+// out of the used part; only the throat curve is used to its end, and it ends at the origin,
+// where that bend leads anyway.
+#include "datagen/families.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr float Pi = std::numbers::pi_v<float>;
+
+struct Point {
+    float x, y, z;
+};
+
+struct Shot {
+    Point eye, centre;
+    float fov = 60;
+};
+
+// Catmull-Rom through the points, s in [0, 1] spread evenly over the segments.
+Point CatmullRom(const std::vector<Point>& p, float s)
+{
+    const int segments = static_cast<int>(p.size()) - 1;
+    if (segments <= 0) {
+        return p.front();
+    }
+    float f = std::clamp(s, 0.0f, 1.0f) * segments;
+    int i = std::min(static_cast<int>(f), segments - 1);
+    float t = f - i;
+    Point p0 = p[std::max(i - 1, 0)], p1 = p[i], p2 = p[i + 1], p3 = p[std::min(i + 2, segments)];
+    auto blend = [t](float a, float b, float c, float d) {
+        return 0.5f * (2 * b + (-a + c) * t + (2 * a - 5 * b + 4 * c - d) * t * t + (-a + 3 * b - 3 * c + d) * t * t * t);
+    };
+    return {blend(p0.x, p1.x, p2.x, p3.x), blend(p0.y, p1.y, p2.y, p3.y), blend(p0.z, p1.z, p2.z, p3.z)};
+}
+
+// A flight through the shots over the used fraction of the path, written with `keys` keys
+// after the placeholder record.
+std::vector<CameraKey> Flight(const std::vector<Shot>& shots, float usedFraction, int keys = 48)
+{
+    std::vector<Point> eyes, centres;
+    std::vector<float> fovs;
+    for (const Shot& shot : shots) {
+        eyes.push_back(shot.eye);
+        centres.push_back(shot.centre);
+        fovs.push_back(shot.fov);
+    }
+    std::vector<CameraKey> records{CameraKey{}};
+    for (int k = 0; k < keys; ++k) {
+        float x = static_cast<float>(k) / (keys - 1);
+        float s = std::min(1.0f, x / usedFraction);
+        Point eye = CatmullRom(eyes, s), centre = CatmullRom(centres, s);
+        float f = s * (fovs.size() - 1);
+        int i = std::min(static_cast<int>(f), static_cast<int>(fovs.size()) - 2);
+        float fov = fovs.size() > 1 ? fovs[i] + (fovs[i + 1] - fovs[i]) * (f - i) : fovs[0];
+        records.push_back({fov, eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0});
+    }
+    return records;
+}
+
+// An orbit about a vertical axis through `target`: angle, radius and height run linearly
+// from the first to the second value, the look point rises from lookFrom to lookTo.
+std::vector<Shot> Orbit(Point target, float angle0, float angle1, float radius0, float radius1, float height0,
+                        float height1, float lookFrom, float lookTo, float fov, int shots = 9)
+{
+    std::vector<Shot> out;
+    for (int i = 0; i < shots; ++i) {
+        float t = static_cast<float>(i) / (shots - 1);
+        float a = angle0 + (angle1 - angle0) * t, r = radius0 + (radius1 - radius0) * t;
+        Point eye{target.x + r * std::sin(a), height0 + (height1 - height0) * t, target.z - r * std::cos(a)};
+        out.push_back({eye, {target.x, lookFrom + (lookTo - lookFrom) * t, target.z}, fov});
+    }
+    return out;
+}
+
+void WriteFlight(const DataTree& tree, const std::string& name, const std::vector<CameraKey>& records)
+{
+    tree.Write(name, EncodeCamera(records));
+}
+
+// The curve the killthroat leaves flow along: out of the killer's throat (he stands at
+// (-240, 0, -230) turned 210 degrees, 180 tall), forward, up a little and down in a
+// swaying arc to the ground at the middle of the yard, the origin. Ending at the origin
+// matters: evaluation bends the last segment toward the zero slot past the file, which is
+// then the end point itself. Only the eye positions count.
+std::vector<CameraKey> ThroatCurve()
+{
+    const Point throat{-236, 157, -223};
+    const Point bend{throat.x + 0.5f * 260, throat.y + 70, throat.z + 0.866f * 260};
+    const Point side{0.866f, 0, -0.5f};
+    const int keys = 96;
+    std::vector<CameraKey> records{CameraKey{}};
+    for (int k = 0; k < keys; ++k) {
+        float s = static_cast<float>(k) / (keys - 1);
+        float a = (1 - s) * (1 - s), b = 2 * s * (1 - s), sway = 70 * std::sin(s * Pi) * (1 - s);
+        Point p{a * throat.x + b * bend.x + side.x * sway, a * throat.y + b * bend.y, a * throat.z + b * bend.z + side.z * sway};
+        records.push_back({60, p.x, p.y, p.z, p.x + side.z, p.y, p.z - side.x, 0, 1, 0});
+    }
+    return records;
+}
+
+} // namespace
+
+void GenerateCameraPaths(const DataTree& tree)
+{
+    // Landscapes: ground at -24, grass up to -11, trees 70 to 350 out, fog end 500.
+    WriteFlight(tree, "season.camera",
+                Flight({{{-70, 0, -260}, {-23.5f, 20, 0}, 60},
+                        {{-45, 8, -140}, {-23.5f, 14, 0}, 60},
+                        {{-28, 12.5f, -40}, {-22, 13, 100}, 64},
+                        {{-23.5f, 13, 0}, {-20, 13, 150}, 66},
+                        {{-18, 14, 60}, {-10, 14, 250}, 66},
+                        {{0, 20, 170}, {60, 15, 350}, 62},
+                        {{60, 30, 260}, {0, 20, 0}, 60}},
+                       0.88f));
+    WriteFlight(tree, "baken.camera", Flight(Orbit({0, 0, 0}, 0.3f, 1.7f * Pi, 330, 240, 0, 110, 110, 150, 62), 0.88f));
+    WriteFlight(tree, "atom.camera", Flight(Orbit({0, 0, 0}, 0, Pi / 2, 430, 300, 30, 200, 170, 230, 72), 0.88f));
+    WriteFlight(tree, "grass.camera",
+                Flight({{{-250, -13, -100}, {-150, -8, -60}, 66},
+                        {{-120, -12, -40}, {-20, -4, 0}, 66},
+                        {{0, -9, 20}, {100, 0, 60}, 66},
+                        {{130, -4, 60}, {230, 8, 100}, 66},
+                        {{250, 6, 110}, {350, 20, 140}, 66}},
+                       0.88f));
+    WriteFlight(tree, "dead.camera",
+                Flight({{{-10, -21, -80}, {0, -12, 0}, 50}, {{10, -20, -60}, {0, -11, 0}, 50}, {{25, -19, -42}, {0, -10, 0}, 52}},
+                       0.85f));
+    // The swing: bar at 16.7, ground at 3, the girl faces -z.
+    WriteFlight(tree, "giorl.camera", Flight(Orbit({0, 0, 0}, -0.45f, 0.4f, 38, 30, 9, 12, 10, 10, 55), 0.95f));
+
+    // The yard: ground 0, walls x -2400..2400, z -2600..5000, 4500 high; poplar at z 1810.
+    WriteFlight(tree, "smallfall.camera",
+                Flight({{{0, 250, -1400}, {0, 1500, 1200}, 70},
+                        {{-150, 400, -1200}, {0, 1300, 1000}, 70},
+                        {{-100, 600, -900}, {0, 900, 600}, 70}},
+                       0.83f));
+    WriteFlight(tree, "sign.camera",
+                Flight({{{-300, 500, 2200}, {0, 1050, 4960}, 55}, {{0, 600, 2700}, {0, 1050, 4960}, 55}, {{200, 700, 3200}, {0, 1050, 4960}, 55}},
+                       0.9f));
+    WriteFlight(tree, "cup.camera", Flight(Orbit({0, 0, -400}, 0, 1.5f * Pi, 750, 520, 2200, 1980, 1900, 1900, 60), 0.9f));
+    WriteFlight(tree, "cuptwo.camera", Flight(Orbit({0, 0, -400}, Pi, -Pi / 2, 950, 620, 1500, 2000, 1850, 1900, 60), 0.8f));
+    WriteFlight(tree, "waterfilled.camera",
+                Flight({{{0, 300, -2300}, {0, 1100, 0}, 70}, {{-500, 600, -2100}, {0, 1100, 0}, 70}, {{-800, 900, -1800}, {0, 1100, 0}, 70}},
+                       0.9f));
+    WriteFlight(tree, "subself.camera",
+                Flight({{{-200, 160, -550}, {20, 140, -60}, 60}, {{0, 190, -560}, {20, 140, -60}, 60}, {{200, 220, -500}, {20, 140, -60}, 60}},
+                       0.9f));
+    WriteFlight(tree, "subbaken.camera", Flight(Orbit({0, 0, 0}, 2.0f, 3.2f, 300, 380, 40, 200, 130, 130, 60), 0.9f));
+
+    // The pond: water at 0 around (16, -16), the bank 2.5 up at radius 60.
+    // waterover looks down at least 35 degrees so the letterboxed frame stays on the ground;
+    // waterunder circles under the floating leaves, looking up at them and the sky plane at 30.
+    WriteFlight(tree, "waterover.camera",
+                Flight({{{-22, 40, -58}, {16, 0, -16}, 60}, {{-6, 36, -56}, {18, 0, -14}, 60}, {{10, 34, -50}, {20, 0, -10}, 60}},
+                       0.4f));
+    WriteFlight(tree, "waterunder.camera", Flight(Orbit({16, 0, -16}, -0.3f, 0.5f, 30, 25, -7, -6, 3, 4, 70), 0.4f));
+
+    // The stair stands alone: post from -100 to 300, treads out to 92.
+    WriteFlight(tree, "stair.camera", Flight(Orbit({0, 0, 0}, 0, 1.5f * Pi, 380, 270, -40, 260, 60, 200, 60), 0.95f));
+    // The sphere: radius 8.5, leaves out to 100.
+    WriteFlight(tree, "sphere1.camera", Flight(Orbit({0, 0, 0}, 0, 0.9f, 75, 32, 10, -8, 0, 0, 60), 0.83f));
+
+    // Kill scenes: the killer at (-240, 0, -230) facing (0.5, 0, 0.87), the dead figure at
+    // (-100, 0, 300), the impact at the origin, the killself figure at the origin facing +z
+    // with its lantern at (-47, 258, 195).
+    WriteFlight(tree, "killme1.camera",
+                Flight({{{250, 140, -650}, {-170, 100, 0}, 60},
+                        {{450, 220, 100}, {-150, 60, 60}, 60},
+                        {{250, 320, 800}, {-150, 40, 150}, 60},
+                        {{-500, 260, 850}, {-170, 40, 100}, 60}},
+                       0.95f));
+    // The impact point stays in the picture; the falling figure drops into it from above.
+    WriteFlight(tree, "killfall1.camera",
+                Flight({{{0, 150, -1200}, {0, 500, 0}, 75}, {{150, 250, -1100}, {0, 300, 0}, 70}, {{300, 400, -1000}, {0, 120, 0}, 66}},
+                       0.65f));
+    WriteFlight(tree, "killfall2.camera",
+                Flight({{{700, 1400, 700}, {0, 0, 0}, 66}, {{850, 1100, 200}, {0, 0, 0}, 64}, {{900, 900, -300}, {0, 50, 0}, 62}},
+                       0.95f));
+    WriteFlight(tree, "killself1.camera",
+                Flight({{{150, 170, 520}, {0, 130, 60}, 60}, {{260, 200, 500}, {80, 140, 80}, 60}, {{350, 220, 450}, {150, 150, 100}, 60}},
+                       0.925f));
+    WriteFlight(tree, "killself2.camera",
+                Flight({{{-450, 60, 300}, {50, 150, 100}, 62}, {{-420, 180, 480}, {50, 150, 100}, 62}, {{-350, 300, 650}, {50, 150, 100}, 62}},
+                       0.925f));
+    WriteFlight(tree, "killthroat.camera",
+                Flight({{{300, 200, 600}, {-120, 120, 0}, 62}, {{450, 250, 250}, {-120, 120, 0}, 62}, {{500, 300, -200}, {-120, 120, 0}, 62}},
+                       0.88f));
+    WriteFlight(tree, "throat.path", ThroatCurve());
+}

@@ -1,0 +1,38 @@
+// lantern-tool pack IN OUT: compresses any file into the ".packed" form the loaders unpack.
+#include "command.h"
+
+#include "datagen/writers.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "resources/norvikpack.h"
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+void Setup(CLI::App& command, std::function<int()>& run)
+{
+    static std::string input, output;
+    command.add_option("IN", input, "file to pack")->required();
+    command.add_option("OUT", output, "packed file to write (usually IN followed by \".packed\")")->required();
+    run = [] {
+        const std::vector<unsigned char> bytes = ReadFileBytes(input);
+        const std::vector<uint8_t> packed = EncodeLzhufPacked(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        std::ofstream file(output, std::ios::binary | std::ios::trunc);
+        if (!file) ThrowFileError(output, "cannot open for writing");
+        file.write(reinterpret_cast<const char*>(packed.data()), static_cast<std::streamsize>(packed.size()));
+        file.close();
+        if (!file) ThrowFileError(output, "write failed");
+        std::printf("%s: %zu bytes packed into %zu\n", output.c_str(), bytes.size(), packed.size());
+        if (bytes.size() > static_cast<size_t>(kUnpackBufferSize))
+            std::fprintf(stderr, "lantern-tool: note: %s unpacks to more than the %d bytes the program can hold\n",
+                         output.c_str(), kUnpackBufferSize);
+        return 0;
+    };
+}
+
+const bool registered = RegisterCommand("pack", "pack a file with LZHUF into the \".packed\" format", &Setup);
+
+} // namespace
