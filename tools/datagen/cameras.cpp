@@ -133,7 +133,9 @@ void GenerateCameraPaths(const DataTree& tree)
                         {{250, 6, 110}, {350, 20, 140}, 66}},
                        0.88f));
     WriteFlight(tree, "dead.camera",
-                Flight({{{-10, -21, -80}, {0, -12, 0}, 50}, {{10, -20, -60}, {0, -11, 0}, 50}, {{25, -19, -42}, {0, -10, 0}, 52}},
+                Flight({{{-30, -13, -150}, {0, -12, 0}, 50},
+                        {{-5, -14, -95}, {0, -12, 0}, 50},
+                        {{18, -15, -38}, {0, -12, 0}, 48}},
                        0.85f));
     // The swing: bar at 16.7, ground at 3, the girl faces -z.
     WriteFlight(tree, "giorl.camera", Flight(Orbit({0, 0, 0}, -0.45f, 0.4f, 38, 30, 9, 12, 10, 10, 55), 0.95f));

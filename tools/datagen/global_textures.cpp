@@ -104,7 +104,7 @@ void GenerateGlobalTextures(const DataTree& tree)
         {"waterleafs", PaintWater(512), Format::PackedJpeg, false, false, "", false},
         {"lightsphere", PaintLightSphere(256), Format::PackedJpeg, false, false, "", false},
         {"vinget", PaintVignette(256), Format::Jpeg, true, true, "0x2", false},
-        {"noise", PaintFilmNoise(512), Format::PackedJpeg, true, true, "$2", false},
+        {"noise", PaintFilmNoise(1024), Format::PackedJpeg, true, true, "$2", false},
         {"title", PaintTitle(), Format::PackedJpeg, false, false, "2", false},
         {"atom", PaintAtomLeaf(256), Format::PackedJpeg, true, true, "", false},
         {"prepare", PaintPrepareSign(512), Format::PackedJpeg, true, true, "", false},

@@ -185,19 +185,25 @@ MeshBuilder BeaconRoof()
 // stand on the ground at -24; 90 high here, 18 in the world, head bowed.
 MeshBuilder DeadSilhouette()
 {
+    // The greet scene draws this x0.2 lifted by -72 (the mesh's -48 meets the ground at -24).
+    // A low mound of earth raises the body above the grass, so that the black figure lying on
+    // its back stands out against the grey sky as the camera comes down to it.
     MeshBuilder m;
-    m.SetPlacement(Affine::Translation({0, -48, 0}));
+    AddLathe(m, {0, -48, 0}, {{0, 0}, {80, 0}, {66, 22}, {42, 45}, {16, 54}, {0, 55}}, 14, {0, 0, 1, 1}, 1);
     FigureStyle style;
     style.height = 90;
     style.skirt = 0.2f;
     style.skirtFlare = 1.5f;
     Pose pose;
-    pose.headBow = 0.55f;
-    pose.spineBend = 0.12f;
-    pose.shoulderSpread = {0.12f, 0.18f};
-    pose.shoulderSwing = {0.05f, -0.1f};
-    pose.elbowBend = {0.2f, 0.1f};
-    pose.hipSpread = {0.05f, 0.06f};
+    pose.headBow = -0.25f;
+    pose.shoulderSpread = {0.9f, 0.35f};
+    pose.elbowBend = {0.5f, 0.2f};
+    pose.hipSpread = {0.12f, 0.05f};
+    pose.hipSwing = {0.0f, 0.45f};
+    pose.kneeBend = {0.0f, 0.9f};
+    // Lying on its back along x, feet to -x, on top of the mound.
+    m.SetPlacement(Affine::Translation({-45, 12, 0}) * Affine::Rotation({1, 0, 0}, -Pi / 2) *
+                   Affine::Rotation({0, 0, 1}, -Pi / 2));
     AddFigure(m, style, pose);
     return m;
 }

@@ -37,29 +37,33 @@ Canvas PaintFilmNoise(int size)
         const float grain = LatticeHash(x, y, 101);
         const float light = grain > 0.5f ? 1.0f : 0.0f;
         p[0] = p[1] = p[2] = light * 0.9f + 0.05f;
-        p[3] = 0.05f + 0.11f * std::fabs(grain - 0.5f) * 2;
+        p[3] = 0.03f + 0.07f * std::fabs(grain - 0.5f) * 2;
     });
+    // Specks, hairs and scratches keep their size on screen whatever the texture size.
+    const float scale = static_cast<float>(size) / 512.0f;
+    const int area = static_cast<int>(scale * scale);
     Rng rng(102);
     Mask dust(size, size), hair(size, size), scratches(size, size);
-    for (int i = 0; i < 220; ++i)
+    for (int i = 0; i < 220 * area; ++i)
         FillDisc(dust, {rng.Uniform(0, static_cast<float>(size)), rng.Uniform(0, static_cast<float>(size))},
-                 rng.Uniform(0.4f, 1.6f), rng.Uniform(0.4f, 0.9f), 0.8f, true);
-    for (int i = 0; i < 14; ++i) {
+                 rng.Uniform(0.4f, 1.6f) * scale, rng.Uniform(0.4f, 0.9f), 0.8f, true);
+    for (int i = 0; i < 14 * area; ++i) {
         // Curled hairs: short wandering strokes.
         Vec2 p{rng.Uniform(0, static_cast<float>(size)), rng.Uniform(0, static_cast<float>(size))};
         std::vector<Vec2> path{p};
         float a = rng.Uniform(0, 2 * kPi);
         for (int k = 0; k < 10; ++k) {
             a += rng.Uniform(-0.7f, 0.7f);
-            p = {p.x + std::cos(a) * 2.2f, p.y + std::sin(a) * 2.2f};
+            p = {p.x + std::cos(a) * 2.2f * scale, p.y + std::sin(a) * 2.2f * scale};
             path.push_back(p);
         }
-        StrokePolyline(hair, path, 0.8f, 0.5f, 0.8f, true);
+        StrokePolyline(hair, path, 0.8f * scale, 0.5f, 0.8f, true);
     }
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 9 * area; ++i) {
         const float x = rng.Uniform(0, static_cast<float>(size)), y = rng.Uniform(0, static_cast<float>(size));
-        const float length = rng.Uniform(20, 120);
-        StrokePolyline(scratches, {{x, y}, {x + rng.Uniform(-1.5f, 1.5f), y + length}}, 0.7f, 0.5f, 0.7f, true);
+        const float length = rng.Uniform(20, 120) * scale;
+        StrokePolyline(scratches, {{x, y}, {x + rng.Uniform(-1.5f, 1.5f) * scale, y + length}}, 0.7f * scale, 0.5f,
+                       0.7f, true);
     }
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
