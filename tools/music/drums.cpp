@@ -41,14 +41,14 @@ void RenderKick(const Note& note, uint32_t seed, StereoSpan out)
     const float normalise = 1.0f / std::tanh(drive);
     const float pitchFall = DecayFactor(0.032f);
     const float ampFall = DecayFactor(decay);
-    const float clickFall = DecayFactor(0.0025f);
+    const float clickFall = DecayFactor(0.004f);
     const PanGains gains = Pan(note.pan);
 
     SineOscillator body;
     Noise noise(seed);
     OnePole clickTone;
     clickTone.SetCutoff(1800.0f);
-    float sweep = 1.0f, amp = 1.0f, click = 0.35f + 0.4f * note.tone;
+    float sweep = 1.0f, amp = 1.0f, click = 0.6f + 0.5f * note.tone; // the beater
     const size_t frames = DecayFrames(decay, out.frames);
     for (size_t i = 0; i < frames; ++i) {
         const float hz = endHz + (startHz - endHz) * sweep;

@@ -323,15 +323,16 @@ void Giorl(Arranger& a, int bar)
 }
 
 // 90.6 - 108.7 s: the groove sets in under the landscape: four on the floor, pumping
-// bass, the motif on the bell.
+// bass and the motif on the bell; hats join in the third bar, pads, arpeggio and a
+// rim-like snare halfway.
 void Season(Arranger& a, int bar)
 {
     a.Drums(Instrument::Kick, bar, 8, "x...x...x...x...", 0.85f, 0.9f, {.tone = 0.45f});
-    a.Drums(Instrument::Hat, bar, 8, "-.x.-.x.-.x.-.x.", 0.45f, 0.5f, {.pan = 0.25f});
-    a.Drums(Instrument::Clap, bar + 4, 4, "....x.......x...", 0.7f, 0.75f, {.pan = -0.1f});
-    a.Pads(kHome, bar, 8, 2, {.from = 0.45f, .to = 0.5f, .toneFrom = 0.3f, .toneTo = 0.3f, .attack = 0.8f});
+    a.Drums(Instrument::Hat, bar + 2, 6, "-.x.-.x.-.x.-.x.", 0.45f, 0.5f, {.pan = 0.25f});
+    a.Drums(Instrument::Snare, bar + 4, 4, "....x.......x...", 0.45f, 0.5f, {.tone = 0.1f});
+    a.Pads(kHome, bar + 4, 4, 2, {.from = 0.45f, .to = 0.5f, .toneFrom = 0.3f, .toneTo = 0.3f, .attack = 0.8f});
     a.Bass(kHome, bar, 8, 2, "x.o.x.o.x.o.x.o.", 0.65f, 0.35f);
-    a.Arpeggio(kHome, bar, 8, 2, 0.5, 0.35f, 0.4f, 0.4f, 0.5f);
+    a.Arpeggio(kHome, bar + 4, 4, 2, 0.5, 0.35f, 0.4f, 0.4f, 0.5f);
     a.Motif(Instrument::Bell, kHome, bar, 8, 2, 0.32f, 0.5f, 1, 0.2f);
 }
 
@@ -360,16 +361,17 @@ void MeatMore(Arranger& a, int bar)
     a.Motif(Instrument::Lead, kLament, bar, 8, 2, 0.55f, 0.55f, 0);
 }
 
-// 144.9 - 163.0 s: twice as fast: a chord a bar, the snare on every off-beat, the motif
-// at double speed.
+// 144.9 - 163.0 s: twice as fast: a chord a bar, the snare on every off-beat, a bright
+// arpeggio, and the motif an octave up at double speed.
 void MeatRepeat(Arranger& a, int bar)
 {
     a.Drums(Instrument::Kick, bar, 8, "x...x...x...x...", 1.0f, 1.0f, {.tone = 0.65f});
     a.Drums(Instrument::Snare, bar, 8, "..x...x...x...x.", 0.65f, 0.75f, {.tone = 0.75f});
     a.Drums(Instrument::Hat, bar, 8, "xoxoxoxoxoxoxoxo", 0.42f, 0.5f, {.pan = 0.25f});
-    a.Pads(kTurn, bar, 8, 1, {.from = 0.45f, .to = 0.45f, .toneFrom = 0.45f, .toneTo = 0.45f, .attack = 0.1f});
+    a.Pads(kTurn, bar, 8, 1, {.from = 0.4f, .to = 0.4f, .toneFrom = 0.45f, .toneTo = 0.45f, .attack = 0.1f});
     a.Bass(kTurn, bar, 8, 1, "xoxoxoxoxoxoxoxo", 0.65f, 0.6f);
-    a.Motif(Instrument::Lead, kTurn, bar, 8, 1, 0.5f, 0.6f, 0, 0.0f, 2.0);
+    a.Arpeggio(kTurn, bar, 8, 1, 0.25, 0.4f, 0.45f, 0.8f, 0.8f);
+    a.Motif(Instrument::Lead, kTurn, bar, 8, 1, 0.5f, 0.6f, 1, 0.0f, 2.0);
 }
 
 // 163.0 - 181.1 s: a breather in the landscape: half-time, the motif on lead and bell.
@@ -439,7 +441,7 @@ void Greet(Arranger& a, int bar)
 {
     a.Pads(kWarm, bar, 16, 2, {.from = 0.55f, .to = 0.55f, .toneFrom = 0.45f, .toneTo = 0.45f, .attack = 0.8f});
     a.Bass(kWarm, bar, 16, 2, "x.....x...x.....", 0.55f, 0.2f);
-    a.Drums(Instrument::Kick, bar, 16, "x.........x.....", 0.7f, 0.75f, {.tone = 0.2f});
+    a.Drums(Instrument::Kick, bar, 16, "x.........x.....", 0.85f, 0.85f, {.tone = 0.35f});
     a.Drums(Instrument::Snare, bar + 4, 12, "....x.......x...", 0.4f, 0.45f, {.tone = 0.1f});
     a.Drums(Instrument::Hat, bar, 16, "o.-.o.-.o.-.o.-.", 0.3f, 0.35f, {.pan = 0.25f});
     for (int b = 1; b < 15; ++b) {

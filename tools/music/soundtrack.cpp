@@ -105,17 +105,17 @@ struct StemMix {
     float duckDepth; // how far it gives way to the kick
 };
 constexpr std::array<StemMix, kInstrumentCount> kStemMix{{
-    {0.95f, 0.02f, 0.00f, 0.00f}, // kick
-    {0.45f, 0.25f, 0.00f, 0.00f}, // snare
-    {0.40f, 0.30f, 0.00f, 0.00f}, // clap
-    {0.22f, 0.08f, 0.00f, 0.00f}, // hat
-    {0.55f, 0.00f, 0.00f, 0.55f}, // bass
+    {0.45f, 0.02f, 0.00f, 0.00f}, // kick
+    {0.90f, 0.22f, 0.00f, 0.00f}, // snare
+    {1.10f, 0.25f, 0.00f, 0.00f}, // clap
+    {0.45f, 0.08f, 0.00f, 0.00f}, // hat
+    {0.80f, 0.00f, 0.00f, 0.55f}, // bass
     {0.16f, 0.35f, 0.00f, 0.50f}, // pad
-    {0.22f, 0.25f, 0.30f, 0.15f}, // lead
-    {0.14f, 0.20f, 0.30f, 0.40f}, // arp
-    {0.25f, 0.45f, 0.30f, 0.00f}, // bell
-    {0.30f, 0.30f, 0.00f, 0.30f}, // wind
-    {0.20f, 0.40f, 0.00f, 0.00f}, // riser
+    {0.30f, 0.22f, 0.28f, 0.15f}, // lead
+    {0.30f, 0.20f, 0.30f, 0.40f}, // arp
+    {0.30f, 0.45f, 0.30f, 0.00f}, // bell
+    {0.50f, 0.30f, 0.00f, 0.30f}, // wind
+    {0.35f, 0.40f, 0.00f, 0.00f}, // riser
 }};
 
 // Per-note seeds: fixed, and different for every note of every instrument.
