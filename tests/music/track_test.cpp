@@ -4,6 +4,7 @@
 // a second render gives the same bytes).
 #include "audio_analysis.h"
 #include "music/soundtrack.h"
+#include "platform/error.h"
 #include "support/gl_context.h"
 
 #include <ebur128.h>
@@ -114,6 +115,17 @@ TEST(Soundtrack, DecodesToStereo44100AtLeast308Seconds)
     EXPECT_EQ(u32(24), 44100u);
     EXPECT_EQ(u16(34), 16);
     EXPECT_EQ(u32(40), t.mono.size() * 4);
+}
+
+TEST(Soundtrack, UnwritablePathFailsAtOnceNamingTheFile)
+{
+    const std::string path = "/nonexistent-folder/soundtrack.ogg";
+    try {
+        WriteSoundtrack(path, "", false);
+        FAIL() << "no error for " << path;
+    } catch (const FatalError& error) {
+        EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+    }
 }
 
 TEST(Soundtrack, TwoRendersWriteIdenticalBytes)

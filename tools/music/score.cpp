@@ -275,12 +275,13 @@ void Title(Arranger& a, int bar)
 }
 
 // 18.1 - 36.2 s: eight surges, one a bar: a deep boom and a re-struck chord on each
-// downbeat, a soft pulse on the other beats and a swell into the next bar.
+// downbeat, a soft pulse on the other beats and a swell that breaks off a sixteenth
+// before the next.
 void Sphere(Arranger& a, int bar)
 {
     for (int b = 0; b < 8; ++b) {
         a.Add(Instrument::Kick, {.beat = BarBeat(bar + b), .length = 4.0, .velocity = 0.95f, .tone = 0.15f});
-        a.Riser(BarBeat(bar + b) + 2.5, 1.5, 0.35f, 1.0f);
+        a.Riser(BarBeat(bar + b) + 2.5, 1.25, 0.35f, 1.0f);
     }
     a.Drums(Instrument::Kick, bar, 8, "....o...o...o...", 0.8f, 0.9f, {.tone = 0.35f});
     a.Drums(Instrument::Hat, bar, 8, "..o...o...o...o.", 0.3f, 0.45f, {.pan = 0.25f});

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -30,7 +31,7 @@ namespace {
 
 constexpr double kTargetLoudness = -14.0; // LUFS, integrated
 constexpr float kCeiling = 0.75f;         // -2.5 dBTP before encoding; the codec adds a little
-constexpr float kDecodedPeakLimit = 0.85f; // -1.4 dBTP after decoding
+constexpr float kDecodedPeakLimit = 0.83f; // -1.6 dBTP after decoding
 constexpr float kVorbisQuality = 0.5f;
 constexpr int kWorkerThreads = 2;
 // The run ends during the outro; the music fades from here to silence at the end.
@@ -292,6 +293,9 @@ std::vector<float> RenderScore(bool showProgress)
 
 void WriteSoundtrack(const std::string& oggPath, const std::string& wavPath, bool showProgress)
 {
+    music::OutputFile oggFile(oggPath);
+    std::unique_ptr<music::OutputFile> wavFile;
+    if (!wavPath.empty()) wavFile = std::make_unique<music::OutputFile>(wavPath);
     music::ProgressLine progress(showProgress);
     std::vector<float> samples = music::RenderTrack(progress);
     std::vector<uint8_t> ogg;
@@ -305,7 +309,7 @@ void WriteSoundtrack(const std::string& oggPath, const std::string& wavPath, boo
         const float gain = music::kDecodedPeakLimit / peak * 0.97f;
         for (float& sample : samples) sample *= gain;
     }
-    music::WriteBytes(oggPath, ogg);
-    if (!wavPath.empty()) music::WriteBytes(wavPath, music::EncodeWav16(samples));
+    oggFile.Write(ogg);
+    if (wavFile) wavFile->Write(music::EncodeWav16(samples));
     progress.Finish();
 }
