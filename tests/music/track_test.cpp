@@ -223,7 +223,7 @@ TEST(Soundtrack, DrumOnsetsSitOnTheBeatGrid)
         for (int ms = span[0]; ms < span[1]; ms += 2264) {
             const int beat = ms / 566;
             const double downbeat = static_cast<double>(std::llround(beat * 566 * 44.1)) / 44100.0;
-            const double onset = t.onsets->StrongestNear(downbeat, 0.060);
+            const double onset = t.onsets->StrongestNear(downbeat, 0.060, 1.5);
             ++bars;
             if (onset >= 0.0 && std::fabs(onset - downbeat) <= 0.005) ++hits;
         }

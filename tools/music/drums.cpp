@@ -34,7 +34,7 @@ void AddPanned(StereoSpan out, size_t frame, float value, PanGains gains)
 // a long note is the boom of a surge.
 void RenderKick(const Note& note, uint32_t seed, StereoSpan out)
 {
-    const float decay = std::clamp(static_cast<float>(note.length) * SecondsPerBeat() * 0.32f, 0.1f, 0.9f);
+    const float decay = std::clamp(static_cast<float>(note.length) * kSecondsPerBeat * 0.32f, 0.1f, 0.9f);
     const float startHz = 140.0f + 90.0f * note.tone;
     const float endHz = 44.0f + 6.0f * note.tone;
     const float drive = 1.2f + 4.0f * note.tone;

@@ -312,7 +312,7 @@ void Smallfall(Arranger& a, int bar)
 void Giorl(Arranger& a, int bar)
 {
     a.Wind(bar, 16, 0.25f, 0.35f, 3.0f);
-    a.Pads(kLament, bar, 16, 2, {.from = 0.5f, .to = 0.58f, .toneFrom = 0.3f, .toneTo = 0.3f, .attack = 1.0f});
+    a.Pads(kLament, bar, 16, 2, {.from = 0.42f, .to = 0.5f, .toneFrom = 0.3f, .toneTo = 0.3f, .attack = 1.0f});
     a.Bass(kLament, bar, 16, 2, "x.........x.....", 0.6f, 0.2f);
     a.Motif(Instrument::Lead, kLament, bar, 16, 2, 0.55f, 0.4f, 0);
     a.Motif(Instrument::Bell, kLament, bar + 8, 8, 2, 0.22f, 0.3f, 1, -0.25f);

@@ -30,7 +30,7 @@ namespace music {
 namespace {
 
 constexpr double kTargetLoudness = -14.0; // LUFS, integrated
-constexpr float kCeiling = 0.75f;         // -2.5 dBTP before encoding; the codec adds a little
+constexpr float kCeiling = 0.7f;          // -3.1 dBTP before encoding; the codec adds up to a decibel
 constexpr float kDecodedPeakLimit = 0.83f; // -1.6 dBTP after decoding
 constexpr float kVorbisQuality = 0.5f;
 constexpr int kWorkerThreads = 2;
@@ -112,9 +112,9 @@ constexpr std::array<StemMix, kInstrumentCount> kStemMix{{
     {0.45f, 0.08f, 0.00f, 0.00f}, // hat
     {0.80f, 0.00f, 0.00f, 0.55f}, // bass
     {0.16f, 0.35f, 0.00f, 0.50f}, // pad
-    {0.30f, 0.22f, 0.28f, 0.15f}, // lead
-    {0.30f, 0.20f, 0.30f, 0.40f}, // arp
-    {0.30f, 0.45f, 0.30f, 0.00f}, // bell
+    {0.50f, 0.22f, 0.28f, 0.15f}, // lead
+    {0.36f, 0.20f, 0.30f, 0.40f}, // arp
+    {0.45f, 0.45f, 0.30f, 0.00f}, // bell
     {0.50f, 0.30f, 0.00f, 0.30f}, // wind
     {0.35f, 0.40f, 0.00f, 0.00f}, // riser
 }};
