@@ -34,25 +34,25 @@ void AddPanned(StereoSpan out, size_t frame, float value, PanGains gains)
 // a long note is the boom of a surge.
 void RenderKick(const Note& note, uint32_t seed, StereoSpan out)
 {
-    const float decay = std::clamp(static_cast<float>(note.length) * SecondsPerBeat() * 0.32f, 0.1f, 0.9f);
+    const float decay = std::clamp(static_cast<float>(note.length) * kSecondsPerBeat * 0.32f, 0.1f, 0.9f);
     const float startHz = 140.0f + 90.0f * note.tone;
     const float endHz = 44.0f + 6.0f * note.tone;
     const float drive = 1.2f + 4.0f * note.tone;
     const float normalise = 1.0f / std::tanh(drive);
     const float pitchFall = DecayFactor(0.032f);
     const float ampFall = DecayFactor(decay);
-    const float clickFall = DecayFactor(0.0025f);
+    const float clickFall = DecayFactor(0.004f);
     const PanGains gains = Pan(note.pan);
 
     SineOscillator body;
     Noise noise(seed);
-    OnePole clickTone;
-    clickTone.SetCutoff(1800.0f);
-    float sweep = 1.0f, amp = 1.0f, click = 0.35f + 0.4f * note.tone;
+    StateVariableFilter clickTone;
+    clickTone.SetCutoff(3200.0f, 0.6f);
+    float sweep = 1.0f, amp = 1.0f, click = 0.6f + 0.5f * note.tone; // the beater
     const size_t frames = DecayFrames(decay, out.frames);
     for (size_t i = 0; i < frames; ++i) {
         const float hz = endHz + (startHz - endHz) * sweep;
-        const float x = body.Next(hz) * amp + clickTone.Highpass(noise.Next()) * click;
+        const float x = body.Next(hz) * amp + clickTone.Bandpass(noise.Next()) * click;
         AddPanned(out, i, note.velocity * normalise * std::tanh(drive * x), gains);
         sweep *= pitchFall;
         amp *= ampFall;
@@ -112,8 +112,8 @@ void RenderClap(const Note& note, uint32_t seed, StereoSpan out)
     }
 }
 
-// Six detuned squares (a metallic cluster) and noise, high-passed; the gate length sets
-// the decay, from a closed tick (a sixteenth) to a long crash.
+// Six detuned squares (a metallic cluster) and noise, high-passed and with the top octave
+// softened; the gate length sets the decay, from a closed tick (a sixteenth) to a crash.
 void RenderHat(const Note& note, uint32_t seed, StereoSpan out)
 {
     constexpr std::array<float, 6> kMetalHz{205.3f, 304.4f, 369.6f, 522.7f, 540.0f, 800.0f};
@@ -125,15 +125,17 @@ void RenderHat(const Note& note, uint32_t seed, StereoSpan out)
     for (size_t k = 0; k < metal.size(); ++k) metal[k].SetFrequency(kMetalHz[k] * (1.6f + 0.4f * note.tone));
     Noise noise(seed);
     StateVariableFilter highpass, sheen;
+    OnePole soften;
     highpass.SetCutoff(6500.0f + 2000.0f * note.tone, 0.9f);
     sheen.SetCutoff(10500.0f, 1.2f);
+    soften.SetCutoff(13000.0f);
     float amp = 1.0f;
     const size_t frames = DecayFrames(decay, out.frames);
     for (size_t i = 0; i < frames; ++i) {
         float cluster = 0.0f;
         for (BlepOscillator& oscillator : metal) cluster += oscillator.Pulse(0.5f);
         const float x = highpass.Highpass(0.12f * cluster + 0.7f * noise.Next());
-        AddPanned(out, i, note.velocity * amp * (x + 0.5f * sheen.Bandpass(x)), gains);
+        AddPanned(out, i, note.velocity * amp * soften.Lowpass(x + 0.5f * sheen.Bandpass(x)), gains);
         amp *= fall;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,7 +22,20 @@ std::vector<float> DecodeOggVorbis(const std::vector<uint8_t>& bytes);
 
 std::vector<uint8_t> EncodeWav16(const std::vector<float>& interleaved);
 
-// Writes bytes to a file; FatalError naming the file when it cannot be written.
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// An output file, created when constructed so that a bad path fails before the long
+// work of making its contents, and removed again if it is never written. FatalError
+// naming the file when it cannot be created or written.
+class OutputFile {
+public:
+    explicit OutputFile(std::string path);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    void Write(const std::vector<uint8_t>& bytes);
+
+private:
+    std::string m_path;
+    std::FILE* m_file;
+};
 
 } // namespace music

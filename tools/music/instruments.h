@@ -28,7 +28,6 @@ inline PanGains Pan(float pan)
     return {std::cos(angle), std::sin(angle)};
 }
 
-inline float SecondsPerBeat() { return 0.566f; }
 
 void RenderKick(const Note& note, uint32_t seed, StereoSpan out);
 void RenderSnare(const Note& note, uint32_t seed, StereoSpan out);

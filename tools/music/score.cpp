@@ -141,7 +141,8 @@ public:
     void Add(Instrument instrument, const Note& note) { m_score.Part(instrument).push_back(note); }
 
     // A drum line from a pattern of sixteenths (16 characters a bar, repeated over `bars`);
-    // the velocity moves from `from` to `to` across the line.
+    // the velocity moves from `from` to `to` across the line. `shape` gives the rest of
+    // every hit (its length sets a drum's decay: a quarter beat is a closed hat).
     void Drums(Instrument instrument, int bar, int bars, std::string_view pattern, float from, float to,
                Note shape = {})
     {
@@ -151,7 +152,6 @@ public:
             if (level == 0.0f) continue;
             Note note = shape;
             note.beat = BarBeat(bar) + 0.25 * s;
-            if (shape.length == Note{}.length) note.length = instrument == Instrument::Hat ? 0.25 : 1.0;
             note.velocity = level * (from + (to - from) * static_cast<float>(s) / static_cast<float>(steps));
             Add(instrument, note);
         }
@@ -275,15 +275,16 @@ void Title(Arranger& a, int bar)
 }
 
 // 18.1 - 36.2 s: eight surges, one a bar: a deep boom and a re-struck chord on each
-// downbeat, a soft pulse on the other beats and a swell into the next bar.
+// downbeat, a soft pulse on the other beats and a swell that breaks off a sixteenth
+// before the next.
 void Sphere(Arranger& a, int bar)
 {
     for (int b = 0; b < 8; ++b) {
         a.Add(Instrument::Kick, {.beat = BarBeat(bar + b), .length = 4.0, .velocity = 0.95f, .tone = 0.15f});
-        a.Riser(BarBeat(bar + b) + 2.5, 1.5, 0.35f, 1.0f);
+        a.Riser(BarBeat(bar + b) + 2.5, 1.25, 0.35f, 1.0f);
     }
     a.Drums(Instrument::Kick, bar, 8, "....o...o...o...", 0.8f, 0.9f, {.tone = 0.35f});
-    a.Drums(Instrument::Hat, bar, 8, "..o...o...o...o.", 0.3f, 0.45f, {.pan = 0.25f});
+    a.Drums(Instrument::Hat, bar, 8, "..o...o...o...o.", 0.3f, 0.45f, {.length = 0.25, .pan = 0.25f});
     a.Pads(kHome, bar, 8, 2,
            {.from = 0.5f, .to = 0.6f, .toneFrom = 0.35f, .toneTo = 0.35f, .attack = 0.25f, .strikeBars = 1});
     a.Bass(kHome, bar, 8, 2, "x.......x.......", 0.5f, 0.2f);
@@ -295,8 +296,8 @@ void Sphere(Arranger& a, int bar)
 void Smallfall(Arranger& a, int bar)
 {
     a.Drums(Instrument::Kick, bar, 8, "x...x...x...x...", 0.9f, 0.95f);
-    a.Drums(Instrument::Hat, bar, 4, "-.o.-.o.-.o.-.o.", 0.35f, 0.5f, {.pan = 0.25f});
-    a.Drums(Instrument::Hat, bar + 4, 4, "o-x-o-x-o-x-o-x-", 0.45f, 0.65f, {.pan = 0.25f});
+    a.Drums(Instrument::Hat, bar, 4, "-.o.-.o.-.o.-.o.", 0.35f, 0.5f, {.length = 0.25, .pan = 0.25f});
+    a.Drums(Instrument::Hat, bar + 4, 4, "o-x-o-x-o-x-o-x-", 0.45f, 0.65f, {.length = 0.25, .pan = 0.25f});
     a.Drums(Instrument::Clap, bar + 2, 4, "....x.......x...", 0.75f, 0.85f, {.pan = -0.1f});
     a.Drums(Instrument::Snare, bar + 6, 1, "x.x.x.x.x.x.x.x.", 0.35f, 0.6f);
     a.Drums(Instrument::Snare, bar + 7, 1, "xxxxxxxxxxxxxxxx", 0.55f, 1.0f);
@@ -311,27 +312,28 @@ void Smallfall(Arranger& a, int bar)
 void Giorl(Arranger& a, int bar)
 {
     a.Wind(bar, 16, 0.25f, 0.35f, 3.0f);
-    a.Pads(kLament, bar, 16, 2, {.from = 0.5f, .to = 0.58f, .toneFrom = 0.3f, .toneTo = 0.3f, .attack = 1.0f});
+    a.Pads(kLament, bar, 16, 2, {.from = 0.42f, .to = 0.5f, .toneFrom = 0.3f, .toneTo = 0.3f, .attack = 1.0f});
     a.Bass(kLament, bar, 16, 2, "x.........x.....", 0.6f, 0.2f);
     a.Motif(Instrument::Lead, kLament, bar, 16, 2, 0.55f, 0.4f, 0);
     a.Motif(Instrument::Bell, kLament, bar + 8, 8, 2, 0.22f, 0.3f, 1, -0.25f);
-    a.Drums(Instrument::Hat, bar, 8, "..o...o...o...o.", 0.3f, 0.35f, {.pan = 0.25f});
-    a.Drums(Instrument::Hat, bar + 8, 8, "o.x.o.x.o.x.o.x.", 0.35f, 0.45f, {.pan = 0.25f});
+    a.Drums(Instrument::Hat, bar, 8, "..o...o...o...o.", 0.3f, 0.35f, {.length = 0.25, .pan = 0.25f});
+    a.Drums(Instrument::Hat, bar + 8, 8, "o.x.o.x.o.x.o.x.", 0.35f, 0.45f, {.length = 0.25, .pan = 0.25f});
     a.Drums(Instrument::Kick, bar + 8, 8, "x.........x.....", 0.85f, 0.9f, {.tone = 0.4f});
     a.Drums(Instrument::Snare, bar + 8, 8, "........x.......", 0.8f, 0.85f, {.tone = 0.6f});
     a.Arpeggio(kLament, bar + 8, 8, 2, 0.5, 0.25f, 0.3f, 0.3f, 0.35f);
 }
 
 // 90.6 - 108.7 s: the groove sets in under the landscape: four on the floor, pumping
-// bass, the motif on the bell.
+// bass and the motif on the bell; hats join in the third bar, pads, arpeggio and a
+// rim-like snare halfway.
 void Season(Arranger& a, int bar)
 {
     a.Drums(Instrument::Kick, bar, 8, "x...x...x...x...", 0.85f, 0.9f, {.tone = 0.45f});
-    a.Drums(Instrument::Hat, bar, 8, "-.x.-.x.-.x.-.x.", 0.45f, 0.5f, {.pan = 0.25f});
-    a.Drums(Instrument::Clap, bar + 4, 4, "....x.......x...", 0.7f, 0.75f, {.pan = -0.1f});
-    a.Pads(kHome, bar, 8, 2, {.from = 0.45f, .to = 0.5f, .toneFrom = 0.3f, .toneTo = 0.3f, .attack = 0.8f});
+    a.Drums(Instrument::Hat, bar + 2, 6, "-.x.-.x.-.x.-.x.", 0.45f, 0.5f, {.length = 0.25, .pan = 0.25f});
+    a.Drums(Instrument::Snare, bar + 4, 4, "....x.......x...", 0.45f, 0.5f, {.tone = 0.1f});
+    a.Pads(kHome, bar + 4, 4, 2, {.from = 0.45f, .to = 0.5f, .toneFrom = 0.3f, .toneTo = 0.3f, .attack = 0.8f});
     a.Bass(kHome, bar, 8, 2, "x.o.x.o.x.o.x.o.", 0.65f, 0.35f);
-    a.Arpeggio(kHome, bar, 8, 2, 0.5, 0.35f, 0.4f, 0.4f, 0.5f);
+    a.Arpeggio(kHome, bar + 4, 4, 2, 0.5, 0.35f, 0.4f, 0.4f, 0.5f);
     a.Motif(Instrument::Bell, kHome, bar, 8, 2, 0.32f, 0.5f, 1, 0.2f);
 }
 
@@ -340,7 +342,7 @@ void Meat(Arranger& a, int bar)
 {
     a.Drums(Instrument::Kick, bar, 8, "x...x...x...x...", 1.0f, 1.0f, {.tone = 0.6f});
     a.Drums(Instrument::Clap, bar, 8, "....x.......x...", 0.9f, 0.9f, {.pan = -0.1f});
-    a.Drums(Instrument::Hat, bar, 8, "o-x-o-x-o-x-o-x-", 0.5f, 0.55f, {.pan = 0.25f});
+    a.Drums(Instrument::Hat, bar, 8, "o-x-o-x-o-x-o-x-", 0.5f, 0.55f, {.length = 0.25, .pan = 0.25f});
     a.Pads(kHome, bar, 8, 2, {.from = 0.45f, .to = 0.45f, .toneFrom = 0.35f, .toneTo = 0.35f, .attack = 0.4f});
     a.Bass(kHome, bar, 8, 2, "x.xox.xox.xox.xo", 0.7f, 0.45f);
     a.Arpeggio(kHome, bar, 8, 2, 0.25, 0.38f, 0.42f, 0.45f, 0.6f);
@@ -353,23 +355,24 @@ void MeatMore(Arranger& a, int bar)
     a.Drums(Instrument::Kick, bar, 8, "x...x...x...x...", 1.0f, 1.0f, {.tone = 0.6f});
     a.Drums(Instrument::Snare, bar, 8, "....x.......x...", 0.75f, 0.8f, {.tone = 0.7f});
     a.Drums(Instrument::Clap, bar, 8, "....x.......x...", 0.6f, 0.6f, {.pan = -0.1f});
-    a.Drums(Instrument::Hat, bar, 8, "o-.-o-.-o-.-o-.-", 0.5f, 0.55f, {.pan = 0.25f});
+    a.Drums(Instrument::Hat, bar, 8, "o-.-o-.-o-.-o-.-", 0.5f, 0.55f, {.length = 0.25, .pan = 0.25f});
     a.Drums(Instrument::Hat, bar, 8, "..x...x...x...x.", 0.45f, 0.5f, {.length = 2.0, .tone = 0.3f, .pan = -0.2f});
     a.Pads(kLament, bar, 8, 2, {.from = 0.45f, .to = 0.45f, .toneFrom = 0.4f, .toneTo = 0.4f, .attack = 0.4f});
     a.Bass(kLament, bar, 8, 2, "xxoxx.oxxxoxx.ox", 0.7f, 0.6f);
     a.Motif(Instrument::Lead, kLament, bar, 8, 2, 0.55f, 0.55f, 0);
 }
 
-// 144.9 - 163.0 s: twice as fast: a chord a bar, the snare on every off-beat, the motif
-// at double speed.
+// 144.9 - 163.0 s: twice as fast: a chord a bar, the snare on every off-beat, a bright
+// arpeggio, and the motif an octave up at double speed.
 void MeatRepeat(Arranger& a, int bar)
 {
     a.Drums(Instrument::Kick, bar, 8, "x...x...x...x...", 1.0f, 1.0f, {.tone = 0.65f});
     a.Drums(Instrument::Snare, bar, 8, "..x...x...x...x.", 0.65f, 0.75f, {.tone = 0.75f});
-    a.Drums(Instrument::Hat, bar, 8, "xoxoxoxoxoxoxoxo", 0.42f, 0.5f, {.pan = 0.25f});
-    a.Pads(kTurn, bar, 8, 1, {.from = 0.45f, .to = 0.45f, .toneFrom = 0.45f, .toneTo = 0.45f, .attack = 0.1f});
+    a.Drums(Instrument::Hat, bar, 8, "xoxoxoxoxoxoxoxo", 0.42f, 0.5f, {.length = 0.25, .pan = 0.25f});
+    a.Pads(kTurn, bar, 8, 1, {.from = 0.4f, .to = 0.4f, .toneFrom = 0.45f, .toneTo = 0.45f, .attack = 0.1f});
     a.Bass(kTurn, bar, 8, 1, "xoxoxoxoxoxoxoxo", 0.65f, 0.6f);
-    a.Motif(Instrument::Lead, kTurn, bar, 8, 1, 0.5f, 0.6f, 0, 0.0f, 2.0);
+    a.Arpeggio(kTurn, bar, 8, 1, 0.25, 0.4f, 0.45f, 0.8f, 0.8f);
+    a.Motif(Instrument::Lead, kTurn, bar, 8, 1, 0.5f, 0.6f, 1, 0.0f, 2.0);
 }
 
 // 163.0 - 181.1 s: a breather in the landscape: half-time, the motif on lead and bell.
@@ -377,7 +380,7 @@ void Baken(Arranger& a, int bar)
 {
     a.Drums(Instrument::Kick, bar, 8, "x.........x.....", 0.8f, 0.85f, {.tone = 0.4f});
     a.Drums(Instrument::Snare, bar, 8, "........x.......", 0.55f, 0.6f, {.tone = 0.15f});
-    a.Drums(Instrument::Hat, bar, 8, "..o...o...o...o.", 0.35f, 0.4f, {.pan = 0.25f});
+    a.Drums(Instrument::Hat, bar, 8, "..o...o...o...o.", 0.35f, 0.4f, {.length = 0.25, .pan = 0.25f});
     a.Pads(kHome, bar, 8, 2, {.from = 0.5f, .to = 0.5f, .toneFrom = 0.4f, .toneTo = 0.4f, .attack = 0.8f});
     a.Bass(kHome, bar, 8, 2, "", 0.55f, 0.25f);
     a.Motif(Instrument::Lead, kHome, bar, 8, 2, 0.5f, 0.35f, 0);
@@ -406,7 +409,7 @@ void MeatKilla(Arranger& a, int bar)
         a.Drums(Instrument::Kick, start, 8, "x...x...x...x...", 1.0f, 1.0f, {.tone = 1.0f});
         a.Drums(Instrument::Snare, start, 8, "....x.......x...", 0.9f, 0.9f, {.tone = 0.9f});
         a.Drums(Instrument::Clap, start, 8, "....x.......x..o", 0.75f, 0.75f, {.pan = -0.1f});
-        a.Drums(Instrument::Hat, start, 8, "o-x-o-x-o-x-o-x-", 0.6f, 0.6f, {.pan = 0.25f});
+        a.Drums(Instrument::Hat, start, 8, "o-x-o-x-o-x-o-x-", 0.6f, 0.6f, {.length = 0.25, .pan = 0.25f});
         a.Drums(Instrument::Hat, start, 8, "..o...o...o...o.", 0.5f, 0.5f, {.length = 2.0, .tone = 0.3f, .pan = -0.2f});
         for (int b = 0; b < 8; b += 4)
             a.Add(Instrument::Hat, {.beat = BarBeat(start + b), .length = 8.0, .velocity = 0.6f, .tone = 0.0f});
@@ -439,9 +442,9 @@ void Greet(Arranger& a, int bar)
 {
     a.Pads(kWarm, bar, 16, 2, {.from = 0.55f, .to = 0.55f, .toneFrom = 0.45f, .toneTo = 0.45f, .attack = 0.8f});
     a.Bass(kWarm, bar, 16, 2, "x.....x...x.....", 0.55f, 0.2f);
-    a.Drums(Instrument::Kick, bar, 16, "x.........x.....", 0.7f, 0.75f, {.tone = 0.2f});
+    a.Drums(Instrument::Kick, bar, 16, "x.........x.....", 0.85f, 0.85f, {.tone = 0.35f});
     a.Drums(Instrument::Snare, bar + 4, 12, "....x.......x...", 0.4f, 0.45f, {.tone = 0.1f});
-    a.Drums(Instrument::Hat, bar, 16, "o.-.o.-.o.-.o.-.", 0.3f, 0.35f, {.pan = 0.25f});
+    a.Drums(Instrument::Hat, bar, 16, "o.-.o.-.o.-.o.-.", 0.3f, 0.35f, {.length = 0.25, .pan = 0.25f});
     for (int b = 1; b < 15; ++b) {
         const Chord& chord = Arranger::ChordAt(kWarm, b, 2);
         a.Add(Instrument::Bell, {.beat = BarBeat(bar + b), .length = 4.0, .pitch = MelodyPitch(chord, 7) + 12.0f,

@@ -13,6 +13,7 @@ namespace music {
 
 // 106 BPM: beat k starts at sample round(k * 566 ms * 44.1 samples/ms), with no drift.
 inline constexpr double kSamplesPerBeat = 566.0 * 44.1;
+inline constexpr float kSecondsPerBeat = 0.566f;
 inline constexpr int kBeatsPerBar = 4;
 inline int64_t BeatToSample(double beat) { return std::llround(beat * kSamplesPerBeat); }
 

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -29,8 +30,8 @@ namespace music {
 namespace {
 
 constexpr double kTargetLoudness = -14.0; // LUFS, integrated
-constexpr float kCeiling = 0.75f;         // -2.5 dBTP before encoding; the codec adds a little
-constexpr float kDecodedPeakLimit = 0.85f; // -1.4 dBTP after decoding
+constexpr float kCeiling = 0.7f;          // -3.1 dBTP before encoding; the codec adds up to a decibel
+constexpr float kDecodedPeakLimit = 0.83f; // -1.6 dBTP after decoding
 constexpr float kVorbisQuality = 0.5f;
 constexpr int kWorkerThreads = 2;
 // The run ends during the outro; the music fades from here to silence at the end.
@@ -105,17 +106,17 @@ struct StemMix {
     float duckDepth; // how far it gives way to the kick
 };
 constexpr std::array<StemMix, kInstrumentCount> kStemMix{{
-    {0.95f, 0.02f, 0.00f, 0.00f}, // kick
-    {0.45f, 0.25f, 0.00f, 0.00f}, // snare
-    {0.40f, 0.30f, 0.00f, 0.00f}, // clap
-    {0.22f, 0.08f, 0.00f, 0.00f}, // hat
-    {0.55f, 0.00f, 0.00f, 0.55f}, // bass
+    {0.45f, 0.02f, 0.00f, 0.00f}, // kick
+    {0.90f, 0.22f, 0.00f, 0.00f}, // snare
+    {1.10f, 0.25f, 0.00f, 0.00f}, // clap
+    {0.45f, 0.08f, 0.00f, 0.00f}, // hat
+    {0.80f, 0.00f, 0.00f, 0.55f}, // bass
     {0.16f, 0.35f, 0.00f, 0.50f}, // pad
-    {0.22f, 0.25f, 0.30f, 0.15f}, // lead
-    {0.14f, 0.20f, 0.30f, 0.40f}, // arp
-    {0.25f, 0.45f, 0.30f, 0.00f}, // bell
-    {0.30f, 0.30f, 0.00f, 0.30f}, // wind
-    {0.20f, 0.40f, 0.00f, 0.00f}, // riser
+    {0.50f, 0.22f, 0.28f, 0.15f}, // lead
+    {0.36f, 0.20f, 0.30f, 0.40f}, // arp
+    {0.45f, 0.45f, 0.30f, 0.00f}, // bell
+    {0.50f, 0.30f, 0.00f, 0.30f}, // wind
+    {0.35f, 0.40f, 0.00f, 0.00f}, // riser
 }};
 
 // Per-note seeds: fixed, and different for every note of every instrument.
@@ -292,6 +293,9 @@ std::vector<float> RenderScore(bool showProgress)
 
 void WriteSoundtrack(const std::string& oggPath, const std::string& wavPath, bool showProgress)
 {
+    music::OutputFile oggFile(oggPath);
+    std::unique_ptr<music::OutputFile> wavFile;
+    if (!wavPath.empty()) wavFile = std::make_unique<music::OutputFile>(wavPath);
     music::ProgressLine progress(showProgress);
     std::vector<float> samples = music::RenderTrack(progress);
     std::vector<uint8_t> ogg;
@@ -305,7 +309,7 @@ void WriteSoundtrack(const std::string& oggPath, const std::string& wavPath, boo
         const float gain = music::kDecodedPeakLimit / peak * 0.97f;
         for (float& sample : samples) sample *= gain;
     }
-    music::WriteBytes(oggPath, ogg);
-    if (!wavPath.empty()) music::WriteBytes(wavPath, music::EncodeWav16(samples));
+    oggFile.Write(ogg);
+    if (wavFile) wavFile->Write(music::EncodeWav16(samples));
     progress.Finish();
 }

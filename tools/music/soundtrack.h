@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// The finished track as interleaved stereo float frames at 44100 Hz, mastered exactly as
-// it is encoded. Rendering is deterministic: every call returns the same samples.
+// The finished track as interleaved stereo float frames at 44100 Hz, mastered as it is
+// encoded (WriteSoundtrack lowers it a little only if the codec lifts a peak too near
+// the ceiling). Rendering is deterministic: every call returns the same samples.
 std::vector<float> RenderScore(bool showProgress = false);
 
 // Renders and writes the soundtrack: Ogg Vorbis (VBR quality 0.5, fixed stream serial,
