@@ -145,7 +145,9 @@ std::vector<uint8_t> EncodeWav16(const std::vector<float>& interleaved)
     const uint32_t dataBytes = static_cast<uint32_t>(interleaved.size() * 2);
     std::vector<uint8_t> bytes;
     bytes.reserve(44 + dataBytes);
-    const auto text = [&bytes](const char* four) { bytes.insert(bytes.end(), four, four + 4); };
+    const auto text = [&bytes](const char* four) {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(four[i]));
+    };
     text("RIFF");
     AppendLittleEndian(bytes, 36 + dataBytes, 4);
     text("WAVE");
