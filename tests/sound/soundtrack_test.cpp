@@ -1,10 +1,10 @@
 // The soundtrack stream on a real (dummy) audio device, with and without a file.
+#include "music/encoders.h"
 #include "platform/files.h"
 #include "sound/soundtrack.h"
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>
-#include <vorbis/vorbisenc.h>
 
 #include <chrono>
 #include <cmath>
@@ -16,60 +16,12 @@ namespace {
 // A few seconds of a quiet 220 Hz tone as Ogg Vorbis.
 std::string EncodeTone(int rate, int channels, double seconds)
 {
-    vorbis_info info;
-    vorbis_info_init(&info);
-    EXPECT_EQ(vorbis_encode_init_vbr(&info, channels, rate, 0.3f), 0);
-    vorbis_comment comment;
-    vorbis_comment_init(&comment);
-    vorbis_dsp_state dsp;
-    vorbis_block block;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block_init(&dsp, &block);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, 1);
-    ogg_packet header, headerComment, headerCode;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &headerComment);
-    ogg_stream_packetin(&stream, &headerCode);
-    std::string bytes;
-    ogg_page page;
-    auto take = [&](int (*next)(ogg_stream_state*, ogg_page*)) {
-        while (next(&stream, &page)) {
-            bytes.append(reinterpret_cast<char*>(page.header), page.header_len);
-            bytes.append(reinterpret_cast<char*>(page.body), page.body_len);
-        }
-    };
-    take(ogg_stream_flush);
-    const int frames = static_cast<int>(seconds * rate);
-    for (int done = 0; done <= frames;) {
-        const int count = std::min(1024, frames - done);
-        if (count > 0) {
-            float** buffer = vorbis_analysis_buffer(&dsp, count);
-            for (int i = 0; i < count; ++i)
-                for (int c = 0; c < channels; ++c)
-                    buffer[c][i] = 0.2f * static_cast<float>(std::sin(2 * M_PI * 220.0 * (done + i) / rate));
-        }
-        vorbis_analysis_wrote(&dsp, count);
-        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-                ogg_stream_packetin(&stream, &packet);
-                take(ogg_stream_pageout);
-            }
-        }
-        if (count == 0) break;
-        done += count;
-    }
-    take(ogg_stream_flush);
-    ogg_stream_clear(&stream);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
-    return bytes;
+    std::vector<float> samples;
+    for (int i = 0; i < static_cast<int>(seconds * rate); ++i)
+        for (int c = 0; c < channels; ++c)
+            samples.push_back(0.2f * static_cast<float>(std::sin(2 * M_PI * 220.0 * i / rate)));
+    const std::vector<uint8_t> bytes = music::EncodeOggVorbis(samples, 0.3f, [](double) {}, channels, rate);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 TEST(Soundtrack, OpensOnlyStereo44100OggFiles)

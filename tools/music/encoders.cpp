@@ -52,13 +52,13 @@ size_t ReadMemory(void* destination, size_t size, size_t count, void* source)
 } // namespace
 
 std::vector<uint8_t> EncodeOggVorbis(const std::vector<float>& interleaved, float quality,
-                                     const std::function<void(double)>& progress)
+                                     const std::function<void(double)>& progress, int channels, int sampleRate)
 {
     vorbis_info info;
     vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, 2, kSampleRate, quality) != 0) {
+    if (channels < 1 || vorbis_encode_init_vbr(&info, channels, sampleRate, quality) != 0) {
         vorbis_info_clear(&info);
-        throw FatalError("soundtrack: the Vorbis encoder refused 44100 Hz stereo");
+        throw FatalError(StrFormat("soundtrack: the Vorbis encoder refused %d Hz with %d channels", sampleRate, channels));
     }
     vorbis_comment comment;
     vorbis_comment_init(&comment);
@@ -79,7 +79,8 @@ std::vector<uint8_t> EncodeOggVorbis(const std::vector<float>& interleaved, floa
     ogg_page page;
     while (ogg_stream_flush(&stream, &page) != 0) AppendPage(bytes, page);
 
-    const size_t frames = interleaved.size() / 2;
+    const size_t width = static_cast<size_t>(channels);
+    const size_t frames = interleaved.size() / width;
     size_t done = 0;
     bool finished = false;
     while (!finished) {
@@ -88,10 +89,8 @@ std::vector<uint8_t> EncodeOggVorbis(const std::vector<float>& interleaved, floa
             vorbis_analysis_wrote(&dsp, 0); // end of stream
         } else {
             float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(count));
-            for (size_t i = 0; i < count; ++i) {
-                buffer[0][i] = interleaved[2 * (done + i)];
-                buffer[1][i] = interleaved[2 * (done + i) + 1];
-            }
+            for (size_t i = 0; i < count; ++i)
+                for (size_t c = 0; c < width; ++c) buffer[c][i] = interleaved[width * (done + i) + c];
             vorbis_analysis_wrote(&dsp, static_cast<int>(count));
             done += count;
         }

@@ -11,10 +11,12 @@
 
 namespace music {
 
-// Interleaved stereo frames at 44100 Hz, VBR at `quality` (-0.1 .. 1), one logical
-// stream with a fixed serial number. progress(fraction done) is called as it goes.
+// Interleaved frames (stereo at 44100 Hz unless told otherwise), VBR at `quality`
+// (-0.1 .. 1), one logical stream with a fixed serial number. progress(fraction done) is
+// called as it goes.
 std::vector<uint8_t> EncodeOggVorbis(const std::vector<float>& interleaved, float quality,
-                                     const std::function<void(double)>& progress);
+                                     const std::function<void(double)>& progress, int channels = 2,
+                                     int sampleRate = 44100);
 
 // Decodes an Ogg Vorbis stream from memory back to interleaved stereo frames, to check
 // what a player will hear (the codec moves peaks a little).
