@@ -10,6 +10,10 @@
 
 namespace {
 
+// Escape went down since the last frame. A tap whose key-up arrives before the next frame
+// would otherwise clear Keys[VK_ESCAPE] before the loop looks, and the press would be lost.
+bool g_escapePressed = false;
+
 // A set-up step failed: tear down what exists, then say which step.
 bool FailWindowStep(const char* message)
 {
@@ -45,7 +49,10 @@ intptr_t RunMessageLoop()
         }
         RenderFrame();
         PresentFrame();
-        if (Keys[VK_ESCAPE] || PieceHasEnded(MusicTime)) return 0;
+        if (Keys[VK_ESCAPE] || g_escapePressed || PieceHasEnded(MusicTime)) {
+            g_escapePressed = false;
+            return 0;
+        }
     }
 }
 
@@ -113,6 +120,7 @@ intptr_t WindowProc(void* window, uint32_t message, uintptr_t wParam, intptr_t l
         return 0;
     case WM_KEYDOWN:
         Keys[wParam & 0xFF] = true;
+        if (wParam == VK_ESCAPE) g_escapePressed = true;
         return 0;
     case WM_KEYUP:
         Keys[wParam & 0xFF] = false;

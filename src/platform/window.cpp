@@ -165,7 +165,15 @@ void* CreatePlatformWindow(const char* title, int width, int height, bool fullSc
     else flags |= SDL_WINDOW_RESIZABLE;
     g_frameWidth = width;
     g_frameHeight = height;
-    g_window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    // Full screen asks for the desktop's size too, so that a display without a window
+    // manager (which ignores the full-screen request) still gets a window covering it.
+    int windowWidth = width, windowHeight = height;
+    SDL_DisplayMode desktop{};
+    if (fullScreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        windowWidth = desktop.w;
+        windowHeight = desktop.h;
+    }
+    g_window = SDL_CreateWindow(title, 0, 0, windowWidth, windowHeight, flags);
     if (!g_window) return nullptr;
     if (!fullScreen) {
         // The client area is width x height and the outer frame sits at the top-left.

@@ -2,6 +2,7 @@
 #include "app/glwindow.h"
 #include "app/globals.h"
 #include "platform/messages.h"
+#include "platform/window.h"
 #include "render/lum_frame.h"
 #include "render/lum_views.h"
 #include "scenes/scene_frame.h"
@@ -155,6 +156,16 @@ TEST_F(ClosingScenesTest, TheRunEndsAfterTheFirstFrameWithOutroProgressAbove0_8)
     SetOfflineFrameTime(304282);
     EXPECT_EQ(RunMessageLoop(), 0); // returns after that one frame
     EXPECT_TRUE(Keys[VK_ESCAPE]);
+}
+
+TEST_F(ClosingScenesTest, AnEscapeTapBetweenTwoFramesStillEndsTheRun)
+{
+    Keys[VK_ESCAPE] = false;
+    PostWindowMessage(WM_KEYDOWN, VK_ESCAPE);
+    PostWindowMessage(WM_KEYUP, VK_ESCAPE);
+    SetOfflineFrameTime(1000);
+    EXPECT_EQ(RunMessageLoop(), 0); // both messages are handled before the frame
+    EXPECT_FALSE(Keys[VK_ESCAPE]);
 }
 
 } // namespace
