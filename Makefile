@@ -49,8 +49,9 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_BUILD=$(FUZZ_BUILD) fuzz/run
 
-bench: build
+bench: data
 	$(BUILD)/lantern-bench
+	$(BUILD)/lantern bench --data $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)
