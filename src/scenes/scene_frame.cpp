@@ -4,7 +4,7 @@
 #include "platform/gl.h"
 #include "render/lum_camera.h"
 #include "render/lum_globals.h"
-#include "render/lum_views.h"
+#include "render/lum_frame.h"
 
 void ClearForOverlayScene()
 {
@@ -17,18 +17,5 @@ void DrawWhiteFade(float alpha)
 {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDisable(GL_DEPTH_TEST);
-    BeginOverlay();
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA);
-    glColor4f(1.0f, 1.0f, 1.0f, alpha);
-    glBegin(GL_QUADS);
-    glVertex2f(0.0f, 0.0f);
-    glVertex2f(640.0f, 0.0f);
-    glVertex2f(640.0f, 480.0f);
-    glVertex2f(0.0f, 480.0f);
-    glEnd();
-    glDisable(GL_BLEND);
-    glEnable(GL_TEXTURE_2D);
-    EndOverlay();
+    DrawFade(1.0f, 1.0f, 1.0f, alpha);
 }
