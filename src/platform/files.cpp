@@ -108,3 +108,11 @@ std::vector<unsigned char> ReadFileBytes(std::string_view path)
         ThrowFileError(path, "read error");
     return bytes;
 }
+
+void WriteFileBytes(const std::string& path, const void* bytes, size_t size)
+{
+    FilePtr file(std::fopen(path.c_str(), "wb"));
+    if (!file) ThrowFileError(path, StrFormat("cannot write (%s)", std::strerror(errno)));
+    const bool written = size == 0 || std::fwrite(bytes, 1, size, file.get()) == size;
+    if (std::fclose(file.release()) != 0 || !written) ThrowFileError(path, "write error");
+}

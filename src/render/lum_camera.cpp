@@ -1,38 +1,20 @@
 // lum_camera: camera records, paths, ".camera" files, evaluation, ApplyCamera and the moves.
 #include "render/lum_camera.h"
 
+#include "platform/byte_order.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/gl.h"
 #include "render/lum_spline.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
 
 constexpr long kRecordBytes = sizeof(CameraRecord);
-
-// Little-endian float from four file bytes (the file order whatever the host's).
-float ReadFloatLE(const unsigned char* bytes)
-{
-    const uint32_t bits = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                          uint32_t(bytes[3]) << 24;
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-void WriteFloatLE(float value, unsigned char* bytes)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
-}
 
 // The eye-to-centre vector, in extended precision like the rest of the move arithmetic.
 struct ViewVector {
@@ -73,14 +55,9 @@ void SaveCameraPath(const CameraPath& path, std::string_view fileName)
     unsigned char bytes[PathSlotCount * kRecordBytes];
     for (int k = 0; k < records; ++k)
         for (int f = 0; f < 10; ++f)
-            WriteFloatLE(path.keys[k].*CameraFields[f], bytes + k * kRecordBytes + 4 * f);
+            StoreFloatLE(path.keys[k].*CameraFields[f], bytes + k * kRecordBytes + 4 * f);
 
-    const std::string name(fileName);
-    FilePtr file(std::fopen(name.c_str(), "wb"));
-    if (!file) ThrowFileError(fileName, StrFormat("cannot write (%s)", std::strerror(errno)));
-    const size_t size = static_cast<size_t>(records) * kRecordBytes;
-    if (std::fwrite(bytes, 1, size, file.get()) != size) ThrowFileError(fileName, "write error");
-    if (std::fclose(file.release()) != 0) ThrowFileError(fileName, "write error");
+    WriteFileBytes(std::string(fileName), bytes, static_cast<size_t>(records) * kRecordBytes);
 }
 
 void LoadCameraPath(CameraPath& path, std::string_view fileName)

@@ -2,6 +2,7 @@
 // header). Every header field is checked against the file before a pixel is read.
 #include "resources/image_readers.h"
 
+#include "platform/byte_order.h"
 #include "platform/error.h"
 #include "platform/files.h"
 
@@ -11,17 +12,6 @@ constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr uint32_t kCompressionNone = 0;
 constexpr uint32_t kCompressionBitFields = 3;
-
-uint32_t ReadU32(const uint8_t* bytes)
-{
-    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-           uint32_t{bytes[3]} << 24;
-}
-
-uint16_t ReadU16(const uint8_t* bytes)
-{
-    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-}
 
 [[noreturn]] void Fail(std::string_view name, const std::string& fault)
 {
@@ -35,15 +25,15 @@ DecodedImage DecodeBmp(const uint8_t* data, size_t size, std::string_view name)
     if (size < kFileHeaderSize + kInfoHeaderSize) Fail(name, StrFormat("file truncated (%zu bytes)", size));
     if (data[0] != 'B' || data[1] != 'M') Fail(name, "not a BMP file (no \"BM\" signature)");
 
-    const uint32_t pixelOffset = ReadU32(data + 10);
-    const uint32_t headerSize = ReadU32(data + 14);
+    const uint32_t pixelOffset = ReadU32LE(data + 10);
+    const uint32_t headerSize = ReadU32LE(data + 14);
     if (headerSize < kInfoHeaderSize || headerSize > size - kFileHeaderSize)
         Fail(name, StrFormat("unsupported or truncated info header (%u bytes)", headerSize));
-    const int32_t width = static_cast<int32_t>(ReadU32(data + 18));
-    const int32_t rawHeight = static_cast<int32_t>(ReadU32(data + 22));
-    const uint16_t planes = ReadU16(data + 26);
-    const uint16_t bitsPerPixel = ReadU16(data + 28);
-    const uint32_t compression = ReadU32(data + 30);
+    const int32_t width = static_cast<int32_t>(ReadU32LE(data + 18));
+    const int32_t rawHeight = static_cast<int32_t>(ReadU32LE(data + 22));
+    const uint16_t planes = ReadU16LE(data + 26);
+    const uint16_t bitsPerPixel = ReadU16LE(data + 28);
+    const uint32_t compression = ReadU32LE(data + 30);
 
     if (planes != 1) Fail(name, StrFormat("%u planes, expected 1", planes));
     if (bitsPerPixel != 24 && bitsPerPixel != 32)
@@ -52,7 +42,7 @@ DecodedImage DecodeBmp(const uint8_t* data, size_t size, std::string_view name)
         // Only the masks that describe the usual B, G, R, unused byte order are accepted.
         if (size < kFileHeaderSize + kInfoHeaderSize + 12) Fail(name, "file truncated in its colour masks");
         const uint8_t* masks = data + kFileHeaderSize + kInfoHeaderSize;
-        if (ReadU32(masks) != 0x00FF0000 || ReadU32(masks + 4) != 0x0000FF00 || ReadU32(masks + 8) != 0x000000FF)
+        if (ReadU32LE(masks) != 0x00FF0000 || ReadU32LE(masks + 4) != 0x0000FF00 || ReadU32LE(masks + 8) != 0x000000FF)
             Fail(name, "colour masks other than 8-bit blue, green, red are not read");
     } else if (compression != kCompressionNone) {
         Fail(name, StrFormat("compression %u is not read", compression));

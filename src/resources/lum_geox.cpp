@@ -3,6 +3,7 @@
 // or drawn here is in drawn order (x, z, y).
 #include "resources/lum_geox.h"
 
+#include "platform/byte_order.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/gl.h"
@@ -21,20 +22,6 @@ constexpr size_t kGeoxVertexBytes = 20;
 constexpr size_t kGeoxTriangleBytes = 12;
 constexpr size_t kGeoxNameLength = 32;
 constexpr std::string_view kTextGeoxMarker = ".textgeox";
-
-uint32_t ReadU32(const uint8_t* bytes)
-{
-    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-           uint32_t{bytes[3]} << 24;
-}
-
-float ReadFloat(const uint8_t* bytes)
-{
-    const uint32_t bits = ReadU32(bytes);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 void CheckCounts(int32_t vertexCount, int32_t triangleCount, std::string_view path)
 {
@@ -196,8 +183,8 @@ void ParseGeox(GeoxMesh& mesh, const uint8_t* data, size_t size, std::string_vie
 {
     if (size < kGeoxHeaderBytes)
         ThrowFileError(path, StrFormat("file truncated (%zu bytes, the header needs %zu)", size, kGeoxHeaderBytes));
-    const int32_t vertexCount = static_cast<int32_t>(ReadU32(data));
-    const int32_t triangleCount = static_cast<int32_t>(ReadU32(data + 4));
+    const int32_t vertexCount = static_cast<int32_t>(ReadU32LE(data));
+    const int32_t triangleCount = static_cast<int32_t>(ReadU32LE(data + 4));
     CheckCounts(vertexCount, triangleCount, path);
     const uint64_t needed = kGeoxHeaderBytes + kGeoxVertexBytes * static_cast<uint64_t>(vertexCount) +
                             kGeoxTriangleBytes * static_cast<uint64_t>(triangleCount);
@@ -208,18 +195,18 @@ void ParseGeox(GeoxMesh& mesh, const uint8_t* data, size_t size, std::string_vie
     std::vector<GeoxVertex> vertices(static_cast<size_t>(vertexCount), GeoxVertex{});
     const uint8_t* cursor = data + kGeoxHeaderBytes;
     for (GeoxVertex& vertex : vertices) {
-        vertex.x = ReadFloat(cursor);
-        vertex.y = ReadFloat(cursor + 4);
-        vertex.z = ReadFloat(cursor + 8);
-        vertex.u = ReadFloat(cursor + 12);
-        vertex.v = ReadFloat(cursor + 16);
+        vertex.x = ReadFloatLE(cursor);
+        vertex.y = ReadFloatLE(cursor + 4);
+        vertex.z = ReadFloatLE(cursor + 8);
+        vertex.u = ReadFloatLE(cursor + 12);
+        vertex.v = ReadFloatLE(cursor + 16);
         cursor += kGeoxVertexBytes;
     }
     std::vector<GeoxTriangle> triangles(static_cast<size_t>(triangleCount), GeoxTriangle{});
     for (GeoxTriangle& triangle : triangles) {
-        triangle.i0 = static_cast<int32_t>(ReadU32(cursor));
-        triangle.i1 = static_cast<int32_t>(ReadU32(cursor + 4));
-        triangle.i2 = static_cast<int32_t>(ReadU32(cursor + 8));
+        triangle.i0 = static_cast<int32_t>(ReadU32LE(cursor));
+        triangle.i1 = static_cast<int32_t>(ReadU32LE(cursor + 4));
+        triangle.i2 = static_cast<int32_t>(ReadU32LE(cursor + 8));
         cursor += kGeoxTriangleBytes;
     }
     for (size_t t = 0; t < triangles.size(); ++t)

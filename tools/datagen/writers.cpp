@@ -3,7 +3,9 @@
 // program was made with.
 #include "datagen/writers.h"
 
+#include "platform/byte_order.h"
 #include "platform/error.h"
+#include "platform/files.h"
 
 #include <jpeglib.h>
 
@@ -12,27 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace {
-
-void PutU16(std::vector<uint8_t>& out, uint32_t value)
-{
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-void PutFloat(std::vector<uint8_t>& out, float value)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    PutU32(out, bits);
-}
 
 void CheckImage(const char* writer, int width, int height, size_t bytes, int channels)
 {
@@ -95,20 +78,20 @@ void PutBmpHeaders(std::vector<uint8_t>& out, int width, int height, int bitsPer
 {
     out.push_back('B');
     out.push_back('M');
-    PutU32(out, 14 + 40 + imageBytes);
-    PutU32(out, 0);
-    PutU32(out, 14 + 40);
-    PutU32(out, 40);
-    PutU32(out, static_cast<uint32_t>(width));
-    PutU32(out, static_cast<uint32_t>(height));
-    PutU16(out, 1);
-    PutU16(out, static_cast<uint32_t>(bitsPerPixel));
-    PutU32(out, 0); // BI_RGB
-    PutU32(out, imageBytes);
-    PutU32(out, 2835); // 72 dpi
-    PutU32(out, 2835);
-    PutU32(out, 0);
-    PutU32(out, 0);
+    AppendLE(out, 14 + 40 + imageBytes, 4);
+    AppendLE(out, 0, 4);
+    AppendLE(out, 14 + 40, 4);
+    AppendLE(out, 40, 4);
+    AppendLE(out, static_cast<uint32_t>(width), 4);
+    AppendLE(out, static_cast<uint32_t>(height), 4);
+    AppendLE(out, 1, 2);
+    AppendLE(out, static_cast<uint32_t>(bitsPerPixel), 2);
+    AppendLE(out, 0, 4); // BI_RGB
+    AppendLE(out, imageBytes, 4);
+    AppendLE(out, 2835, 4); // 72 dpi
+    AppendLE(out, 2835, 4);
+    AppendLE(out, 0, 4);
+    AppendLE(out, 0, 4);
 }
 
 std::vector<uint8_t> EncodeBmp(const RgbImage& image, int bytesPerPixel)
@@ -179,17 +162,17 @@ std::vector<uint8_t> EncodeGeox(const MeshData& mesh)
     CheckMesh("EncodeGeox", mesh);
     std::vector<uint8_t> out;
     out.reserve(8 + 20 * mesh.vertices.size() + 12 * mesh.triangles.size());
-    PutU32(out, static_cast<uint32_t>(mesh.vertices.size()));
-    PutU32(out, static_cast<uint32_t>(mesh.triangles.size()));
+    AppendLE(out, static_cast<uint32_t>(mesh.vertices.size()), 4);
+    AppendLE(out, static_cast<uint32_t>(mesh.triangles.size()), 4);
     for (const MeshVertex& v : mesh.vertices) {
-        PutFloat(out, v.x);
-        PutFloat(out, v.y);
-        PutFloat(out, v.z);
-        PutFloat(out, v.u);
-        PutFloat(out, v.v);
+        AppendFloatLE(out, v.x);
+        AppendFloatLE(out, v.y);
+        AppendFloatLE(out, v.z);
+        AppendFloatLE(out, v.u);
+        AppendFloatLE(out, v.v);
     }
     for (const auto& triangle : mesh.triangles)
-        for (int32_t index : triangle) PutU32(out, static_cast<uint32_t>(index));
+        for (int32_t index : triangle) AppendLE(out, static_cast<uint32_t>(index), 4);
     return out;
 }
 
@@ -211,7 +194,7 @@ std::vector<uint8_t> EncodeCamera(const std::vector<CameraKey>& records)
     std::vector<uint8_t> out;
     out.reserve(40 * records.size());
     for (const CameraKey& record : records)
-        for (float value : record) PutFloat(out, value);
+        for (float value : record) AppendFloatLE(out, value);
     return out;
 }
 
@@ -244,11 +227,7 @@ void DataTree::Write(const std::string& relativePath, const std::vector<uint8_t>
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
     if (error) ThrowFileError(path.parent_path().string(), "cannot create folder (" + error.message() + ")");
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) ThrowFileError(path.string(), "cannot open for writing");
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) ThrowFileError(path.string(), "write failed");
+    WriteFileBytes(path.string(), bytes.data(), bytes.size());
 }
 
 void DataTree::Write(const std::string& relativePath, const std::string& text) const

@@ -2,12 +2,9 @@
 // many as its header announces.
 #include "command.h"
 
-#include "platform/error.h"
+#include "platform/files.h"
 #include "resources/norvikpack.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -20,10 +17,7 @@ struct UnpackOptions {
 int Unpack(const UnpackOptions& options)
 {
     const int32_t size = UnpackFile(options.input);
-    std::FILE* file = std::fopen(options.output.c_str(), "wb");
-    if (!file) ThrowFileError(options.output, StrFormat("cannot create (%s)", std::strerror(errno)));
-    const bool written = std::fwrite(UnpackBuffer, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
-    if (std::fclose(file) != 0 || !written) ThrowFileError(options.output, "write error");
+    WriteFileBytes(options.output, UnpackBuffer, static_cast<size_t>(size));
     return 0;
 }
 

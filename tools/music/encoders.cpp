@@ -2,6 +2,7 @@
 #include "music/encoders.h"
 
 #include "music/oscillators.h"
+#include "platform/byte_order.h"
 #include "platform/error.h"
 
 #include <vorbis/vorbisenc.h>
@@ -25,11 +26,6 @@ void AppendPage(std::vector<uint8_t>& bytes, const ogg_page& page)
 {
     bytes.insert(bytes.end(), page.header, page.header + page.header_len);
     bytes.insert(bytes.end(), page.body, page.body + page.body_len);
-}
-
-void AppendLittleEndian(std::vector<uint8_t>& bytes, uint32_t value, int size)
-{
-    for (int k = 0; k < size; ++k) bytes.push_back(static_cast<uint8_t>(value >> (8 * k)));
 }
 
 // Memory reader for vorbisfile.
@@ -148,21 +144,21 @@ std::vector<uint8_t> EncodeWav16(const std::vector<float>& interleaved)
         for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(four[i]));
     };
     text("RIFF");
-    AppendLittleEndian(bytes, 36 + dataBytes, 4);
+    AppendLE(bytes, 36 + dataBytes, 4);
     text("WAVE");
     text("fmt ");
-    AppendLittleEndian(bytes, 16, 4);
-    AppendLittleEndian(bytes, 1, 2); // PCM
-    AppendLittleEndian(bytes, 2, 2);
-    AppendLittleEndian(bytes, kSampleRate, 4);
-    AppendLittleEndian(bytes, kSampleRate * 4, 4);
-    AppendLittleEndian(bytes, 4, 2);
-    AppendLittleEndian(bytes, 16, 2);
+    AppendLE(bytes, 16, 4);
+    AppendLE(bytes, 1, 2); // PCM
+    AppendLE(bytes, 2, 2);
+    AppendLE(bytes, kSampleRate, 4);
+    AppendLE(bytes, kSampleRate * 4, 4);
+    AppendLE(bytes, 4, 2);
+    AppendLE(bytes, 16, 2);
     text("data");
-    AppendLittleEndian(bytes, dataBytes, 4);
+    AppendLE(bytes, dataBytes, 4);
     for (float sample : interleaved) {
         const long value = std::lround(std::clamp(sample, -1.0f, 1.0f) * 32767.0f);
-        AppendLittleEndian(bytes, static_cast<uint32_t>(value), 2);
+        AppendLE(bytes, static_cast<uint32_t>(value), 2);
     }
     return bytes;
 }
