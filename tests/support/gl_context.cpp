@@ -1,11 +1,11 @@
 // Shared test fixtures.
 #include "support/gl_context.h"
 
+#include "platform/files.h"
 #include "platform/gl.h"
 #include "platform/window.h"
 
 #include <atomic>
-#include <fstream>
 #include <unistd.h>
 
 void EnsureGlContext()
@@ -46,8 +46,7 @@ std::string TempDir::Write(const std::string& relative, const std::string& bytes
 {
     const std::filesystem::path path = m_path / relative;
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    WriteFileBytes(path.string(), bytes.data(), bytes.size());
     return path.string();
 }
 
