@@ -1,6 +1,6 @@
 // Micro-benchmarks of the per-frame processor work and of the packed-file decoder:
 // `make bench` (or build/lantern-bench) runs them; `lantern bench` times whole frames.
-#include "platform/files.h"
+#include "base/files.h"
 #include "render/lum_camera.h"
 #include "render/lum_frame.h"
 #include "resources/norvikpack.h"

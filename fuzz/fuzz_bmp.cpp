@@ -1,5 +1,5 @@
 // Fuzzes the BMP reader: any input must decode or raise FatalError.
-#include "platform/error.h"
+#include "base/error.h"
 #include "resources/image_readers.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // Fuzzes the binary geox reader; a mesh that loads is also given normals, which touch
 // every index, so a bad index that slipped through shows up as an out-of-bounds access.
-#include "platform/error.h"
+#include "base/error.h"
 #include "resources/lum_geox.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // Fuzzes the LZHUF decoder with whole packed files: any input must decode or raise
 // FatalError, never read or write out of bounds, never hang.
-#include "platform/error.h"
+#include "base/error.h"
 #include "resources/norvikpack.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // Fuzzes the private-profile reader the way a texture list uses it: section names as the
 // list loader asks for them, and their four keys.
-#include "platform/profile.h"
+#include "base/profile.h"
 
 #include <cstddef>
 #include <cstdint>

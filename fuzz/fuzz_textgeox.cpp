@@ -1,6 +1,6 @@
 // Fuzzes the text geox reader; loaded meshes get normals, which touch every index.
-#include "platform/error.h"
-#include "platform/message_box.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "resources/lum_geox.h"
 
 #include <cstddef>

@@ -6,5 +6,4 @@ bool Keys[256] = {};
 void* WindowHandle = nullptr;
 void* DeviceContext = nullptr;
 void* RenderContext = nullptr;
-int32_t MusicTime = 0;
 RunOptions Options;

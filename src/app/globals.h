@@ -1,5 +1,6 @@
-// The global state of the shell, read directly by the other units (the overlay size,
-// OverlayWidth and OverlayHeight, lives with the overlay in render/lum_views.h).
+// The global state of the shell (the overlay size, OverlayWidth and OverlayHeight, lives with
+// the overlay in render/lum_views.h; the music time of the frame, MusicTime, with the scene
+// table that writes it in timeline/globalscenes.h).
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,6 @@ extern bool Keys[256];      // by Windows virtual-key code; true between key-dow
 extern void* WindowHandle;  // the GL window
 extern void* DeviceContext; // the window's drawing surface, used for every buffer swap
 extern void* RenderContext; // the GL rendering context
-extern int32_t MusicTime;   // the music position of the current frame, ms
 
 // How this run was asked to play (command line).
 struct RunOptions {

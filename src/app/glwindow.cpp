@@ -3,8 +3,8 @@
 
 #include "app/globals.h"
 #include "app/startup.h"
-#include "platform/gl.h"
-#include "platform/message_box.h"
+#include "base/gl.h"
+#include "base/message_box.h"
 #include "platform/window.h"
 #include "timeline/globalscenes.h"
 
@@ -49,7 +49,7 @@ intptr_t RunMessageLoop()
         }
         RenderFrame();
         PresentFrame();
-        if (Keys[VK_ESCAPE] || g_escapePressed || PieceHasEnded(MusicTime)) {
+        if (Keys[VK_ESCAPE] || g_escapePressed || PieceEndRequested() || PieceHasEnded(MusicTime)) {
             g_escapePressed = false;
             return 0;
         }

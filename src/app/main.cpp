@@ -5,11 +5,13 @@
 //   lantern bench [--frames N] [--data DIR]
 #include "app/globals.h"
 #include "app/glwindow.h"
+#include "app/offline.h"
+#include "app/startup.h"
 #include "capture/frame_bench.h"
 #include "capture/shot.h"
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/message_box.h"
+#include "base/error.h"
+#include "base/files.h"
+#include "base/message_box.h"
 #include "timeline/globalscenes.h"
 
 #include <CLI/CLI.hpp>
@@ -73,8 +75,16 @@ int main(int argc, char** argv)
     InitialiseSceneTable();
 
     try {
-        if (shot->parsed()) return WriteShot(shotLoader ? ShotOf::LoaderScreen : ShotOf::Frame, shotMs, shotPath);
-        if (bench->parsed()) return RunFrameBenchmark(benchFrames);
+        if (shot->parsed()) {
+            StartOffline();
+            if (shotLoader) DrawLoaderScreen();
+            else RenderOfflineFrame(shotMs);
+            return WriteFramePng(shotPath);
+        }
+        if (bench->parsed()) {
+            StartOffline();
+            return RunFrameBenchmark(benchFrames);
+        }
         MainLoop();
     } catch (const FatalError& error) {
         return ReportFatal(error.what(), error.AlreadyShown());

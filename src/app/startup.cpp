@@ -2,10 +2,10 @@
 #include "app/startup.h"
 
 #include "app/globals.h"
-#include "platform/gl.h"
+#include "base/gl.h"
+#include "base/random.h"
 #include "platform/window.h"
 #include "render/lum_frame.h"
-#include "render/lum_globals.h"
 #include "render/lum_views.h"
 #include "resources/globaldata.h"
 #include "resources/lum_log.h"

@@ -3,17 +3,14 @@
 
 #include "capture/shot.h"
 #include "timeline/globalscenes.h"
+#include "timeline/scene_factory.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cxxabi.h>
-#include <typeinfo>
 
 int RunFrameBenchmark(int framesPerScene)
 {
-    StartOffline();
     double totalMs = 0.0;
     int totalFrames = 0;
     std::printf("%-6s %-22s %10s %10s\n", "slot", "scene", "mean ms", "worst ms");
@@ -31,11 +28,9 @@ int RunFrameBenchmark(int framesPerScene)
             sceneMs += ms;
             worstMs = std::max(worstMs, ms);
         }
-        int status = 0;
-        char* name = abi::__cxa_demangle(typeid(*scene).name(), nullptr, nullptr, &status);
-        std::printf("%-6d %-22s %10.2f %10.2f\n", slot, status == 0 ? name : typeid(*scene).name(),
+        const std::string_view name = SceneClassName(*scene);
+        std::printf("%-6d %-22.*s %10.2f %10.2f\n", slot, static_cast<int>(name.size()), name.data(),
                     sceneMs / framesPerScene, worstMs);
-        std::free(name);
         totalMs += sceneMs;
         totalFrames += framesPerScene;
     }

@@ -1,4 +1,4 @@
-// The frame benchmark: after an off-screen start-up, draws frames spread over every
+// The frame benchmark: with the piece started off-screen, draws frames spread over every
 // scheduled scene and reports the time each scene's frames take (`lantern bench`).
 #pragma once
 

@@ -1,7 +1,7 @@
 // PNG through libpng's simplified API.
 #include "capture/png_writer.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 
 #include <png.h>
 

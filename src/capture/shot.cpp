@@ -1,29 +1,27 @@
 // Single frames rendered offline.
 #include "capture/shot.h"
 
-#include "app/globals.h"
-#include "app/glwindow.h"
-#include "app/startup.h"
+#include "base/error.h"
+#include "base/gl.h"
 #include "capture/png_writer.h"
-#include "platform/error.h"
-#include "platform/gl.h"
-#include "sound/frame_clock.h"
+#include "timeline/frame_clock.h"
 #include "timeline/globalscenes.h"
 
 #include <algorithm>
 #include <cstdio>
 
-void StartOffline()
-{
-    Options.headless = true;
-    Options.playSound = false;
-    if (!OpenGlWindow("nrvk_dms", 640, 480, 32, false)) throw FatalError("cannot open the off-screen frame");
-}
-
 void RenderOfflineFrame(int32_t musicMs)
 {
     SetOfflineFrameTime(musicMs);
     RenderFrame();
+    glFinish();
+}
+
+void RenderSceneOffline(lum_genericscene& scene, int32_t msIntoSpan)
+{
+    const int32_t time = scene.StartTime + msIntoSpan;
+    SetOfflineFrameTime(time);
+    RenderSceneAlone(scene, time);
     glFinish();
 }
 
@@ -39,11 +37,8 @@ std::vector<uint8_t> ReadFrameTopDown()
     return topDown;
 }
 
-int WriteShot(ShotOf what, int32_t musicMs, const std::string& pngPath)
+int WriteFramePng(const std::string& pngPath)
 {
-    StartOffline();
-    if (what == ShotOf::LoaderScreen) DrawLoaderScreen();
-    else RenderOfflineFrame(musicMs);
     try {
         WritePngRgb(pngPath, 640, 480, ReadFrameTopDown());
     } catch (const FatalError& error) {

@@ -6,19 +6,11 @@
 namespace {
 
 const auto g_start = std::chrono::steady_clock::now();
-std::optional<uint32_t> g_fixedTicks;
 
 } // namespace
 
 uint32_t GetTickCount()
 {
-    if (g_fixedTicks) return *g_fixedTicks;
     const auto elapsed = std::chrono::steady_clock::now() - g_start;
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
-}
-
-void SetFixedTickCount(std::optional<uint32_t> ticks)
-{
-    g_fixedTicks = ticks;
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }

@@ -1,10 +1,10 @@
 // SDL2 window, GL context, off-screen frame and event translation.
 #include "platform/window.h"
 
-#include "platform/gl.h"
+#include "base/gl.h"
 #include "platform/input.h"
-#include "platform/message_box.h"
 #include "platform/ticks.h"
+#include "platform/window_message_box.h"
 
 #include <SDL2/SDL.h>
 #include <cstdlib>
@@ -123,7 +123,11 @@ bool InitVideo(bool headless)
     g_headless = headless || (requested && SDL_strcmp(requested, "offscreen") == 0);
     if (!g_headless && !StartVideo(nullptr)) g_headless = true; // no display: run headless
     if (g_headless && !StartVideo("offscreen")) return false;
-    SetHeadlessMessageBoxes(g_headless);
+    // On a display the boxes show on screen, unless a test already took them over.
+    if (!g_headless) {
+        MessageBoxHandler previous = SetMessageBoxHandler(ShowWindowMessageBox);
+        if (previous) SetMessageBoxHandler(std::move(previous));
+    }
     g_videoStarted = true;
     return true;
 }

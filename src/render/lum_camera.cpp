@@ -1,10 +1,10 @@
 // lum_camera: camera records, paths, ".camera" files, evaluation, ApplyCamera and the moves.
 #include "render/lum_camera.h"
 
-#include "platform/byte_order.h"
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/gl.h"
+#include "base/byte_order.h"
+#include "base/error.h"
+#include "base/files.h"
+#include "base/gl.h"
 #include "render/lum_spline.h"
 
 #include <algorithm>

@@ -1,7 +1,6 @@
 // lum_frame: render targets, the glow chain and the finishing steps.
 #include "render/lum_frame.h"
 
-#include "platform/ticks.h"
 #include "render/lum_views.h"
 #include "resources/globaldata.h"
 #include "resources/lum_textures.h"
@@ -23,6 +22,8 @@ constexpr int kCornerSize = 256;
 
 // The blur's working image: one read-back, four passes, one upload, no allocation.
 unsigned char g_cornerPixels[BlurImageBytes];
+
+uint32_t g_noiseTicks = 0;
 
 // Top and bottom edges of the picture band between the letterbox bars, rounded half to even.
 float BandTop()
@@ -279,10 +280,15 @@ void DrawNoise()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     BindTexture(GlobalTextures, "noise");
     glColor4f(1, 1, 1, 1);
-    const Float3& offset = RandomPairs[GetTickCount() / 15 % RandomPairCount];
+    const Float3& offset = RandomPairs[g_noiseTicks / 15 % RandomPairCount];
     DrawBandQuad(offset.x, offset.y, offset.x + 0.2f, offset.y + 0.2f);
     glDisable(GL_BLEND);
     EndOverlay();
+}
+
+void SetNoiseTickCount(uint32_t ticks)
+{
+    g_noiseTicks = ticks;
 }
 
 void DrawFade(float r, float g, float b, float alpha)

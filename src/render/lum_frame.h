@@ -4,12 +4,12 @@
 // restores the frame from its saved copy and lays the blur over it; the finishing steps
 // add letterbox bars, vignette, film grain and fades. Nothing here allocates per frame.
 // Depends on lum_views, lum_textures (CreateEmptyTexture, BindTexture), globaldata
-// (GlobalTextures, RandomPairs) and the tick counter.
+// (GlobalTextures, RandomPairs).
 //
 // Every drawing step here works in the overlay space and leaves GL_MODELVIEW selected.
 #pragma once
 
-#include "platform/gl.h"
+#include "base/gl.h"
 
 #include <cstdint>
 
@@ -70,8 +70,11 @@ void DrawLetterbox();
 // projection DrawLetterbox left.
 void DrawVignette();
 // A 0.2 x 0.2 window of "noise" over the picture band, moved to the RandomPairs entry
-// (GetTickCount() div 15) mod 1000. Draws in the overlay projection DrawLetterbox left.
+// (tick count div 15) mod 1000. Draws in the overlay projection DrawLetterbox left.
 void DrawNoise();
+// The tick count DrawNoise reads. The frame clock sets it before every frame: the system
+// tick counter in a run, the frame's music time offline.
+void SetNoiseTickCount(uint32_t ticks);
 // colour * (1 - alpha) + frame * alpha over the whole window.
 void DrawFade(float r, float g, float b, float alpha);
 // A fade to black.

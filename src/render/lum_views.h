@@ -2,7 +2,7 @@
 // the frame) and two small GL helpers the scenes share. Depends on GL only.
 #pragma once
 
-#include "platform/gl.h"
+#include "base/gl.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
 // globaldata: the shared resources and LoadGlobalData.
 #include "resources/globaldata.h"
 
-#include "platform/error.h"
-#include "platform/gl.h"
-#include "render/lum_globals.h"
+#include "base/error.h"
+#include "base/gl.h"
+#include "base/random.h"
 
 #include <algorithm>
 #include <string>

@@ -2,7 +2,7 @@
 // order: the texture library, the random offsets of the film grain, the single meshes, the
 // mesh folders with their texture lists, and the centres of the water leaves. Scenes only
 // read these afterwards (the water scenes deform WaterLeafsMoved). Depends on lum_textures,
-// lum_geox and lum_globals (the random source).
+// lum_geox and the random source (base/random.h).
 #pragma once
 
 #include "resources/lum_geox.h"

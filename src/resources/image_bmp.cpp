@@ -2,9 +2,9 @@
 // header). Every header field is checked against the file before a pixel is read.
 #include "resources/image_readers.h"
 
-#include "platform/byte_order.h"
-#include "platform/error.h"
-#include "platform/files.h"
+#include "base/byte_order.h"
+#include "base/error.h"
+#include "base/files.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // so a damaged file never becomes a half-grey texture.
 #include "resources/image_readers.h"
 
-#include "platform/error.h"
-#include "platform/files.h"
+#include "base/error.h"
+#include "base/files.h"
 
 #include <csetjmp>
 #include <cstdio>

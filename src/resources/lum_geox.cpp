@@ -3,11 +3,11 @@
 // or drawn here is in drawn order (x, z, y).
 #include "resources/lum_geox.h"
 
-#include "platform/byte_order.h"
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/gl.h"
-#include "platform/message_box.h"
+#include "base/byte_order.h"
+#include "base/error.h"
+#include "base/files.h"
+#include "base/gl.h"
+#include "base/message_box.h"
 #include "resources/lum_log.h"
 
 #include <cctype>

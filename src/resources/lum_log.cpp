@@ -2,7 +2,7 @@
 // opened and closed on every call so each line is on disk as soon as Log returns.
 #include "resources/lum_log.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -3,10 +3,10 @@
 // image_readers.h; ".packed" images go through UnpackBuffer first.
 #include "resources/lum_textures.h"
 
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/message_box.h"
-#include "platform/profile.h"
+#include "base/error.h"
+#include "base/files.h"
+#include "base/message_box.h"
+#include "base/profile.h"
 #include "resources/image_readers.h"
 #include "resources/lum_log.h"
 #include "resources/norvikpack.h"

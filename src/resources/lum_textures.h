@@ -3,7 +3,7 @@
 // second grey image; "textures.ini" lists read with private-profile semantics.
 #pragma once
 
-#include "platform/gl.h"
+#include "base/gl.h"
 
 #include <cstdint>
 #include <string_view>

@@ -3,7 +3,7 @@
 // the whole tree is rebuilt with halved frequencies when the root reaches 0x8000.
 #include "resources/lzhpacker.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 
 #include <cstring>
 

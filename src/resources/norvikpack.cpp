@@ -2,8 +2,8 @@
 // to packed bytes in memory, and to the fixed UnpackBuffer.
 #include "resources/norvikpack.h"
 
-#include "platform/error.h"
-#include "platform/files.h"
+#include "base/error.h"
+#include "base/files.h"
 #include "resources/lzhpacker.h"
 
 #include <algorithm>

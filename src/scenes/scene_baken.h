@@ -1,6 +1,6 @@
 // The baken scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_baken : public lum_genericscene {};

@@ -1,6 +1,6 @@
 // The cup scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_cup : public lum_genericscene {};

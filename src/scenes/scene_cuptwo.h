@@ -1,6 +1,6 @@
 // The cuptwo scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_cuptwo : public lum_genericscene {};

@@ -1,7 +1,7 @@
 // Shared steps of the opening and closing scenes.
 #include "scenes/scene_frame.h"
 
-#include "platform/gl.h"
+#include "base/gl.h"
 #include "render/lum_camera.h"
 #include "render/lum_globals.h"
 #include "render/lum_frame.h"

@@ -1,6 +1,6 @@
 // The grass scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_grass : public lum_genericscene {};

@@ -1,7 +1,8 @@
 // The greet scene, in drawing order.
 #include "scenes/scene_greet.h"
 
-#include "platform/gl.h"
+#include "base/gl.h"
+#include "base/random.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"

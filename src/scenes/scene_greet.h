@@ -3,7 +3,7 @@
 #pragma once
 
 #include "render/lum_camera.h"
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 #include <string_view>
 

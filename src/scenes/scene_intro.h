@@ -2,7 +2,7 @@
 // plays only inside the meat montage.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_intro : public lum_genericscene {
 public:

@@ -1,9 +1,7 @@
 // The outro scene, in drawing order.
 #include "scenes/scene_outro.h"
 
-#include "app/globals.h"
-#include "platform/gl.h"
-#include "platform/messages.h"
+#include "base/gl.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"
 #include "resources/globaldata.h"
@@ -35,5 +33,5 @@ void tscene_outro::Render(int32_t time)
 
     FinishFrame(135, 1.0f, 1.0f, 1.0f, 0.75f);
 
-    if (p > 0.8f) Keys[VK_ESCAPE] = true; // the main loop ends the run after this frame
+    if (p > 0.8f) EndPiece(); // the main loop ends the run after this frame
 }

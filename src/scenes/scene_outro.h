@@ -2,7 +2,7 @@
 // of the span has passed the outro ends the run.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_outro : public lum_genericscene {
 public:

@@ -1,6 +1,6 @@
 // The season scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_season : public lum_genericscene {};

@@ -1,6 +1,6 @@
 // The stair scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_stair : public lum_genericscene {};

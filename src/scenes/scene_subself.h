@@ -1,6 +1,6 @@
 // The subself scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_subself : public lum_genericscene {};

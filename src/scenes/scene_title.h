@@ -2,7 +2,7 @@
 // black and sinking back into it over the span.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_title : public lum_genericscene {
 public:

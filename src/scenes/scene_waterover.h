@@ -1,6 +1,6 @@
 // The waterover scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_waterover : public lum_genericscene {};

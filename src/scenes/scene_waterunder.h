@@ -1,6 +1,6 @@
 // The waterunder scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_waterunder : public lum_genericscene {};

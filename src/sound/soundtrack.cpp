@@ -1,11 +1,11 @@
-// SDL2 audio fed by vorbisfile. The audio callback decodes straight into the device
-// buffer and tells the clock how many frames it handed over.
+// The soundtrack decoded by vorbisfile into the platform's audio device. The device callback
+// decodes straight into the device buffer and tells the clock how many frames it handed over.
 #include "sound/soundtrack.h"
 
-#include "platform/files.h"
+#include "base/files.h"
+#include "platform/audio_device.h"
 #include "sound/soundtrack_clock.h"
 
-#include <SDL2/SDL.h>
 #include <vorbis/vorbisfile.h>
 
 #include <chrono>
@@ -27,8 +27,7 @@ namespace {
 constexpr int kMixRate = 44100;
 constexpr int kBlockFrames = 1024; // 23 ms a callback
 
-SDL_AudioDeviceID g_device = 0;
-SDL_AudioSpec g_deviceSpec{};
+constexpr int kChannels = 2;
 SoundtrackStream* g_playing = nullptr;
 SoundtrackClock g_clock(kMixRate);
 
@@ -39,9 +38,9 @@ int64_t SteadyMicroseconds()
 }
 
 // Fills the device buffer with decoded samples, silence after the end of the stream.
-void AudioCallback(void*, Uint8* buffer, int bytes)
+void FillDeviceBlock(uint8_t* buffer, int bytes)
 {
-    const int frameBytes = static_cast<int>(sizeof(int16_t)) * g_deviceSpec.channels;
+    const int frameBytes = static_cast<int>(sizeof(int16_t)) * kChannels;
     int filled = 0;
     while (g_playing && !g_playing->ended && filled < bytes) {
         int section = 0;
@@ -62,22 +61,12 @@ void AudioCallback(void*, Uint8* buffer, int bytes)
 
 bool InitSound()
 {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    SDL_AudioSpec want{};
-    want.freq = kMixRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = kBlockFrames;
-    want.callback = AudioCallback;
-    g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &g_deviceSpec, 0);
-    return g_device != 0;
+    return OpenAudioDevice(kMixRate, kChannels, kBlockFrames, FillDeviceBlock);
 }
 
 void CloseSound()
 {
-    if (g_device) SDL_CloseAudioDevice(g_device);
-    g_device = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    CloseAudioDevice();
 }
 
 SoundtrackStream* OpenSoundStream(std::string_view path)
@@ -90,7 +79,7 @@ SoundtrackStream* OpenSoundStream(std::string_view path)
     }
     const vorbis_info* info = ov_info(&stream->file, -1);
     // The device plays 44100 Hz stereo; another layout would play at the wrong speed.
-    if (!info || info->rate != kMixRate || info->channels != 2) {
+    if (!info || info->rate != kMixRate || info->channels != kChannels) {
         ov_clear(&stream->file);
         delete stream;
         return nullptr;
@@ -101,15 +90,13 @@ SoundtrackStream* OpenSoundStream(std::string_view path)
 void PlaySoundStream(int32_t channel, SoundtrackStream* stream, int32_t startMs)
 {
     SoundChannel = channel;
-    const bool playable = stream && g_device;
+    const bool playable = stream && HasAudioDevice();
     if (stream && startMs > 0 && ov_time_seek(&stream->file, startMs / 1000.0) != 0) stream->ended = true;
-    if (playable) SDL_LockAudioDevice(g_device);
+    LockAudioDevice();
     g_playing = playable ? stream : nullptr;
     g_clock.Start(startMs, SteadyMicroseconds(), playable);
-    if (playable) {
-        SDL_UnlockAudioDevice(g_device);
-        SDL_PauseAudioDevice(g_device, 0);
-    }
+    UnlockAudioDevice();
+    if (playable) PauseAudioDevice(false);
 }
 
 int32_t SoundStreamTimeMs(SoundtrackStream*)

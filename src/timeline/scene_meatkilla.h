@@ -1,6 +1,6 @@
 // The meatkilla montage scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_meatkilla : public lum_genericscene {};

@@ -1,6 +1,6 @@
 // The meatmore montage scene.
 #pragma once
 
-#include "timeline/lum_scenes.h"
+#include "scenes/lum_scenes.h"
 
 class tscene_meatmore : public lum_genericscene {};

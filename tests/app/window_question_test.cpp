@@ -1,9 +1,9 @@
 // Full screen refused: the windowed-mode question, its texts, and both answers.
 #include "app/globals.h"
 #include "app/glwindow.h"
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/gl.h"
+#include "base/error.h"
+#include "base/files.h"
+#include "base/gl.h"
 #include "platform/window.h"
 #include "support/gl_context.h"
 

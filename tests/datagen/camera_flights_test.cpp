@@ -4,7 +4,7 @@
 // eye that stays inside the scene's world.
 #include "mesh_scene_space.h"
 
-#include "platform/files.h"
+#include "base/files.h"
 #include "render/lum_camera.h"
 
 #include <gtest/gtest.h>

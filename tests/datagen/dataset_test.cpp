@@ -3,10 +3,10 @@
 // bind, packed files that hold complete JPEGs, and two runs that write the same bytes.
 #include "datagen/datagen.h"
 
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/gl.h"
-#include "render/lum_globals.h"
+#include "base/error.h"
+#include "base/files.h"
+#include "base/gl.h"
+#include "base/random.h"
 #include "resources/globaldata.h"
 #include "resources/lum_log.h"
 #include "resources/lum_textures.h"

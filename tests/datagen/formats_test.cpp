@@ -5,9 +5,9 @@
 #include "datagen/image.h"
 #include "datagen/writers.h"
 
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/gl.h"
+#include "base/error.h"
+#include "base/files.h"
+#include "base/gl.h"
 #include "render/lum_camera.h"
 #include "resources/lum_geox.h"
 #include "resources/lum_log.h"

@@ -2,7 +2,7 @@
 #include "mesh_scene_space.h"
 
 #include "datagen/families.h"
-#include "platform/files.h"
+#include "base/files.h"
 #include "resources/lum_log.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 // and the meshes stand where the scenes' transforms put them.
 #include "mesh_scene_space.h"
 
-#include "platform/files.h"
-#include "platform/profile.h"
+#include "base/files.h"
+#include "base/profile.h"
 #include "resources/lum_geox.h"
 #include "resources/lum_textures.h"
 #include "support/gl_context.h"

@@ -5,7 +5,7 @@
 #include "datagen/textures.h"
 #include "datagen/writers.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "resources/norvikpack.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,8 @@
 // a second render gives the same bytes).
 #include "audio_analysis.h"
 #include "music/soundtrack.h"
-#include "platform/error.h"
+#include "base/error.h"
+#include "base/piece_schedule.h"
 #include "support/gl_context.h"
 
 #include <ebur128.h>
@@ -19,12 +20,16 @@
 
 namespace {
 
-// Scene starts in ms; the pictures cut on these, so the arrangement must change there.
-constexpr std::array<int, 14> kSceneStartsMs{0,      18112,  36224,  54336,  90560,  108672, 126784,
-                                             144896, 163008, 181120, 199232, 235456, 253568, 289792};
-// Spans (ms) whose every bar starts with a kick.
-constexpr std::array<std::array<int, 2>, 4> kDownbeatKickSpansMs{
-    {{18112, 54336}, {72448, 181120}, {199232, 253568}, {253568, 289792}}};
+constexpr int32_t StartOf(std::string_view scene) { return FindScheduledScene(scene)->startMs; }
+constexpr int32_t EndOf(std::string_view scene) { return FindScheduledScene(scene)->endMs; }
+
+// Spans (ms) whose every bar starts with a kick: from the sphere through smallfall, from the
+// second half of giorl through baken, meatkilla and atom, and greet.
+constexpr std::array<std::array<int32_t, 2>, 4> kDownbeatKickSpansMs{
+    {{StartOf("sphere"), EndOf("smallfall")},
+     {StartOf("giorl") + (EndOf("giorl") - StartOf("giorl")) / 2, EndOf("baken")},
+     {StartOf("meatkilla"), EndOf("atom")},
+     {StartOf("greet"), EndOf("greet")}}};
 
 std::vector<uint8_t> ReadAll(const std::filesystem::path& path)
 {
@@ -230,8 +235,9 @@ TEST(Soundtrack, BeatIs566MsAndTheDrumsSitOnItsGrid)
 TEST(Soundtrack, ArrangementChangesAtEverySceneStart)
 {
     const Track& t = TheTrack();
-    for (size_t s = 1; s < kSceneStartsMs.size(); ++s) {
-        const double start = kSceneStartsMs[s];
+    for (const ScheduledScene& scene : PieceSchedule) {
+        if (scene.startMs == 0) continue; // nothing plays before the first scene
+        const double start = scene.startMs;
         const std::vector<double> before = analysis::OctaveBandLevels(t.mono, MsToFrame(start - 4000), MsToFrame(start - 100));
         const std::vector<double> after = analysis::OctaveBandLevels(t.mono, MsToFrame(start + 100), MsToFrame(start + 4000));
         double largest = 0.0;

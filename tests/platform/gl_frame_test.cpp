@@ -1,7 +1,7 @@
 // The off-screen frame: a real GL context that draws and reads its pixels back.
 #include "support/gl_context.h"
 
-#include "platform/gl.h"
+#include "base/gl.h"
 
 namespace {
 

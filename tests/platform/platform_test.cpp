@@ -1,6 +1,6 @@
 // Path resolution, key translation and auto-repeat, and the checked file readers.
-#include "platform/error.h"
-#include "platform/files.h"
+#include "base/error.h"
+#include "base/files.h"
 #include "platform/input.h"
 #include "support/gl_context.h"
 

@@ -1,10 +1,11 @@
 // Camera paths, their files, the moves, the default camera and the random source.
 #include "render/lum_camera.h"
+#include "base/random.h"
 #include "render/lum_globals.h"
 #include "render/lum_spline.h"
 
-#include "platform/error.h"
-#include "platform/gl.h"
+#include "base/error.h"
+#include "base/gl.h"
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "render/lum_frame.h"
 #include "render/lum_views.h"
 
-#include "platform/gl.h"
+#include "base/gl.h"
 #include "platform/ticks.h"
 #include "resources/globaldata.h"
 #include "resources/lum_textures.h"
@@ -345,10 +345,9 @@ TEST_F(FrameTest, NoiseWindowFollowsTheTickCounter)
     // Entry (ticks div 15) mod 1000: 15 * 1007 + 14 ticks pick entry 7.
     const Float3 saved = RandomPairs[7];
     RandomPairs[7] = {0.25f, 0.5f, 0};
-    SetFixedTickCount(15 * 1007 + 14);
+    SetNoiseTickCount(15 * 1007 + 14);
     DrawLetterbox();
     const auto vertices = CaptureVertices([] { DrawNoise(); });
-    SetFixedTickCount(std::nullopt);
     RandomPairs[7] = saved;
 
     // The picture band, overlay rows 60 to 420 (window rows 420 down to 60).

@@ -1,7 +1,7 @@
 // The message of the FatalError an action raises, for tests of malformed input.
 #pragma once
 
-#include "platform/error.h"
+#include "base/error.h"
 
 #include <string>
 

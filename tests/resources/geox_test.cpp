@@ -3,7 +3,7 @@
 #include "fatal_message.h"
 #include "support/gl_context.h"
 
-#include "platform/gl.h"
+#include "base/gl.h"
 #include "resources/lum_geox.h"
 #include "resources/lum_log.h"
 

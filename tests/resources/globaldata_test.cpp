@@ -2,10 +2,10 @@
 // the small leaf, the water-leaf centres and their limits, on a small data folder made here.
 #include "resources/globaldata.h"
 
-#include "platform/error.h"
-#include "platform/files.h"
-#include "platform/gl.h"
-#include "render/lum_globals.h"
+#include "base/error.h"
+#include "base/files.h"
+#include "base/gl.h"
+#include "base/random.h"
 #include "resources/lum_log.h"
 #include "support/gl_context.h"
 

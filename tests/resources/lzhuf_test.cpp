@@ -4,7 +4,7 @@
 #include "fatal_message.h"
 #include "support/gl_context.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "resources/lzhpacker.h"
 #include "resources/norvikpack.h"
 

@@ -1,7 +1,7 @@
 // The private-profile reader: the rules the texture lists depend on.
 #include "support/gl_context.h"
 
-#include "platform/profile.h"
+#include "base/profile.h"
 
 #include <string>
 

@@ -5,8 +5,8 @@
 #include "fatal_message.h"
 #include "support/gl_context.h"
 
-#include "platform/error.h"
-#include "platform/gl.h"
+#include "base/error.h"
+#include "base/gl.h"
 #include "resources/image_readers.h"
 #include "resources/lum_log.h"
 #include "resources/lum_textures.h"

@@ -1,6 +1,7 @@
 // The title, intro, greet and outro scenes on the generated data set, and the end of the run.
 #include "app/glwindow.h"
 #include "app/globals.h"
+#include "base/piece_schedule.h"
 #include "platform/messages.h"
 #include "platform/window.h"
 #include "render/lum_frame.h"
@@ -8,7 +9,7 @@
 #include "scenes/scene_frame.h"
 #include "scenes/scene_greet.h"
 #include "scenes/scene_intro.h"
-#include "sound/frame_clock.h"
+#include "timeline/frame_clock.h"
 #include "support/gl_context.h"
 #include "support/offline.h"
 
@@ -18,14 +19,20 @@
 
 namespace {
 
-constexpr int32_t kTitleStart = 0, kSpan = 18112;
-constexpr int32_t kGreetStart = 253568, kGreetSpan = 36224;
-constexpr int32_t kOutroStart = 289792;
+constexpr const ScheduledScene& kTitle = *FindScheduledScene("title");
+constexpr const ScheduledScene& kGreet = *FindScheduledScene("greet");
+constexpr int32_t kTitleStart = kTitle.startMs, kSpan = kTitle.endMs - kTitle.startMs;
+constexpr int32_t kGreetStart = kGreet.startMs, kGreetSpan = kGreet.endMs - kGreet.startMs;
+constexpr int32_t kOutroStart = FindScheduledScene("outro")->startMs;
 
 class ClosingScenesTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(EnsureOfflinePiece()); }
-    void TearDown() override { Keys[VK_ESCAPE] = false; }
+    void TearDown() override
+    {
+        Keys[VK_ESCAPE] = false;
+        ClearPieceEnd();
+    }
 };
 
 // Band rows lie between the letterbox bars (60 .. 420).
@@ -146,16 +153,17 @@ TEST_F(ClosingScenesTest, IntroShowsBothLinesOnlyInTheMiddleOfItsSpan)
 TEST_F(ClosingScenesTest, TheRunEndsAfterTheFirstFrameWithOutroProgressAbove0_8)
 {
     // 289792 + 0.8 * 18112 = 304281.6: progress at 304281 is just below 0.8.
-    Keys[VK_ESCAPE] = false;
+    ClearPieceEnd();
     RenderFrameAt(304281);
-    EXPECT_FALSE(Keys[VK_ESCAPE]);
+    EXPECT_FALSE(PieceEndRequested());
     RenderFrameAt(304282);
-    EXPECT_TRUE(Keys[VK_ESCAPE]);
+    EXPECT_TRUE(PieceEndRequested());
 
-    Keys[VK_ESCAPE] = false;
+    ClearPieceEnd();
     SetOfflineFrameTime(304282);
     EXPECT_EQ(RunMessageLoop(), 0); // returns after that one frame
-    EXPECT_TRUE(Keys[VK_ESCAPE]);
+    EXPECT_TRUE(PieceEndRequested());
+    EXPECT_FALSE(Keys[VK_ESCAPE]); // the outro ends the piece, it does not press a key
 }
 
 TEST_F(ClosingScenesTest, AnEscapeTapBetweenTwoFramesStillEndsTheRun)

@@ -1,6 +1,6 @@
 // The soundtrack stream on a real (dummy) audio device, with and without a file.
 #include "music/encoders.h"
-#include "platform/files.h"
+#include "base/files.h"
 #include "sound/soundtrack.h"
 #include "support/gl_context.h"
 

@@ -1,8 +1,8 @@
 // Shared test fixtures.
 #include "support/gl_context.h"
 
-#include "platform/files.h"
-#include "platform/gl.h"
+#include "base/files.h"
+#include "base/gl.h"
 #include "platform/window.h"
 
 #include <atomic>

@@ -3,7 +3,7 @@
 // of message boxes.
 #pragma once
 
-#include "platform/message_box.h"
+#include "base/message_box.h"
 
 #include <gtest/gtest.h>
 

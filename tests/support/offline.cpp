@@ -1,9 +1,10 @@
 // Offline piece fixture.
 #include "support/offline.h"
 
+#include "app/offline.h"
 #include "capture/shot.h"
-#include "platform/error.h"
-#include "platform/files.h"
+#include "base/error.h"
+#include "base/files.h"
 #include "timeline/globalscenes.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,12 @@
 // The scene table, its spans, progress and the per-frame dispatch.
-#include "app/globals.h"
-#include "sound/frame_clock.h"
+#include "base/piece_schedule.h"
+#include "timeline/frame_clock.h"
 #include "timeline/globalscenes.h"
 #include "scenes/scene_greet.h"
 #include "scenes/scene_outro.h"
 #include "scenes/scene_sphere.h"
 #include "scenes/scene_title.h"
+#include "timeline/scene_factory.h"
 #include "timeline/scene_meatkilla.h"
 
 #include <gtest/gtest.h>
@@ -96,30 +97,40 @@ protected:
     lum_genericscene* m_saved[kSceneSlotCount] = {};
 };
 
-TEST_F(SceneTableTest, HoldsTheFourteenScenesInTheirSlotsWithTheirSpans)
+TEST_F(SceneTableTest, HoldsTheFourteenScheduledScenesInTheirSlotsWithTheirSpans)
 {
-    struct Expected {
-        int slot;
-        int32_t start, end;
-    };
-    const Expected schedule[] = {{0, 0, 18112},          {1, 18112, 36223},      {2, 36224, 54336},
-                                 {15, 54336, 90560},     {5, 90560, 108672},     {6, 108672, 126784},
-                                 {7, 126784, 144896},    {8, 144896, 163008},    {9, 163008, 181120},
-                                 {10, 181120, 199232},   {11, 199232, 235456},   {12, 235456, 253568},
-                                 {13, 253568, 289792},   {16, 289792, 307904}};
     int filled = 0;
     for (const lum_genericscene* scene : SceneTable) filled += scene != nullptr;
     EXPECT_EQ(filled, 14);
-    for (const Expected& entry : schedule) {
-        ASSERT_NE(SceneTable[entry.slot], nullptr) << entry.slot;
-        EXPECT_EQ(SceneTable[entry.slot]->StartTime, entry.start) << entry.slot;
-        EXPECT_EQ(SceneTable[entry.slot]->EndTime, entry.end) << entry.slot;
+    for (const ScheduledScene& entry : PieceSchedule) {
+        ASSERT_NE(m_saved[entry.slot], nullptr) << entry.name;
+        EXPECT_EQ(SceneClassName(*m_saved[entry.slot]), entry.name);
+        EXPECT_EQ(SceneTable[entry.slot]->StartTime, entry.startMs) << entry.name;
+        EXPECT_EQ(SceneTable[entry.slot]->EndTime, entry.endMs) << entry.name;
     }
-    EXPECT_EQ(typeid(*m_saved[0]), typeid(tscene_title));
+    // Slots 3, 4 and 14 stay empty; the table's objects are the first of their class.
+    EXPECT_EQ(m_saved[3], nullptr);
+    EXPECT_EQ(m_saved[4], nullptr);
+    EXPECT_EQ(m_saved[14], nullptr);
     EXPECT_EQ(typeid(*m_saved[1]), typeid(tscene_sphere));
     EXPECT_EQ(typeid(*m_saved[11]), typeid(tscene_meatkilla));
-    EXPECT_EQ(typeid(*m_saved[13]), typeid(tscene_greet));
-    EXPECT_EQ(typeid(*m_saved[16]), typeid(tscene_outro));
+    EXPECT_EQ(FindSceneObject("sphere"), m_saved[1]);
+    EXPECT_EQ(FindSceneObject("outro"), m_saved[16]);
+}
+
+TEST(SceneFactory, MakesEveryClassByNameAndNothingElse)
+{
+    for (std::string_view name : SceneClassNames) {
+        lum_genericscene* scene = CreateScene(name);
+        ASSERT_NE(scene, nullptr) << name;
+        EXPECT_EQ(SceneClassName(*scene), name);
+        EXPECT_EQ(scene->Progress(0), -1.0f) << name << " is made with the empty span";
+    }
+    EXPECT_EQ(CreateScene("tscene_title"), nullptr);
+    EXPECT_EQ(CreateScene("Title"), nullptr);
+    EXPECT_EQ(CreateScene(""), nullptr);
+    const lum_genericscene stranger;
+    EXPECT_EQ(SceneClassName(stranger), "");
 }
 
 TEST_F(SceneTableTest, DispatchesOnlyTheSceneWhoseSpanHoldsTheTime)
@@ -143,14 +154,15 @@ TEST_F(SceneTableTest, ThePieceHasEndedOnlyPastTheOutro)
 {
     EXPECT_FALSE(PieceHasEnded(0));
     EXPECT_FALSE(PieceHasEnded(36223));
-    EXPECT_FALSE(PieceHasEnded(307903));
-    EXPECT_TRUE(PieceHasEnded(307904));
+    EXPECT_FALSE(PieceHasEnded(PieceEndMs() - 1));
+    EXPECT_TRUE(PieceHasEnded(PieceEndMs()));
+    EXPECT_EQ(PieceEndMs(), FindScheduledScene("outro")->endMs);
     EXPECT_TRUE(PieceHasEnded(INT32_MAX));
 }
 
 TEST_F(SceneTableTest, EveryMillisecondOfThePieceHasAtMostOneScene)
 {
-    for (int32_t ms = 0; ms < 307904; ms += 7) EXPECT_LE(RenderAt(ms).size(), 1u) << ms;
+    for (int32_t ms = 0; ms < PieceEndMs(); ms += 7) EXPECT_LE(RenderAt(ms).size(), 1u) << ms;
 }
 
 } // namespace

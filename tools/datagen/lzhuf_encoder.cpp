@@ -5,7 +5,7 @@
 // The adaptive code evolves exactly as the program's decoder evolves it, symbol by symbol.
 #include "datagen/writers.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 
 #include <climits>
 #include <cstring>

@@ -2,7 +2,7 @@
 // shapes scale smoothly at every size).
 #include "datagen/typeface.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -3,9 +3,9 @@
 // program was made with.
 #include "datagen/writers.h"
 
-#include "platform/byte_order.h"
-#include "platform/error.h"
-#include "platform/files.h"
+#include "base/byte_order.h"
+#include "base/error.h"
+#include "base/files.h"
 
 #include <jpeglib.h>
 

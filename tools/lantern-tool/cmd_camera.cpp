@@ -3,7 +3,7 @@
 // centre, up), one line per X. A file the loader refuses ends with exit code 1.
 #include "command.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "render/lum_camera.h"
 
 #include <cerrno>

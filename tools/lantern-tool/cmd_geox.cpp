@@ -2,7 +2,6 @@
 // ".textgeox" in any case) and prints its counts and bounding box in file coordinates.
 #include "command.h"
 
-#include "platform/message_box.h"
 #include "resources/lum_geox.h"
 #include "resources/lum_log.h"
 
@@ -23,7 +22,6 @@ bool IsTextGeox(std::string name)
 int ShowGeox(const std::string& path)
 {
     LogEnabled = false;
-    SetHeadlessMessageBoxes(true);
     GeoxMesh mesh;
     if (IsTextGeox(path)) {
         LoadTextGeox(mesh, path);

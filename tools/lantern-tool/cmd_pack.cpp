@@ -2,8 +2,8 @@
 #include "command.h"
 
 #include "datagen/writers.h"
-#include "platform/error.h"
-#include "platform/files.h"
+#include "base/error.h"
+#include "base/files.h"
 #include "resources/norvikpack.h"
 
 #include <cstdio>

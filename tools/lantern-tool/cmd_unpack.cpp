@@ -2,7 +2,7 @@
 // many as its header announces.
 #include "command.h"
 
-#include "platform/files.h"
+#include "base/files.h"
 #include "resources/norvikpack.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // lantern-tool: makes and inspects the data of lantern (gen, pack, unpack, geox, camera ...).
 #include "command.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 
 #include <cstdio>
 #include <string>

@@ -2,8 +2,8 @@
 #include "music/encoders.h"
 
 #include "music/oscillators.h"
-#include "platform/byte_order.h"
-#include "platform/error.h"
+#include "base/byte_order.h"
+#include "base/error.h"
 
 #include <vorbis/vorbisenc.h>
 #include <vorbis/vorbisfile.h>

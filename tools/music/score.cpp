@@ -3,6 +3,8 @@
 // one falling motif (the "call") and its answer return in the bells and the lead.
 #include "music/score.h"
 
+#include "base/piece_schedule.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -54,12 +56,29 @@ constexpr std::array<MotifNote, 8> kCall{{{0, 1, 4}, {1, 0.5, 6}, {1.5, 0.5, 4},
                                           {3, 1, 2}, {4, 1.5, 1}, {5.5, 0.5, 2}, {6, 2, 0}}};
 constexpr std::array<MotifNote, 5> kAnswer{{{0, 1.5, 4}, {1.5, 0.5, 6}, {2, 1, 4}, {3, 1, 2}, {4, 4, 1}}};
 
-constexpr std::array<SceneSpan, 14> kScenes{{
-    {"title", 0, 8},     {"sphere", 8, 8},      {"smallfall", 16, 8},  {"giorl", 24, 16},
-    {"season", 40, 8},   {"meat", 48, 8},       {"meatmore", 56, 8},   {"meatrepeat", 64, 8},
-    {"baken", 72, 8},    {"sign", 80, 8},       {"meatkilla", 88, 16}, {"atom", 104, 8},
-    {"greet", 112, 16},  {"outro", 128, 8},
-}};
+// The piece's schedule in bars, in time order. Every scene starts on a bar; the sphere's span,
+// a millisecond short of eight bars, rounds to eight.
+constexpr std::array<SceneSpan, PieceSchedule.size()> ScenesInBars()
+{
+    std::array<SceneSpan, PieceSchedule.size()> spans{};
+    for (size_t i = 0; i < spans.size(); ++i) {
+        const ScheduledScene& scene = PieceSchedule[i];
+        spans[i] = {scene.name.data(), scene.startMs / PieceBarMs,
+                    (scene.endMs - scene.startMs + PieceBarMs / 2) / PieceBarMs};
+    }
+    std::sort(spans.begin(), spans.end(),
+              [](const SceneSpan& a, const SceneSpan& b) { return a.startBar < b.startBar; });
+    return spans;
+}
+constexpr auto kScenes = ScenesInBars();
+
+constexpr bool EveryScenesStartsOnABar()
+{
+    for (const ScheduledScene& scene : PieceSchedule)
+        if (scene.startMs % PieceBarMs != 0) return false;
+    return true;
+}
+static_assert(EveryScenesStartsOnABar(), "the arrangement changes on bar lines only");
 
 double BarBeat(int bar) { return static_cast<double>(bar * kBeatsPerBar); }
 
@@ -474,11 +493,19 @@ Score ComposeScore()
 {
     Score score;
     Arranger arranger(score);
-    using SceneWriter = void (*)(Arranger&, int);
-    constexpr std::array<SceneWriter, kScenes.size()> kWriters{Title, Sphere,     Smallfall, Giorl, Season,
-                                                                Meat,  MeatMore,   MeatRepeat, Baken, Sign,
-                                                                MeatKilla, Atom,  Greet,     Outro};
-    for (size_t s = 0; s < kScenes.size(); ++s) kWriters[s](arranger, kScenes[s].startBar);
+    struct SceneWriter {
+        std::string_view scene;
+        void (*write)(Arranger&, int);
+    };
+    constexpr SceneWriter kWriters[] = {
+        {"title", Title},   {"sphere", Sphere},         {"smallfall", Smallfall}, {"giorl", Giorl},
+        {"season", Season}, {"meat", Meat},             {"meatmore", MeatMore},   {"meatrepeat", MeatRepeat},
+        {"baken", Baken},   {"sign", Sign},             {"meatkilla", MeatKilla}, {"atom", Atom},
+        {"greet", Greet},   {"outro", Outro}};
+    static_assert(std::size(kWriters) == kScenes.size(), "every scene of the schedule has its arrangement");
+    for (const SceneSpan& scene : kScenes)
+        for (const SceneWriter& writer : kWriters)
+            if (writer.scene == scene.name) writer.write(arranger, scene.startBar);
     return score;
 }
 

@@ -10,7 +10,7 @@
 #include "music/instruments.h"
 #include "music/limiter.h"
 #include "music/score.h"
-#include "platform/error.h"
+#include "base/error.h"
 
 #include <ebur128.h>
 

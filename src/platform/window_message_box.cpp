@@ -1,22 +1,14 @@
-// Message boxes through SDL, always mirrored on stderr so a log of the run keeps them.
-#include "platform/message_box.h"
+// SDL message boxes.
+#include "platform/window_message_box.h"
 
 #include <SDL2/SDL.h>
-#include <cstdio>
 #include <string>
 
-namespace {
-
-MessageBoxHandler g_handler;
-bool g_headless = false;
-
-BoxAnswer DefaultMessageBox(std::string_view text, std::string_view caption, BoxButtons buttons,
-                            BoxIcon icon)
+BoxAnswer ShowWindowMessageBox(std::string_view text, std::string_view caption, BoxButtons buttons,
+                               BoxIcon icon)
 {
+    PrintMessageBox(text, caption, buttons, icon);
     const std::string textCopy(text), captionCopy(caption);
-    std::fprintf(stderr, "%s: %s\n", captionCopy.c_str(), textCopy.c_str());
-    if (g_headless) return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
-
     Uint32 flags = SDL_MESSAGEBOX_ERROR;
     if (icon == BoxIcon::Exclamation) flags = SDL_MESSAGEBOX_WARNING;
     if (icon == BoxIcon::Information) flags = SDL_MESSAGEBOX_INFORMATION;
@@ -41,25 +33,4 @@ BoxAnswer DefaultMessageBox(std::string_view text, std::string_view caption, Box
         return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
     if (buttons == BoxButtons::YesNo) return pressed == 1 ? BoxAnswer::Yes : BoxAnswer::No;
     return BoxAnswer::Ok;
-}
-
-} // namespace
-
-BoxAnswer ShowMessageBox(std::string_view text, std::string_view caption, BoxButtons buttons,
-                         BoxIcon icon)
-{
-    if (g_handler) return g_handler(text, caption, buttons, icon);
-    return DefaultMessageBox(text, caption, buttons, icon);
-}
-
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
-{
-    MessageBoxHandler previous = std::move(g_handler);
-    g_handler = std::move(handler);
-    return previous;
-}
-
-void SetHeadlessMessageBoxes(bool headless)
-{
-    g_headless = headless;
 }

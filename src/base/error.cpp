@@ -1,5 +1,5 @@
 // Error formatting helpers shared by every loader.
-#include "platform/error.h"
+#include "base/error.h"
 
 #include <cstdarg>
 #include <cstdio>

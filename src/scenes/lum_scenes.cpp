@@ -1,5 +1,11 @@
-// Progress through a scene's span, in single precision.
-#include "timeline/lum_scenes.h"
+// Progress through a scene's span, in single precision, and the end of the piece.
+#include "scenes/lum_scenes.h"
+
+namespace {
+
+bool g_pieceEndRequested = false;
+
+} // namespace
 
 float lum_genericscene::Progress(int32_t time) const
 {
@@ -11,4 +17,19 @@ float lum_genericscene::Progress(int32_t time) const
         return static_cast<float>(static_cast<double>(elapsed) / static_cast<double>(length));
     }
     return -1.0f;
+}
+
+void EndPiece()
+{
+    g_pieceEndRequested = true;
+}
+
+bool PieceEndRequested()
+{
+    return g_pieceEndRequested;
+}
+
+void ClearPieceEnd()
+{
+    g_pieceEndRequested = false;
 }

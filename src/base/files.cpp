@@ -1,7 +1,7 @@
 // Case-insensitive resolution of Windows-style paths, and checked file reading.
-#include "platform/files.h"
+#include "base/files.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 
 #include <cerrno>
 #include <cstring>

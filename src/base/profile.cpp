@@ -1,8 +1,8 @@
 // Private-profile reader: parses the whole file once into sections of key/value pairs and
 // answers lookups from memory.
-#include "platform/profile.h"
+#include "base/profile.h"
 
-#include "platform/files.h"
+#include "base/files.h"
 
 #include <strings.h>
 

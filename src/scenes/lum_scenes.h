@@ -21,3 +21,10 @@ public:
     int32_t StartTime = 0; // first music time of the span (inclusive)
     int32_t EndTime = 0;   // end of the span (exclusive)
 };
+
+// The end of the piece. The outro calls EndPiece once its span is far enough along; the main
+// loop ends the run after the frame in which that happened.
+void EndPiece();
+bool PieceEndRequested();
+// Forgets a request (tests, and offline rendering, which draws the outro without ending).
+void ClearPieceEnd();

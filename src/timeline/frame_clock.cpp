@@ -1,5 +1,5 @@
 // Play-mode and offline frame times.
-#include "sound/frame_clock.h"
+#include "timeline/frame_clock.h"
 
 #include "platform/ticks.h"
 #include "sound/soundtrack.h"
@@ -16,9 +16,13 @@ int32_t FrameMusicTime()
     return SoundStreamTimeMs(SoundStream);
 }
 
+uint32_t FrameTickCount()
+{
+    if (g_offlineMs) return static_cast<uint32_t>(*g_offlineMs);
+    return GetTickCount();
+}
+
 void SetOfflineFrameTime(std::optional<int32_t> ms)
 {
     g_offlineMs = ms;
-    if (ms) SetFixedTickCount(static_cast<uint32_t>(*ms));
-    else SetFixedTickCount(std::nullopt);
 }

@@ -1,0 +1,61 @@
+// SDL2 audio output.
+#include "platform/audio_device.h"
+
+#include <SDL2/SDL.h>
+
+namespace {
+
+SDL_AudioDeviceID g_device = 0;
+AudioFill g_fill = nullptr;
+
+void FillBlock(void*, Uint8* buffer, int bytes)
+{
+    g_fill(buffer, bytes);
+}
+
+} // namespace
+
+bool OpenAudioDevice(int rate, int channels, int blockFrames, AudioFill fill)
+{
+    if (g_device) return true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    g_fill = fill;
+    SDL_AudioSpec want{};
+    want.freq = rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = static_cast<Uint8>(channels);
+    want.samples = static_cast<Uint16>(blockFrames);
+    want.callback = FillBlock;
+    SDL_AudioSpec have{};
+    g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!g_device) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return g_device != 0;
+}
+
+void CloseAudioDevice()
+{
+    if (!g_device) return;
+    SDL_CloseAudioDevice(g_device);
+    g_device = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool HasAudioDevice()
+{
+    return g_device != 0;
+}
+
+void PauseAudioDevice(bool paused)
+{
+    if (g_device) SDL_PauseAudioDevice(g_device, paused ? 1 : 0);
+}
+
+void LockAudioDevice()
+{
+    if (g_device) SDL_LockAudioDevice(g_device);
+}
+
+void UnlockAudioDevice()
+{
+    if (g_device) SDL_UnlockAudioDevice(g_device);
+}

@@ -1,0 +1,20 @@
+// The audio device: SDL2 audio, 16-bit interleaved samples at a fixed rate, fed on the audio
+// thread by a callback that fills one block at a time. SDL converts to what the hardware
+// wants, so the callback always sees the rate and channel count it asked for.
+#pragma once
+
+#include <cstdint>
+
+// Fills `bytes` bytes of interleaved 16-bit samples (a whole number of frames). Runs on the
+// audio thread.
+using AudioFill = void (*)(uint8_t* buffer, int bytes);
+
+// Opens the default device, paused. False when there is no device (sound is then silent).
+bool OpenAudioDevice(int rate, int channels, int blockFrames, AudioFill fill);
+void CloseAudioDevice();
+bool HasAudioDevice();
+// Starts (or resumes) the callbacks, or pauses them.
+void PauseAudioDevice(bool paused);
+// While locked no callback runs: the main thread may change what the callback reads.
+void LockAudioDevice();
+void UnlockAudioDevice();

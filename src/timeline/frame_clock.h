@@ -1,0 +1,17 @@
+// FrameClock: the two clocks a frame sees, with one owner. In play mode the music time comes
+// from the soundtrack and the film-grain tick from the system tick counter; offline (shots,
+// capture, benchmarks, tests) both are the time of the frame being rendered, so those frames
+// are exact. RenderFrame reads both once per frame.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+// The music time of the frame about to be drawn.
+int32_t FrameMusicTime();
+// The tick count the film grain of that frame follows.
+uint32_t FrameTickCount();
+
+// Offline: every frame is drawn at ms, with the tick count equal to ms too. std::nullopt
+// returns to the soundtrack clock and the system tick.
+void SetOfflineFrameTime(std::optional<int32_t> ms);
