@@ -1,7 +1,7 @@
 // lantern: plays "the hollow lantern of rust" in step with its soundtrack.
 //
 //   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--log]
-//   lantern shot MS OUT.png [--loader] [--data DIR]
+//   lantern shot MS OUT.png [--loader | --scene NAME] [--data DIR]
 //   lantern bench [--frames N] [--data DIR]
 #include "app/globals.h"
 #include "app/glwindow.h"
@@ -13,9 +13,11 @@
 #include "base/files.h"
 #include "base/message_box.h"
 #include "timeline/globalscenes.h"
+#include "timeline/scene_factory.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -33,6 +35,29 @@ std::string ChooseDataFolder(const std::string& requested)
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::string(".") : executable.parent_path().string();
+}
+
+// "title, intro, ...": the names --scene takes.
+std::string SceneNameList()
+{
+    std::string names;
+    for (std::string_view name : SceneClassNames) names += (names.empty() ? "" : ", ") + std::string(name);
+    return names;
+}
+
+// One scene object alone at ms of its own span, nothing drawn over it.
+int WriteSceneShot(const std::string& name, int32_t ms, const std::string& pngPath)
+{
+    lum_genericscene* scene = FindSceneObject(name);
+    if (!scene) throw FatalError(StrFormat("no %s scene was made", name.c_str()));
+    const int64_t span = static_cast<int64_t>(scene->EndTime) - scene->StartTime;
+    if (ms >= span) {
+        std::fprintf(stderr, "lantern: %d ms lies outside the span of %s (0 to %lld ms)\n", ms, name.c_str(),
+                     static_cast<long long>(span - 1));
+        return 1;
+    }
+    RenderSceneOffline(*scene, ms);
+    return WriteFramePng(pngPath);
 }
 
 int ReportFatal(const char* message, bool alreadyShown)
@@ -62,7 +87,12 @@ int main(int argc, char** argv)
     shot->add_option("OUT", shotPath, "PNG file to write")->required();
     shot->add_option("--data", dataFolder, "folder that holds Data");
     bool shotLoader = false;
-    shot->add_flag("--loader", shotLoader, "write the loader screen instead of the frame at MS");
+    auto* loaderFlag = shot->add_flag("--loader", shotLoader, "write the loader screen instead of the frame at MS");
+    std::string shotScene;
+    shot->add_option("--scene", shotScene,
+                     "draw this scene alone at MS of its own span (a scene class without \"tscene_\", "
+                     "sub-scenes included)")
+        ->excludes(loaderFlag);
 
     CLI::App* bench = app.add_subcommand("bench", "time the frames of every scene, drawn off-screen");
     int benchFrames = 20;
@@ -70,6 +100,12 @@ int main(int argc, char** argv)
     bench->add_option("--data", dataFolder, "folder that holds Data");
 
     CLI11_PARSE(app, argc, argv);
+    if (!shotScene.empty() &&
+        std::find(SceneClassNames.begin(), SceneClassNames.end(), shotScene) == SceneClassNames.end()) {
+        std::fprintf(stderr, "lantern: no scene is called \"%s\"; the scenes are: %s\n", shotScene.c_str(),
+                     SceneNameList().c_str());
+        return 1;
+    }
     Options.startMs = static_cast<int32_t>(std::lround(startSeconds * 1000.0));
     SetDataRoot(ChooseDataFolder(dataFolder));
     InitialiseSceneTable();
@@ -77,6 +113,7 @@ int main(int argc, char** argv)
     try {
         if (shot->parsed()) {
             StartOffline();
+            if (!shotScene.empty()) return WriteSceneShot(shotScene, shotMs, shotPath);
             if (shotLoader) DrawLoaderScreen();
             else RenderOfflineFrame(shotMs);
             return WriteFramePng(shotPath);

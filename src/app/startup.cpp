@@ -37,6 +37,7 @@ void StartUpSequence()
     Log("trying globals load");
 
     LoadGlobalData();
+    ResolveFinishingTextures();
     DrawLoaderScreen();
     Log("global ok");
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 GLuint FrameTexture = 0;
 GLuint CornerTexture = 0;
@@ -24,6 +25,14 @@ constexpr int kCornerSize = 256;
 unsigned char g_cornerPixels[BlurImageBytes];
 
 uint32_t g_noiseTicks = 0;
+GLuint g_vignetteTexture = 0;
+GLuint g_noiseTexture = 0;
+
+// The film grain's texture offset for the current tick count.
+const Float3& NoiseOffset()
+{
+    return RandomPairs[g_noiseTicks / 15 % RandomPairCount];
+}
 
 // Top and bottom edges of the picture band between the letterbox bars, rounded half to even.
 float BandTop()
@@ -111,6 +120,43 @@ void SmoothPixelsLeft(unsigned char* image, unsigned weight, unsigned keep)
     }
 }
 
+// One argument of a texture-combine function.
+struct CombineArgument {
+    GLenum source, operand;
+};
+
+// The active unit's texture environment as a combine of up to three arguments for colour
+// and for alpha; every argument in use is set, so no earlier combine leaks in.
+void SetCombine(GLenum rgbFunction, std::initializer_list<CombineArgument> rgb, GLenum alphaFunction,
+                std::initializer_list<CombineArgument> alpha, float rgbScale = 1.0f)
+{
+    static constexpr GLenum kRgbSource[3] = {GL_SOURCE0_RGB, GL_SOURCE1_RGB, GL_SOURCE2_RGB};
+    static constexpr GLenum kRgbOperand[3] = {GL_OPERAND0_RGB, GL_OPERAND1_RGB, GL_OPERAND2_RGB};
+    static constexpr GLenum kAlphaSource[3] = {GL_SOURCE0_ALPHA, GL_SOURCE1_ALPHA, GL_SOURCE2_ALPHA};
+    static constexpr GLenum kAlphaOperand[3] = {GL_OPERAND0_ALPHA, GL_OPERAND1_ALPHA, GL_OPERAND2_ALPHA};
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, static_cast<GLint>(rgbFunction));
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, static_cast<GLint>(alphaFunction));
+    int i = 0;
+    for (const CombineArgument& argument : rgb) {
+        glTexEnvi(GL_TEXTURE_ENV, kRgbSource[i], static_cast<GLint>(argument.source));
+        glTexEnvi(GL_TEXTURE_ENV, kRgbOperand[i++], static_cast<GLint>(argument.operand));
+    }
+    i = 0;
+    for (const CombineArgument& argument : alpha) {
+        glTexEnvi(GL_TEXTURE_ENV, kAlphaSource[i], static_cast<GLint>(argument.source));
+        glTexEnvi(GL_TEXTURE_ENV, kAlphaOperand[i++], static_cast<GLint>(argument.operand));
+    }
+    glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE, rgbScale);
+}
+
+// Back to the fixed function's default: the texture modulates the colour.
+void RestoreTextureEnvironment()
+{
+    glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE, 1.0f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
 } // namespace
 
 void CreateRenderTargets()
@@ -186,10 +232,24 @@ void BlurCorner(unsigned weight)
 
 void RestoreFrame()
 {
+    // The chain scratched only the top-left 256 x 256 corner; everywhere else the frame still
+    // equals FrameTexture texel for texel, so drawing the copy there would change no pixel.
+    // Only the corner is drawn back: a full-window pass the frame does not need.
     BeginOverlay();
     glDisable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, FrameTexture);
-    DrawTextureRect(OverlayWidth, OverlayHeight, kFrameS, kFrameT);
+    constexpr float kCornerS = static_cast<float>(kCornerSize) / 1024.0f;
+    constexpr float kCornerBottomT = static_cast<float>(OverlayHeight - kCornerSize) / 512.0f;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, kFrameT);
+    glVertex2f(0, 0);
+    glTexCoord2f(kCornerS, kFrameT);
+    glVertex2f(kCornerSize, 0);
+    glTexCoord2f(kCornerS, kCornerBottomT);
+    glVertex2f(kCornerSize, kCornerSize);
+    glTexCoord2f(0, kCornerBottomT);
+    glVertex2f(0, kCornerSize);
+    glEnd();
     EndOverlay();
 }
 
@@ -216,6 +276,26 @@ void AddGlow()
     EndOverlay();
 }
 
+void BlendAndAddGlow(float r, float g, float b, float a)
+{
+    // BlendBlurTinted gives blur * c * (1 - a) + frame * a, and AddGlow then adds blur * c:
+    // together frame * a + blur * c * (2 - a), clamped, which is one pass with the blend
+    // (GL_ONE, GL_SRC_ALPHA) and a source of blur * c * (2 - a). The colour cannot exceed
+    // 1, so it carries half of that factor and the texture stage doubles it.
+    BeginOverlay();
+    glColor4f(r * (2 - a) / 2, g * (2 - a) / 2, b * (2 - a) / 2, a);
+    SetCombine(GL_MODULATE, {{GL_TEXTURE, GL_SRC_COLOR}, {GL_PRIMARY_COLOR, GL_SRC_COLOR}}, //
+               GL_REPLACE, {{GL_PRIMARY_COLOR, GL_SRC_ALPHA}}, 2.0f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, BlurTexture);
+    DrawTextureRect(OverlayWidth, OverlayHeight, 1, 1);
+    glDisable(GL_BLEND);
+    RestoreTextureEnvironment();
+    glColor4f(r, g, b, a); // the tint stays the current colour, as after the two passes
+    EndOverlay();
+}
+
 void BlurFrame(unsigned weight, float r, float g, float b, float a)
 {
     CopyFrameToTexture(FrameTexture);
@@ -229,12 +309,25 @@ void BlurFrame(unsigned weight, float r, float g, float b, float a)
 
 void GlowPass(unsigned weight, float r, float g, float b, float a)
 {
-    BlurFrame(weight, r, g, b, a);
-    AddGlow();
+    CopyFrameToTexture(FrameTexture);
+    DrawFrameToCorner();
+    CopyCornerToTexture();
+    DrawCornerSmall();
+    BlurCorner(weight);
+    RestoreFrame();
+    BlendAndAddGlow(r, g, b, a);
+}
+
+void ClipToPictureBand()
+{
+    const GLint top = static_cast<GLint>(BandTop());
+    glScissor(0, top, OverlayWidth, static_cast<GLint>(BandBottom()) - top);
+    glEnable(GL_SCISSOR_TEST);
 }
 
 void BeginFinishing()
 {
+    glDisable(GL_SCISSOR_TEST);
     glViewport(0, 0, OverlayWidth, OverlayHeight);
     glDisable(GL_DEPTH_TEST);
     glColor4f(1, 1, 1, 1);
@@ -263,11 +356,17 @@ void DrawLetterbox()
     glColor4f(1, 1, 1, 1);
 }
 
+void ResolveFinishingTextures()
+{
+    g_vignetteTexture = FindTexture(GlobalTextures, "vinget");
+    g_noiseTexture = FindTexture(GlobalTextures, "noise");
+}
+
 void DrawVignette()
 {
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA);
-    BindTexture(GlobalTextures, "vinget");
+    BindTextureId(g_vignetteTexture);
     glColor4f(1, 1, 1, 1);
     DrawBandQuad(0, 0, 1, 1);
     glDisable(GL_BLEND);
@@ -278,10 +377,51 @@ void DrawNoise()
 {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    BindTexture(GlobalTextures, "noise");
+    BindTextureId(g_noiseTexture);
     glColor4f(1, 1, 1, 1);
-    const Float3& offset = RandomPairs[g_noiseTicks / 15 % RandomPairCount];
+    const Float3& offset = NoiseOffset();
     DrawBandQuad(offset.x, offset.y, offset.x + 0.2f, offset.y + 0.2f);
+    glDisable(GL_BLEND);
+    EndOverlay();
+}
+
+void DrawVignetteAndNoise()
+{
+    // The vignette gives v = vc * (1 - va) + frame * va, the noise then nc * na + v * (1 - na):
+    // together a source of nc * na + vc * (1 - va) * (1 - na) added to the frame times
+    // va * (1 - na), which two texture stages compute and the blend (GL_ONE, GL_SRC_ALPHA)
+    // applies in one pass over the band.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_SRC_ALPHA);
+    glColor4f(1, 1, 1, 1);
+    BindTextureId(g_vignetteTexture);
+    SetCombine(GL_MODULATE, {{GL_TEXTURE, GL_SRC_COLOR}, {GL_TEXTURE, GL_ONE_MINUS_SRC_ALPHA}}, //
+               GL_REPLACE, {{GL_TEXTURE, GL_SRC_ALPHA}});
+    glActiveTexture(GL_TEXTURE1);
+    BindTextureId(g_noiseTexture);
+    SetCombine(GL_INTERPOLATE, {{GL_TEXTURE, GL_SRC_COLOR}, {GL_PREVIOUS, GL_SRC_COLOR}, {GL_TEXTURE, GL_SRC_ALPHA}},
+               GL_MODULATE, {{GL_PREVIOUS, GL_SRC_ALPHA}, {GL_TEXTURE, GL_ONE_MINUS_SRC_ALPHA}});
+    const Float3& offset = NoiseOffset();
+    const float top = BandTop();
+    const float bottom = BandBottom();
+    glBegin(GL_QUADS);
+    glMultiTexCoord2f(GL_TEXTURE0, 0, 0);
+    glMultiTexCoord2f(GL_TEXTURE1, offset.x, offset.y);
+    glVertex2f(0, top);
+    glMultiTexCoord2f(GL_TEXTURE0, 1, 0);
+    glMultiTexCoord2f(GL_TEXTURE1, offset.x + 0.2f, offset.y);
+    glVertex2f(OverlayWidth, top);
+    glMultiTexCoord2f(GL_TEXTURE0, 1, 1);
+    glMultiTexCoord2f(GL_TEXTURE1, offset.x + 0.2f, offset.y + 0.2f);
+    glVertex2f(OverlayWidth, bottom);
+    glMultiTexCoord2f(GL_TEXTURE0, 0, 1);
+    glMultiTexCoord2f(GL_TEXTURE1, offset.x, offset.y + 0.2f);
+    glVertex2f(0, bottom);
+    glEnd();
+    RestoreTextureEnvironment();
+    glDisable(GL_TEXTURE_2D);
+    glActiveTexture(GL_TEXTURE0);
+    RestoreTextureEnvironment();
     glDisable(GL_BLEND);
     EndOverlay();
 }
@@ -318,8 +458,7 @@ void DrawFinishingLayers()
 {
     BeginFinishing();
     DrawLetterbox();
-    DrawVignette();
-    DrawNoise();
+    DrawVignetteAndNoise();
 }
 
 void FinishFrame(unsigned glowWeight, float r, float g, float b, float a)

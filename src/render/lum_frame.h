@@ -38,12 +38,17 @@ void DrawCornerSmall();
 // BlurTexture. weight runs from 0 (no blur) to 256 (everything takes the first pixel's
 // colour); larger values count as 256.
 void BlurCorner(unsigned weight);
-// Draws FrameTexture over the whole window with the current colour, blending off.
+// Draws FrameTexture back over the 256 x 256 corner the chain used as scratch space, with the
+// current colour, blending off: the frame as it was before the chain (the rest of it was never
+// touched and equals its copy texel for texel).
 void RestoreFrame();
 // BlurTexture over the whole window: blur * colour * (1 - a) + frame * a.
 void BlendBlurTinted(float r, float g, float b, float a);
 // BlurTexture added to the whole window, modulated by the current colour.
 void AddGlow();
+// BlendBlurTinted(r, g, b, a) and AddGlow as one full-window pass: frame * a +
+// blur * colour * (2 - a), equal to the two passes up to rounding; the tint stays the colour.
+void BlendAndAddGlow(float r, float g, float b, float a);
 
 // The 128 x 128 RGB corner image (rows bottom-up, 384 bytes each) blurred in place: a
 // first-order recursive smoothing up, down, right, then left, each output
@@ -57,11 +62,17 @@ void BlurCornerPixels(unsigned char (&pixels)[BlurImageBytes], unsigned weight);
 // blur * colour * (1 - a) + frame * a. Scenes that want a softened picture without the
 // additive glow use this.
 void BlurFrame(unsigned weight, float r, float g, float b, float a);
-// BlurFrame, then AddGlow: the last step of nearly every frame.
+// BlurFrame, then AddGlow (the last two steps as one pass): the last step of nearly every frame.
 void GlowPass(unsigned weight, float r, float g, float b, float a);
 
+// Limits drawing (clears included) to the picture band until BeginFinishing. The letterbox
+// covers everything else before anything reads the frame, so those pixels need not be drawn:
+// a quarter of the fill of every scene that calls it. Not for a scene that reads the frame
+// before its letterbox (a blur of the whole frame), which would see what lies under the bars.
+void ClipToPictureBand();
+
 // The finishing steps, in the order scenes issue them after their 3D drawing.
-// Viewport 640 x 480, depth test off, colour white.
+// Scissor test off, viewport 640 x 480, depth test off, colour white.
 void BeginFinishing();
 // Black bars over rows 0-60 and 420-480; leaves the overlay projection, texturing on,
 // colour white.
@@ -72,6 +83,12 @@ void DrawVignette();
 // A 0.2 x 0.2 window of "noise" over the picture band, moved to the RandomPairs entry
 // (tick count div 15) mod 1000. Draws in the overlay projection DrawLetterbox left.
 void DrawNoise();
+// DrawVignette and DrawNoise as one pass over the band (two texture stages), equal to the two
+// passes up to rounding.
+void DrawVignetteAndNoise();
+// Looks up "vinget" and "noise" once the global data set is loaded; the finishing steps bind
+// the ids (0 until then, as for a name the library lacks).
+void ResolveFinishingTextures();
 // The tick count DrawNoise reads. The frame clock sets it before every frame: the system
 // tick counter in a run, the frame's music time offline.
 void SetNoiseTickCount(uint32_t ticks);
@@ -80,7 +97,7 @@ void DrawFade(float r, float g, float b, float alpha);
 // A fade to black.
 void DrawFade(float alpha);
 
-// BeginFinishing, DrawLetterbox, DrawVignette, DrawNoise.
+// BeginFinishing, DrawLetterbox, DrawVignetteAndNoise.
 void DrawFinishingLayers();
 // The usual end of a frame: DrawFinishingLayers, colour white, GlowPass(weight, r, g, b, a).
 void FinishFrame(unsigned glowWeight, float r, float g, float b, float a);

@@ -129,8 +129,13 @@ GLuint FindTexture(const TextureLibrary& library, std::string_view name)
 
 void BindTexture(const TextureLibrary& library, std::string_view name)
 {
+    BindTextureId(FindTexture(library, name));
+}
+
+void BindTextureId(GLuint texture)
+{
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, FindTexture(library, name));
+    glBindTexture(GL_TEXTURE_2D, texture);
 }
 
 GLuint LoadTexture(std::string_view path, GLenum magFilter, GLenum minFilter)

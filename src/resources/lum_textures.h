@@ -24,6 +24,9 @@ void AddTexture(TextureLibrary& library, std::string_view name, GLuint id);
 GLuint FindTexture(const TextureLibrary& library, std::string_view name);
 // Enables GL_TEXTURE_2D and binds FindTexture(name) (0 when absent).
 void BindTexture(const TextureLibrary& library, std::string_view name);
+// The same with the name looked up beforehand: scenes resolve their textures at load and
+// bind the ids they keep, so no frame searches the library.
+void BindTextureId(GLuint texture);
 
 GLuint LoadTexture(std::string_view path, GLenum magFilter, GLenum minFilter);
 GLuint LoadAlphaTexture(std::string_view colourPath, std::string_view alphaPath, GLenum magFilter,

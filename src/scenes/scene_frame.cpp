@@ -1,16 +1,24 @@
-// Shared steps of the opening and closing scenes.
+// Shared openings of the scenes.
 #include "scenes/scene_frame.h"
 
 #include "base/gl.h"
-#include "render/lum_camera.h"
-#include "render/lum_globals.h"
 #include "render/lum_frame.h"
+#include "render/lum_globals.h"
 
 void ClearForOverlayScene()
 {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ApplyCamera(CurrentCamera);
+}
+
+void BeginSubSceneFrame(float r, float g, float b, float a, const CameraPath& path, float fraction)
+{
+    glClearColor(r, g, b, a);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    EvaluateCameraPath(CurrentCamera, path, fraction);
+    ApplyCamera(CurrentCamera);
+    glEnable(GL_DEPTH_TEST);
 }
 
 void DrawWhiteFade(float alpha)

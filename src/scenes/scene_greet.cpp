@@ -2,12 +2,12 @@
 #include "scenes/scene_greet.h"
 
 #include "base/gl.h"
-#include "base/random.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"
 #include "resources/globaldata.h"
 #include "resources/lum_geox.h"
+#include "scenes/landscape_field.h"
 #include "scenes/scene_frame.h"
 
 #include <algorithm>
@@ -23,11 +23,10 @@ CameraPath GreetPath;
 
 namespace {
 
-struct BladePosition {
-    float x, y, z;
-};
-BladePosition g_blades[GreetBladeCount];
-GLuint g_grassField = 0;
+// The blades of the black field: the landscape's grass without its trees.
+LandscapeField g_field;
+LandscapeTextures g_blackAndWhite;
+GLuint g_font = 0;
 
 } // namespace
 
@@ -42,29 +41,13 @@ GreetLine GreetLineAt(float p)
 void tscene_greet::Load()
 {
     LoadCameraPath(GreetPath, "data\\dead.camera");
-
     // All positions are drawn before the field is compiled, so the field is fixed by the
     // seed and the load order.
-    for (BladePosition& blade : g_blades) {
-        blade.x = static_cast<float>((Random01() - 0.5) * 800.0);
-        blade.y = static_cast<float>((Random01() - 0.5) * 2.0 - 24.0);
-        blade.z = static_cast<float>((Random01() - 0.5) * 800.0);
-    }
-
+    PlaceGrassTufts(g_field);
     glLoadIdentity();
-    g_grassField = glGenLists(1);
-    glNewList(g_grassField, GL_COMPILE);
-    for (const BladePosition& blade : g_blades) {
-        glPushMatrix();
-        glTranslatef(blade.x, blade.y, blade.z);
-        const double r1 = Random01();
-        const double r2 = Random01();
-        glScalef(2.0f, static_cast<float>(r1 * r2 * 2.0 + 1.0), 2.0f);
-        glRotatef(static_cast<float>(Random01() * 360.0), 0.0f, 1.0f, 0.0f);
-        DrawGeoxTextured(GrassMesh);
-        glPopMatrix();
-    }
-    glEndList();
+    CompileGrassField(g_field);
+    g_blackAndWhite = BlackAndWhiteLandscape();
+    g_font = FindTexture(GlobalTextures, "font");
 }
 
 void tscene_greet::Render(int32_t time)
@@ -72,6 +55,7 @@ void tscene_greet::Render(int32_t time)
     const float p = Progress(time);
     glEnable(GL_DEPTH_TEST);
 
+    ClipToPictureBand();
     glClearColor(0.0f, 0.0f, 1.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     EvaluateCameraPath(CurrentCamera, GreetPath, 0.85f * p);
@@ -80,7 +64,7 @@ void tscene_greet::Render(int32_t time)
     // Sky: from 81 % grey down to black over the span.
     const float grey = 0.81f * (1.0f - p);
     glColor4f(grey, grey, grey, 1.0f);
-    BindTexture(GlobalTextures, "skybw");
+    BindTextureId(g_blackAndWhite.sky);
     glPushMatrix();
     glScalef(50.0f, 50.0f, 50.0f);
     DrawGeoxTextured(SphereMesh);
@@ -89,7 +73,7 @@ void tscene_greet::Render(int32_t time)
     // Ground.
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     ApplyCamera(CurrentCamera);
-    BindTexture(GlobalTextures, "grassbottombw");
+    BindTextureId(g_blackAndWhite.ground);
     glPushMatrix();
     glScalef(64.0f, 1.0f, 64.0f);
     glTranslatef(0.0f, -24.0f, 0.0f);
@@ -99,10 +83,10 @@ void tscene_greet::Render(int32_t time)
     // Grass: black blades cut out by the texture's alpha.
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     ApplyCamera(CurrentCamera);
-    BindTexture(GlobalTextures, "grassbw");
+    BindTextureId(g_blackAndWhite.grass);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
-    glCallList(g_grassField);
+    glCallList(g_field.grassList);
     glAlphaFunc(GL_ALWAYS, 0.0f);
     glDisable(GL_ALPHA_TEST);
 
@@ -115,11 +99,10 @@ void tscene_greet::Render(int32_t time)
     glPopMatrix();
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    const GLuint font = FindTexture(GlobalTextures, "font");
-    DrawText("we have no lantern for", font, 320.0f, 210.0f, 14.0f, 14.0f, 12.0f, 1.0f, 1.0f, 1.0f,
+    DrawText("we have no lantern for", g_font, 320.0f, 210.0f, 14.0f, 14.0f, 12.0f, 1.0f, 1.0f, 1.0f,
              0.6f * (1.0f - p));
     const GreetLine greeting = GreetLineAt(p);
-    DrawText(greeting.text, font, 320.0f, 240.0f, greeting.size, greeting.size, greeting.advance, 1.0f,
+    DrawText(greeting.text, g_font, 320.0f, 240.0f, greeting.size, greeting.size, greeting.advance, 1.0f,
              1.0f, 1.0f, greeting.alpha);
 
     if (p < 0.5f) DrawWhiteFade(std::sqrt(std::sqrt(std::sin(static_cast<float>(M_PI) * p))));

@@ -13,7 +13,6 @@ public:
     void Load() override;
 };
 
-constexpr int GreetBladeCount = 4501;
 constexpr int GreetingCount = 16;
 
 // The greeting shown at progress p: each line owns a sixteenth of the span, grows and

@@ -11,6 +11,17 @@
 
 #include <cmath>
 
+namespace {
+
+GLuint g_title = 0;
+
+} // namespace
+
+void tscene_title::Load()
+{
+    g_title = FindTexture(GlobalTextures, "title");
+}
+
 void tscene_title::Render(int32_t time)
 {
     const float p = Progress(time);
@@ -20,7 +31,7 @@ void tscene_title::Render(int32_t time)
     const float b = (1.0f - p) / 10.0f;
     const float c = b * 3.0f / 4.0f;
     BeginOverlay();
-    BindTexture(GlobalTextures, "title");
+    BindTextureId(g_title);
     glBegin(GL_QUADS);
     glTexCoord2f(b, c);
     glVertex2f(0.0f, 60.0f);

@@ -7,4 +7,6 @@
 class tscene_title : public lum_genericscene {
 public:
     void Render(int32_t time) override;
+    // Looks up its textures; nothing else to load.
+    void Load() override;
 };

@@ -13,19 +13,15 @@ namespace {
 
 constexpr float Pi = std::numbers::pi_v<float>;
 
-// The leaf every leaf scene draws thousands of times: four triangles, folded along the
-// midrib so the non-uniform scales of the scenes (up to 1:4) make it cup; its outline
-// comes from the alpha-tested leaf textures. Stem at +z, tip at -z (texture top).
+// The leaf every leaf scene draws thousands of times a frame: two triangles, the fewest a
+// software renderer can be given; its outline comes from the alpha-tested leaf textures.
+// Stem at +z, tip at -z (texture top).
 MeshBuilder LeafSmall()
 {
     MeshBuilder m;
-    const float fold = 0.07f;
-    int a = m.Vertex({-0.5f, fold, -0.5f}, 0, 0), b = m.Vertex({0, 0, -0.5f}, 0.5f, 0),
-        c = m.Vertex({0.5f, fold, -0.5f}, 1, 0);
-    int d = m.Vertex({-0.5f, fold, 0.5f}, 0, 1), e = m.Vertex({0, 0, 0.5f}, 0.5f, 1),
-        f = m.Vertex({0.5f, fold, 0.5f}, 1, 1);
-    m.Quad(d, e, b, a);
-    m.Quad(e, f, c, b);
+    const int tipLeft = m.Vertex({-0.5f, 0, -0.5f}, 0, 0), tipRight = m.Vertex({0.5f, 0, -0.5f}, 1, 0);
+    const int stemLeft = m.Vertex({-0.5f, 0, 0.5f}, 0, 1), stemRight = m.Vertex({0.5f, 0, 0.5f}, 1, 1);
+    m.Quad(stemLeft, stemRight, tipRight, tipLeft);
     return m;
 }
 

@@ -1,0 +1,63 @@
+// LeafBatch: thousands of copies of one small mesh (the leaf) a frame, each under its own
+// matrix, sent to GL as one indexed triangle array in one call.
+//
+// The software renderer pays per vertex and per triangle far more than per call, and runs the
+// vertex stage on one core, so a leaf is transformed here on the processor: the scene builds
+// each leaf's matrix with the same translate, rotate and scale calls, in the same order, that
+// it would issue between glPushMatrix and glPopMatrix around glCallList of the leaf, and hands
+// it to Add. The leaf's unique vertices go into one array under that matrix (with the leaf's
+// colour when the scene gives one); leaves wholly outside the view are left out, which changes
+// no pixel; Draw sends the rest in the order they were added, so blending sees the same order
+// as one call per leaf would give. Storage is sized once, at load; a frame allocates nothing.
+// Depends on lum_geox (the leaf mesh), gl_matrix and GL.
+#pragma once
+
+#include "base/gl.h"
+#include "render/gl_matrix.h"
+#include "resources/lum_geox.h"
+
+#include <cstdint>
+#include <vector>
+
+class LeafBatch {
+public:
+    // At load: the leaf mesh (its vertices in drawn order and texture coordinates, its
+    // triangles) and the most leaves one draw will hold.
+    void Prepare(const GeoxMesh& leaf, int capacity);
+    int Capacity() const { return m_capacity; }
+
+    // Starts a draw under the current modelview and projection. Leaves added with a colour
+    // take it (as glColor4f before each glCallList); leaves added without one take the current
+    // colour. One draw is either the one or the other.
+    void Begin();
+    void Add(const GlMatrix& leaf);
+    void Add(const GlMatrix& leaf, float r, float g, float b, float a);
+    // Draws the leaves added since Begin in one call and leaves GL as the per-leaf calls
+    // would: the current colour is the last leaf's colour when leaves carried one. Texture,
+    // blending, alpha test and depth state are the caller's, as for the per-leaf calls.
+    void Draw();
+
+    // Leaves added since Begin, and how many of them the last Draw sent (the others were
+    // wholly outside the view).
+    int Added() const { return m_added; }
+    int Sent() const { return m_sent; }
+
+private:
+    // Adds the leaf's vertices; false when the whole leaf lies outside one clip plane.
+    bool Transform(const GlMatrix& leaf, float* positions) const;
+
+    int m_capacity = 0;
+    int m_leafVertices = 0;
+    int m_leafIndices = 0;
+    std::vector<float> m_leafPositions;   // the leaf's vertices, drawn order (x, z, y of the file)
+    std::vector<float> m_positions;       // per batch vertex: x, y, z
+    std::vector<float> m_colours;         // per batch vertex: r, g, b, a
+    std::vector<float> m_texCoords;       // per batch vertex: u, v (the same for every leaf)
+    std::vector<uint32_t> m_indices;      // per batch leaf: the leaf's triangles, offset
+    float m_clip[16] = {};                // projection * modelview at Begin
+    bool m_coloured = false;
+    float m_lastColour[4] = {1, 1, 1, 1};
+    int m_added = 0;
+    int m_kept = 0;
+    int m_sent = 0;
+};

@@ -1,0 +1,12 @@
+// The light sphere: planes turned about one axis by random angles, drawn additively with the
+// "lightsphere" texture into a glowing ball (waterfilled, stair, sphere).
+#pragma once
+
+#include "base/gl.h"
+
+// Compiles a new display list of n copies of the plane, each turned further than the one
+// before by Random01 * 1440 degrees about (1, 0.7, 1.2) (n random draws), and returns its
+// name. The turns accumulate and nothing is pushed inside the list, so calling it leaves the
+// modelview turned by all of them: callers wrap it in glPushMatrix and glPopMatrix. The list
+// binds no texture and sets no colour. The planes are one pre-transformed array, one draw.
+GLuint BuildLightSphere(int n);
