@@ -1,6 +1,20 @@
-// The frame benchmark: with the piece started off-screen, draws frames spread over every
-// scheduled scene and reports the time each scene's frames take (`lantern bench`).
+// The frame benchmark: with the piece started off-screen, draws frames spread over the span of
+// every scene (the timeline's through the scene table, the sub-scenes alone through their own
+// objects) and reports each scene's mean, 95th percentile and worst frame (`lantern bench`).
 #pragma once
 
-// Prints one line a scene (mean and worst ms a frame) and the whole piece; returns 0.
-int RunFrameBenchmark(int framesPerScene);
+#include <string>
+#include <vector>
+
+// A frame at 60 frames a second.
+constexpr double FrameBudgetMs = 1000.0 / 60.0;
+
+struct BenchOptions {
+    int frames = 120;                // frames a scene, spread over its span
+    std::vector<std::string> scenes; // only these scene classes (all when empty)
+    bool json = false;               // one JSON object instead of the table
+};
+
+// Prints the renderer, the frame size and a line a scene, then the whole piece (the timeline
+// scenes' frames together). Returns 0, or 1 when no scene named was made.
+int RunFrameBenchmark(const BenchOptions& options);

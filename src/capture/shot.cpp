@@ -2,12 +2,14 @@
 #include "capture/shot.h"
 
 #include "base/error.h"
+#include "base/piece_schedule.h"
 #include "base/gl.h"
 #include "capture/png_writer.h"
 #include "timeline/frame_clock.h"
 #include "timeline/globalscenes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 void RenderOfflineFrame(int32_t musicMs)
@@ -15,6 +17,18 @@ void RenderOfflineFrame(int32_t musicMs)
     SetOfflineFrameTime(musicMs);
     RenderFrame();
     glFinish();
+}
+
+void RenderOfflineFrameAsPlayed(int32_t musicMs)
+{
+    std::array<ScheduledScene, PieceSchedule.size()> inTimeOrder = PieceSchedule;
+    std::sort(inTimeOrder.begin(), inTimeOrder.end(),
+              [](const ScheduledScene& a, const ScheduledScene& b) { return a.startMs < b.startMs; });
+    for (const ScheduledScene& scene : inTimeOrder)
+        if (scene.endMs <= musicMs) RenderOfflineFrame(scene.startMs);
+    constexpr int32_t kFramePeriodMs = 17; // 1000 / 60, rounded
+    if (musicMs >= kFramePeriodMs) RenderOfflineFrame(musicMs - kFramePeriodMs);
+    RenderOfflineFrame(musicMs);
 }
 
 void RenderSceneOffline(lum_genericscene& scene, int32_t msIntoSpan)

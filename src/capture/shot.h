@@ -8,8 +8,14 @@
 #include <string>
 #include <vector>
 
-// Draws the frame at musicMs into the off-screen frame.
+// Draws the frame at musicMs into the off-screen frame, on the GL state the frame drawn before
+// it left: right for a run of frames in time order (capture, benchmarks).
 void RenderOfflineFrame(int32_t musicMs);
+// The frame a run from 0 draws at musicMs. Some scenes draw with state earlier frames left
+// (the colour of the previous frame's glow, the depth function the water scenes set for the
+// rest of the piece), so first one frame of every timeline scene that ended before musicMs,
+// in time order, then the frame one 60-fps period before, then the frame itself.
+void RenderOfflineFrameAsPlayed(int32_t musicMs);
 // Draws one scene object alone at msIntoSpan of its own span (music time StartTime + ms).
 void RenderSceneOffline(lum_genericscene& scene, int32_t msIntoSpan);
 // The 640x480 frame as RGB rows, top row first.

@@ -25,7 +25,7 @@ void EnsureOfflinePiece()
 
 std::vector<uint8_t> RenderFrameAt(int32_t musicMs)
 {
-    RenderOfflineFrame(musicMs);
+    RenderOfflineFrameAsPlayed(musicMs);
     return ReadFrameTopDown();
 }
 

@@ -9,7 +9,8 @@
 // fails (never skips) when the data set is missing or broken. Call it from SetUp.
 void EnsureOfflinePiece();
 
-// The frame at a music time, RGB rows top first (tick counter fixed to the same time).
+// The frame a run from 0 draws at a music time, RGB rows top first (tick counter fixed to the
+// same time).
 std::vector<uint8_t> RenderFrameAt(int32_t musicMs);
 
 // Mean of the three channels over a rectangle of a top-first RGB frame.
