@@ -23,6 +23,16 @@ struct MontagePlan {
     bool sharpPulse;    // depth * sqrt(|sin(n pi p)|) instead of depth * |sin(n pi p)|
 };
 
+// The four montages: their sub-scenes, cuts, time rule and pulse.
+inline constexpr MontagePlan MeatPlan{
+    {"waterover", "stair", "cup", "intro"}, 16, SubTimeRule::PerAppearance, 0.6f, false};
+inline constexpr MontagePlan MeatMorePlan{
+    {"grass", "waterunder", "waterfilled", "cuptwo"}, 16, SubTimeRule::PerAppearance, 0.6f, false};
+inline constexpr MontagePlan MeatRepeatPlan{
+    {"subself", "sphere", "subbaken", "sphere"}, 32, SubTimeRule::Continuous, 0.6f, false};
+inline constexpr MontagePlan MeatKillaPlan{
+    {"killme", "killself", "killfall", "killthroat"}, 32, SubTimeRule::PerAppearance, 0.45f, true};
+
 // Sub-scenes live on the span 0 .. 100000.
 constexpr int32_t SubSceneSpan = 100000;
 
@@ -36,6 +46,7 @@ void LoadMontage(SubSceneTable& subScenes, const MontagePlan& plan);
 struct MontageCut {
     int slot;
     int32_t subTime;
+    bool operator==(const MontageCut&) const = default;
 };
 MontageCut CutAt(const MontagePlan& plan, float p);
 // The darkening at progress p: 0 at every cut, greatest mid-segment.

@@ -5,17 +5,16 @@
 
 namespace {
 
-constexpr MontagePlan kPlan{{"waterover", "stair", "cup", "intro"}, 16, SubTimeRule::PerAppearance, 0.6f, false};
 SubSceneTable g_subScenes{};
 
 } // namespace
 
 void tscene_meat::Load()
 {
-    LoadMontage(g_subScenes, kPlan);
+    LoadMontage(g_subScenes, MeatPlan);
 }
 
 void tscene_meat::Render(int32_t time)
 {
-    RenderMontage(g_subScenes, kPlan, Progress(time));
+    RenderMontage(g_subScenes, MeatPlan, Progress(time));
 }

@@ -5,17 +5,16 @@
 
 namespace {
 
-constexpr MontagePlan kPlan{{"killme", "killself", "killfall", "killthroat"}, 32, SubTimeRule::PerAppearance, 0.45f, true};
 SubSceneTable g_subScenes{};
 
 } // namespace
 
 void tscene_meatkilla::Load()
 {
-    LoadMontage(g_subScenes, kPlan);
+    LoadMontage(g_subScenes, MeatKillaPlan);
 }
 
 void tscene_meatkilla::Render(int32_t time)
 {
-    RenderMontage(g_subScenes, kPlan, Progress(time));
+    RenderMontage(g_subScenes, MeatKillaPlan, Progress(time));
 }

@@ -5,17 +5,16 @@
 
 namespace {
 
-constexpr MontagePlan kPlan{{"grass", "waterunder", "waterfilled", "cuptwo"}, 16, SubTimeRule::PerAppearance, 0.6f, false};
 SubSceneTable g_subScenes{};
 
 } // namespace
 
 void tscene_meatmore::Load()
 {
-    LoadMontage(g_subScenes, kPlan);
+    LoadMontage(g_subScenes, MeatMorePlan);
 }
 
 void tscene_meatmore::Render(int32_t time)
 {
-    RenderMontage(g_subScenes, kPlan, Progress(time));
+    RenderMontage(g_subScenes, MeatMorePlan, Progress(time));
 }

@@ -10,6 +10,7 @@
 #include "scenes/scene_greet.h"
 #include "scenes/scene_intro.h"
 #include "timeline/frame_clock.h"
+#include "timeline/scene_factory.h"
 #include "support/gl_context.h"
 #include "support/offline.h"
 
@@ -174,6 +175,13 @@ TEST_F(ClosingScenesTest, AnEscapeTapBetweenTwoFramesStillEndsTheRun)
     SetOfflineFrameTime(1000);
     EXPECT_EQ(RunMessageLoop(), 0); // both messages are handled before the frame
     EXPECT_FALSE(Keys[VK_ESCAPE]);
+}
+
+TEST_F(ClosingScenesTest, GreetPlacesItsFieldWithSixDrawsATuft)
+{
+    // Three for the place of each of the 4501 tufts, three more for its height and turn.
+    EXPECT_EQ(RandomDrawsDuring([] { FindSceneObject("greet")->Load(); }), 6 * 4501);
+    EXPECT_EQ(RandomDrawsDuring([] { FindSceneObject("title")->Load(); }), 0);
 }
 
 } // namespace
