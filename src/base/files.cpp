@@ -2,6 +2,7 @@
 #include "base/files.h"
 
 #include "base/error.h"
+#include "base/output_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -111,8 +112,7 @@ std::vector<unsigned char> ReadFileBytes(std::string_view path)
 
 void WriteFileBytes(const std::string& path, const void* bytes, size_t size)
 {
-    FilePtr file(std::fopen(path.c_str(), "wb"));
-    if (!file) ThrowFileError(path, StrFormat("cannot write (%s)", std::strerror(errno)));
-    const bool written = size == 0 || std::fwrite(bytes, 1, size, file.get()) == size;
-    if (std::fclose(file.release()) != 0 || !written) ThrowFileError(path, "write error");
+    OutputFile file(path);
+    file.Write(bytes, size);
+    file.Commit();
 }

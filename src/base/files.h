@@ -37,6 +37,7 @@ long FileSize(std::FILE* file, std::string_view path);
 // The whole file; FatalError naming the path when it cannot be opened or read.
 std::vector<unsigned char> ReadFileBytes(std::string_view path);
 
-// Makes the file anew with these bytes. The path is a real one (output goes where the user
-// said, not below the data root); FatalError naming it when it cannot be written.
+// Makes the file anew with these bytes, whole or not at all (base/output_file.h). The path is
+// a real one (output goes where the user said, not below the data root); FatalError naming it
+// when it cannot be written.
 void WriteFileBytes(const std::string& path, const void* bytes, size_t size);

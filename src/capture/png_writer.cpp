@@ -2,6 +2,7 @@
 #include "capture/png_writer.h"
 
 #include "base/error.h"
+#include "base/output_file.h"
 
 #include <png.h>
 
@@ -14,8 +15,10 @@ void WritePngRgb(const std::string& path, int width, int height, const std::vect
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr))
+    OutputFile file(path);
+    if (!png_image_write_to_stdio(&image, file.Stream(), 0, rgb.data(), width * 3, nullptr))
         ThrowFileError(path, StrFormat("cannot write PNG (%s)", image.message));
+    file.Commit();
 }
 
 std::vector<uint8_t> ReadPngRgb(const std::string& path, int& width, int& height)

@@ -163,26 +163,4 @@ std::vector<uint8_t> EncodeWav16(const std::vector<float>& interleaved)
     return bytes;
 }
 
-OutputFile::OutputFile(std::string path) : m_path(std::move(path)), m_file(std::fopen(m_path.c_str(), "wb"))
-{
-    if (!m_file) ThrowFileError(m_path, StrFormat("cannot create (%s)", std::strerror(errno)));
-}
-
-OutputFile::~OutputFile()
-{
-    // Never written (a later step failed): leave no empty file behind.
-    if (m_file) {
-        std::fclose(m_file);
-        std::remove(m_path.c_str());
-    }
-}
-
-void OutputFile::Write(const std::vector<uint8_t>& bytes)
-{
-    const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), m_file);
-    const bool closed = std::fclose(m_file) == 0;
-    m_file = nullptr;
-    if (written != bytes.size() || !closed) ThrowFileError(m_path, "cannot write the whole file (disk full?)");
-}
-
 } // namespace music

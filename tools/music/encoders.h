@@ -24,20 +24,5 @@ std::vector<float> DecodeOggVorbis(const std::vector<uint8_t>& bytes);
 
 std::vector<uint8_t> EncodeWav16(const std::vector<float>& interleaved);
 
-// An output file, created when constructed so that a bad path fails before the long
-// work of making its contents, and removed again if it is never written. FatalError
-// naming the file when it cannot be created or written.
-class OutputFile {
-public:
-    explicit OutputFile(std::string path);
-    ~OutputFile();
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-    void Write(const std::vector<uint8_t>& bytes);
-
-private:
-    std::string m_path;
-    std::FILE* m_file;
-};
 
 } // namespace music

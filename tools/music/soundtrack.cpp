@@ -11,6 +11,7 @@
 #include "music/limiter.h"
 #include "music/score.h"
 #include "base/error.h"
+#include "base/output_file.h"
 
 #include <ebur128.h>
 
@@ -293,9 +294,10 @@ std::vector<float> RenderScore(bool showProgress)
 
 void WriteSoundtrack(const std::string& oggPath, const std::string& wavPath, bool showProgress)
 {
-    music::OutputFile oggFile(oggPath);
-    std::unique_ptr<music::OutputFile> wavFile;
-    if (!wavPath.empty()) wavFile = std::make_unique<music::OutputFile>(wavPath);
+    // Both outputs are opened first, so a bad path fails before the long rendering.
+    OutputFile oggFile(oggPath);
+    std::unique_ptr<OutputFile> wavFile;
+    if (!wavPath.empty()) wavFile = std::make_unique<OutputFile>(wavPath);
     music::ProgressLine progress(showProgress);
     std::vector<float> samples = music::RenderTrack(progress);
     std::vector<uint8_t> ogg;
@@ -309,7 +311,12 @@ void WriteSoundtrack(const std::string& oggPath, const std::string& wavPath, boo
         const float gain = music::kDecodedPeakLimit / peak * 0.97f;
         for (float& sample : samples) sample *= gain;
     }
-    oggFile.Write(ogg);
-    if (wavFile) wavFile->Write(music::EncodeWav16(samples));
+    oggFile.Write(ogg.data(), ogg.size());
+    oggFile.Commit();
+    if (wavFile) {
+        const std::vector<uint8_t> wav = music::EncodeWav16(samples);
+        wavFile->Write(wav.data(), wav.size());
+        wavFile->Commit();
+    }
     progress.Finish();
 }
