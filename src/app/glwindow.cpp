@@ -1,6 +1,7 @@
 // Window creation with its exact failure texts, the window procedure and the main loop.
 #include "app/glwindow.h"
 
+#include "app/debug_camera.h"
 #include "app/globals.h"
 #include "app/startup.h"
 #include "base/gl.h"
@@ -49,7 +50,11 @@ intptr_t RunMessageLoop()
         }
         RenderFrame();
         PresentFrame();
-        if (Keys[VK_ESCAPE] || g_escapePressed || PieceEndRequested() || PieceHasEnded(MusicTime)) {
+        // The frame that sees Escape still runs the debug step: its moves land in the camera.
+        const bool stop =
+            Keys[VK_ESCAPE] || g_escapePressed || PieceEndRequested() || PieceHasEnded(MusicTime);
+        DebugCameraFrameStep();
+        if (stop) {
             g_escapePressed = false;
             return 0;
         }
@@ -124,6 +129,11 @@ intptr_t WindowProc(void* window, uint32_t message, uintptr_t wParam, intptr_t l
         return 0;
     case WM_KEYUP:
         Keys[wParam & 0xFF] = false;
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        DebugMouseMessage(message, lParam);
         return 0;
     default:
         return 0;

@@ -10,8 +10,9 @@
 // Returns the quit message's parameter.
 intptr_t MainLoop();
 
-// Messages first; whenever none is pending, one frame: RenderFrame, swap, then the Escape
-// test. Returns the quit message's parameter (0 when Escape or the end of the piece).
+// Messages first; whenever none is pending, one frame: RenderFrame, swap, the Escape test,
+// then the debug camera's step.
+// Returns the quit message's parameter (0 when Escape or the end of the piece).
 intptr_t RunMessageLoop();
 
 // Window, GL context, projection and the whole start-up sequence. False when a step
