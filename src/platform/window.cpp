@@ -354,3 +354,8 @@ void WindowPointToFrame(int windowX, int windowY, int windowWidth, int windowHei
     frameX = static_cast<int>(std::floor(static_cast<double>(windowX - shown.x) * frameWidth / shown.width));
     frameY = static_cast<int>(std::floor(static_cast<double>(windowY - shown.y) * frameHeight / shown.height));
 }
+
+void SetPlatformWindowTitle(const char* title)
+{
+    if (g_window) SDL_SetWindowTitle(g_window, title);
+}

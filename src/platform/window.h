@@ -50,3 +50,5 @@ bool GetCursorFramePosition(int& x, int& y);
 // frameHeight frame shown in it at 4:3 with black bars (points on a bar lie outside the frame).
 void WindowPointToFrame(int windowX, int windowY, int windowWidth, int windowHeight, int frameWidth,
                         int frameHeight, int& frameX, int& frameY);
+
+void SetPlatformWindowTitle(const char* title);

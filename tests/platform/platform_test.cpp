@@ -76,6 +76,13 @@ TEST(VirtualKeys, MapTheKeysThePieceAndItsDebugControlsRead)
     EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_0), 48);
     EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_A), 65);
     EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F1), 112);
+    // The authoring keys.
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_SPACE), 32);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F5), VK_F5);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F6), 117);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F7), 118);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F8), 119);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F9), VK_F9);
     EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_UNKNOWN), 0);
 }
 
