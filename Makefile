@@ -6,7 +6,7 @@ JOBS    ?= $(shell nproc)
 PACKAGES = build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libepoxy-dev \
            libjpeg62-turbo-dev libvorbis-dev libpng-dev libfreetype-dev fonts-dejavu-core \
            libebur128-dev libcli11-dev googletest libgtest-dev libbenchmark-dev clang-14 \
-           libclang-rt-14-dev ffmpeg xvfb xauth
+           libclang-rt-14-dev ffmpeg xvfb xauth xdotool
 
 .PHONY: deps build data run test fuzz bench clean
 

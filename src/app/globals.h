@@ -18,5 +18,6 @@ struct RunOptions {
     bool keepLog = false;   // leave the loading log on
     bool playSound = true;  // start the soundtrack at the end of start-up
     int32_t startMs = 0;    // music position to start from
+    bool dev = false;       // authoring mode: pause, seek and loop keys; the title shows where
 };
 extern RunOptions Options;

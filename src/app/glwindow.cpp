@@ -1,6 +1,8 @@
 // Window creation with its exact failure texts, the window procedure and the main loop.
 #include "app/glwindow.h"
 
+#include "app/authoring.h"
+#include "app/debug_camera.h"
 #include "app/globals.h"
 #include "app/startup.h"
 #include "base/gl.h"
@@ -32,7 +34,7 @@ void ShutdownError(const char* message)
 intptr_t MainLoop()
 {
     FullScreen = !(Options.windowed || Options.headless);
-    if (!OpenGlWindow("nrvk_dms", 640, 480, 32, FullScreen)) return 0;
+    if (!OpenGlWindow(WindowTitle, 640, 480, 32, FullScreen)) return 0;
     const intptr_t quitParameter = RunMessageLoop();
     CloseGlWindow();
     return quitParameter;
@@ -47,9 +49,15 @@ intptr_t RunMessageLoop()
             WindowProc(WindowHandle, message.message, message.wParam, message.lParam);
             continue;
         }
+        if (Options.dev) AuthoringBeforeFrame();
         RenderFrame();
         PresentFrame();
-        if (Keys[VK_ESCAPE] || g_escapePressed || PieceEndRequested() || PieceHasEnded(MusicTime)) {
+        if (Options.dev) AuthoringAfterFrame();
+        // The frame that sees Escape still runs the debug step: its moves land in the camera.
+        const bool stop =
+            Keys[VK_ESCAPE] || g_escapePressed || PieceEndRequested() || PieceHasEnded(MusicTime);
+        DebugCameraFrameStep();
+        if (stop) {
             g_escapePressed = false;
             return 0;
         }
@@ -121,9 +129,15 @@ intptr_t WindowProc(void* window, uint32_t message, uintptr_t wParam, intptr_t l
     case WM_KEYDOWN:
         Keys[wParam & 0xFF] = true;
         if (wParam == VK_ESCAPE) g_escapePressed = true;
+        if (Options.dev) AuthoringKeyDown(static_cast<int>(wParam & 0xFF));
         return 0;
     case WM_KEYUP:
         Keys[wParam & 0xFF] = false;
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        DebugMouseMessage(message, lParam);
         return 0;
     default:
         return 0;

@@ -6,12 +6,16 @@
 
 #include <cstdint>
 
+// The window's title (in the authoring mode the start of it).
+inline constexpr const char* WindowTitle = "nrvk_dms";
+
 // Opens the window and runs frames until Escape (pressed, or set by the outro) or close.
 // Returns the quit message's parameter.
 intptr_t MainLoop();
 
-// Messages first; whenever none is pending, one frame: RenderFrame, swap, then the Escape
-// test. Returns the quit message's parameter (0 when Escape or the end of the piece).
+// Messages first; whenever none is pending, one frame: RenderFrame, swap, the Escape test,
+// then the debug camera's step (with --dev, the authoring mode's steps around the frame).
+// Returns the quit message's parameter (0 when Escape or the end of the piece).
 intptr_t RunMessageLoop();
 
 // Window, GL context, projection and the whole start-up sequence. False when a step

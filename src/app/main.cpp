@@ -1,6 +1,6 @@
 // lantern: plays "the hollow lantern of rust" in step with its soundtrack.
 //
-//   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--log]
+//   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--log] [--dev]
 //   lantern shot MS OUT.png [--loader | --scene NAME] [--data DIR]
 //   lantern bench [--frames N] [--scene NAME]... [--json] [--data DIR]
 #include "app/globals.h"
@@ -80,6 +80,9 @@ int main(int argc, char** argv)
     app.add_option("--start", startSeconds, "start the music and the picture at this many seconds")
         ->check(CLI::Range(0.0, 3600.0));
     app.add_flag("--log", Options.keepLog, "write \"loading.log\" while loading");
+    app.add_flag("--dev", Options.dev,
+                 "authoring mode: Space pauses, F5/F6 seek 5 s, F7/F8 previous/next slot, F9 loops the "
+                 "slot; the window title shows the time, scene, progress and frame rate");
 
     CLI::App* shot = app.add_subcommand("shot", "write the frame at a music time as a 640x480 PNG");
     int32_t shotMs = 0;

@@ -27,8 +27,25 @@ enum : int {
     VK_PAUSE = 19, VK_CAPITAL = 20, VK_ESCAPE = 27, VK_SPACE = 32, VK_PRIOR = 33, VK_NEXT = 34,
     VK_END = 35, VK_HOME = 36, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40,
     VK_INSERT = 45, VK_DELETE = 46, VK_NUMPAD0 = 96, VK_MULTIPLY = 106, VK_ADD = 107,
-    VK_SUBTRACT = 109, VK_DECIMAL = 110, VK_DIVIDE = 111, VK_F1 = 112,
+    VK_SUBTRACT = 109, VK_DECIMAL = 110, VK_DIVIDE = 111, VK_F1 = 112, VK_F5 = 116, VK_F6 = 117,
+    VK_F7 = 118, VK_F8 = 119, VK_F9 = 120,
 };
+
+// The cursor's place that comes with a mouse-button message (lParam), in pixels of the
+// 640x480 frame, or CursorOutside when the cursor was not over the window.
+constexpr intptr_t CursorOutside = INTPTR_MIN;
+constexpr intptr_t CursorParam(int32_t x, int32_t y)
+{
+    return static_cast<intptr_t>((static_cast<uint64_t>(static_cast<uint32_t>(y)) << 32) | static_cast<uint32_t>(x));
+}
+constexpr bool CursorFromParam(intptr_t param, int32_t& x, int32_t& y)
+{
+    if (param == CursorOutside) return false;
+    x = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(param)));
+    y = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(param) >> 32));
+    return true;
+}
+static_assert(sizeof(intptr_t) == 8, "a cursor position is two 32-bit halves of lParam");
 
 struct WindowMessage {
     uint32_t message = 0;

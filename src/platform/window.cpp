@@ -7,6 +7,8 @@
 #include "platform/window_message_box.h"
 
 #include <SDL2/SDL.h>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -65,6 +67,37 @@ void DeleteFrameBuffer()
     g_frameBuffer = g_colourBuffer = g_depthBuffer = 0;
 }
 
+// Where the frame is shown in a window: the largest 4:3 rectangle that fits, centred, with
+// black bars around it.
+struct ShownRect {
+    int x, y, width, height;
+};
+
+ShownRect ShownFrameRect(int windowWidth, int windowHeight)
+{
+    ShownRect shown{0, 0, windowWidth, windowWidth * 3 / 4};
+    if (shown.height > windowHeight) {
+        shown.height = windowHeight;
+        shown.width = windowHeight * 4 / 3;
+    }
+    shown.width = std::max(shown.width, 1);
+    shown.height = std::max(shown.height, 1);
+    shown.x = (windowWidth - shown.width) / 2;
+    shown.y = (windowHeight - shown.height) / 2;
+    return shown;
+}
+
+// A point of the window (an event's) in frame pixels, as a message's lParam.
+intptr_t CursorParamAt(int windowX, int windowY)
+{
+    int width = 0, height = 0;
+    SDL_GetWindowSize(g_window, &width, &height);
+    if (windowX < 0 || windowY < 0 || windowX >= width || windowY >= height) return CursorOutside;
+    int x = 0, y = 0;
+    WindowPointToFrame(windowX, windowY, width, height, g_frameWidth, g_frameHeight, x, y);
+    return CursorParam(x, y);
+}
+
 bool TranslateEvent(const SDL_Event& event, WindowMessage& message)
 {
     switch (event.type) {
@@ -102,12 +135,13 @@ bool TranslateEvent(const SDL_Event& event, WindowMessage& message)
     }
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button != SDL_BUTTON_LEFT) return false;
-        message = {WM_LBUTTONDOWN, 0, 0};
+        message = {WM_LBUTTONDOWN, 0, CursorParamAt(event.button.x, event.button.y)};
         return true;
     case SDL_MOUSEBUTTONUP:
         if (event.button.button == SDL_BUTTON_LEFT) message = {WM_LBUTTONUP, 0, 0};
         else if (event.button.button == SDL_BUTTON_RIGHT) message = {WM_RBUTTONUP, 0, 0};
         else return false;
+        message.lParam = CursorParamAt(event.button.x, event.button.y);
         return true;
     default:
         return false;
@@ -251,13 +285,7 @@ void PresentFrame()
     }
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(g_window, &width, &height);
-    // The largest 4:3 rectangle that fits, centred, with black bars around it.
-    int shownWidth = width, shownHeight = width * 3 / 4;
-    if (shownHeight > height) {
-        shownHeight = height;
-        shownWidth = height * 4 / 3;
-    }
-    const int x = (width - shownWidth) / 2, y = (height - shownHeight) / 2;
+    const ShownRect shown = ShownFrameRect(width, height);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
     glDisable(GL_SCISSOR_TEST);
@@ -267,8 +295,8 @@ void PresentFrame()
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, g_frameBuffer);
-    glBlitFramebuffer(0, 0, g_frameWidth, g_frameHeight, x, y, x + shownWidth, y + shownHeight,
-                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBlitFramebuffer(0, 0, g_frameWidth, g_frameHeight, shown.x, shown.y, shown.x + shown.width,
+                      shown.y + shown.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     SDL_GL_SwapWindow(g_window);
     glBindFramebuffer(GL_FRAMEBUFFER, g_frameBuffer);
     if (scissor) glEnable(GL_SCISSOR_TEST);
@@ -304,7 +332,30 @@ void ShowMouseCursor(bool visible)
     SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
-void GetCursorPosition(int& x, int& y)
+bool GetCursorFramePosition(int& x, int& y)
 {
-    SDL_GetGlobalMouseState(&x, &y);
+    if (!g_window || g_headless) return false;
+    // The desktop position, read from the system now (not from the last event), so a drag
+    // held outside the window is seen as outside.
+    int screenX = 0, screenY = 0, left = 0, top = 0, width = 0, height = 0;
+    SDL_GetGlobalMouseState(&screenX, &screenY);
+    SDL_GetWindowPosition(g_window, &left, &top);
+    SDL_GetWindowSize(g_window, &width, &height);
+    const int windowX = screenX - left, windowY = screenY - top;
+    if (windowX < 0 || windowY < 0 || windowX >= width || windowY >= height) return false;
+    WindowPointToFrame(windowX, windowY, width, height, g_frameWidth, g_frameHeight, x, y);
+    return true;
+}
+
+void WindowPointToFrame(int windowX, int windowY, int windowWidth, int windowHeight, int frameWidth,
+                        int frameHeight, int& frameX, int& frameY)
+{
+    const ShownRect shown = ShownFrameRect(windowWidth, windowHeight);
+    frameX = static_cast<int>(std::floor(static_cast<double>(windowX - shown.x) * frameWidth / shown.width));
+    frameY = static_cast<int>(std::floor(static_cast<double>(windowY - shown.y) * frameHeight / shown.height));
+}
+
+void SetPlatformWindowTitle(const char* title)
+{
+    if (g_window) SDL_SetWindowTitle(g_window, title);
 }

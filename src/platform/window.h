@@ -41,5 +41,14 @@ bool PeekWindowMessage(WindowMessage& message);
 void PostWindowMessage(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
 
 void ShowMouseCursor(bool visible);
-// Screen position of the cursor (GetCursorPos).
-void GetCursorPosition(int& x, int& y);
+// The cursor in pixels of the off-screen frame: its place in the window's client area scaled
+// as PresentFrame shows the frame there, so one frame pixel is the same turn of the view
+// whatever the window's size. False, and x and y untouched, when the cursor is not over the
+// window (or there is no window on screen).
+bool GetCursorFramePosition(int& x, int& y);
+// A point of a client area of windowWidth x windowHeight in pixels of a frameWidth x
+// frameHeight frame shown in it at 4:3 with black bars (points on a bar lie outside the frame).
+void WindowPointToFrame(int windowX, int windowY, int windowWidth, int windowHeight, int frameWidth,
+                        int frameHeight, int& frameX, int& frameY);
+
+void SetPlatformWindowTitle(const char* title);

@@ -34,6 +34,17 @@ float Shifted(float base, long double direction, float s)
     return static_cast<float>(base + direction * s);
 }
 
+// Slots 0 .. records-1 to the file, through the whole-or-nothing writer.
+void WriteCameraRecords(const CameraPath& path, int records, std::string_view fileName)
+{
+    unsigned char bytes[PathSlotCount * kRecordBytes];
+    for (int k = 0; k < records; ++k)
+        for (int f = 0; f < 10; ++f)
+            StoreFloatLE(path.keys[k].*CameraFields[f], bytes + k * kRecordBytes + 4 * f);
+
+    WriteFileBytes(std::string(fileName), bytes, static_cast<size_t>(records) * kRecordBytes);
+}
+
 } // namespace
 
 void ClearCameraPath(CameraPath& path)
@@ -51,13 +62,15 @@ bool AppendCameraKey(const CameraRecord& camera, CameraPath& path)
 
 void SaveCameraPath(const CameraPath& path, std::string_view fileName)
 {
-    const int records = std::clamp(path.count, 0, PathSlotCount);
-    unsigned char bytes[PathSlotCount * kRecordBytes];
-    for (int k = 0; k < records; ++k)
-        for (int f = 0; f < 10; ++f)
-            StoreFloatLE(path.keys[k].*CameraFields[f], bytes + k * kRecordBytes + 4 * f);
+    WriteCameraRecords(path, std::clamp(path.count, 0, PathSlotCount), fileName);
+}
 
-    WriteFileBytes(std::string(fileName), bytes, static_cast<size_t>(records) * kRecordBytes);
+void SaveRecordedCameraPath(const CameraPath& path, std::string_view fileName)
+{
+    if (path.count < 0 || path.count > MaxRecordedKeys)
+        ThrowFileError(fileName, StrFormat("%d recorded keys, a file that loads back holds at most %d",
+                                           path.count, MaxRecordedKeys));
+    WriteCameraRecords(path, path.count + 1, fileName);
 }
 
 void LoadCameraPath(CameraPath& path, std::string_view fileName)

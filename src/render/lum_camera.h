@@ -41,6 +41,12 @@ void ClearCameraPath(CameraPath& path);
 bool AppendCameraKey(const CameraRecord& camera, CameraPath& path);
 // Writes slots 0 .. count-1 to the file, made anew (FatalError naming it on failure).
 void SaveCameraPath(const CameraPath& path, std::string_view fileName);
+// The most keys a recording may hold: its file (placeholder and keys) must load back.
+constexpr int MaxRecordedKeys = MaxPathRecords - 1;
+// Writes a path built by appending as a file that loads back through every key: slot 0 (the
+// placeholder) and slots 1 .. count, made anew, whole or not at all (FatalError naming the
+// file on failure). A count beyond MaxRecordedKeys is a FatalError and writes nothing.
+void SaveRecordedCameraPath(const CameraPath& path, std::string_view fileName);
 // count := file size div 40, records read into slots 0 .. count-1; trailing bytes are
 // ignored. A file that cannot be read, or holds more than MaxPathRecords records, is a
 // FatalError naming it, and the path is left as it was.

@@ -57,6 +57,13 @@ void FillDeviceBlock(uint8_t* buffer, int bytes)
     g_clock.FramesHanded(bytes / frameBytes, SteadyMicroseconds());
 }
 
+// Moves the decoder to ms; the caller holds the audio lock (or the device is stopped).
+void SeekDecoder(int32_t ms)
+{
+    if (!g_playing) return;
+    g_playing->ended = ov_time_seek(&g_playing->file, ms / 1000.0) != 0;
+}
+
 } // namespace
 
 bool InitSound()
@@ -102,4 +109,29 @@ void PlaySoundStream(int32_t channel, SoundtrackStream* stream, int32_t startMs)
 int32_t SoundStreamTimeMs(SoundtrackStream*)
 {
     return g_clock.TimeMs(SteadyMicroseconds());
+}
+
+void PauseSoundStream(bool paused)
+{
+    if (paused == g_clock.Paused()) return;
+    if (paused) {
+        // Stopped first, so no block is decoded between the held time and the pause.
+        if (g_playing) PauseAudioDevice(true);
+        LockAudioDevice();
+        SeekDecoder(g_clock.Pause(SteadyMicroseconds()));
+        UnlockAudioDevice();
+    } else {
+        LockAudioDevice();
+        g_clock.Resume(SteadyMicroseconds());
+        UnlockAudioDevice();
+        if (g_playing) PauseAudioDevice(false);
+    }
+}
+
+void SeekSoundStream(int32_t ms)
+{
+    LockAudioDevice();
+    SeekDecoder(ms);
+    g_clock.Seek(ms, SteadyMicroseconds());
+    UnlockAudioDevice();
 }

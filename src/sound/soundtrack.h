@@ -21,3 +21,11 @@ SoundtrackStream* OpenSoundStream(std::string_view path);
 void PlaySoundStream(int32_t channel, SoundtrackStream* stream, int32_t startMs = 0);
 // The play position in ms of the stream started by PlaySoundStream (0 before).
 int32_t SoundStreamTimeMs(SoundtrackStream* stream);
+
+// Authoring: pauses or resumes the music and its clock together. Pausing stops the device
+// and puts the stream back to the held time, so the music resumes from exactly the moment
+// the clock shows.
+void PauseSoundStream(bool paused);
+// Authoring: moves the music and its clock to ms (paused, they stay paused there). Past the
+// end of the stream the music is silent and the clock runs on.
+void SeekSoundStream(int32_t ms);

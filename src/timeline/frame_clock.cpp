@@ -7,6 +7,7 @@
 namespace {
 
 std::optional<int32_t> g_offlineMs;
+std::optional<uint32_t> g_heldTick; // the tick while paused
 
 } // namespace
 
@@ -19,10 +20,28 @@ int32_t FrameMusicTime()
 uint32_t FrameTickCount()
 {
     if (g_offlineMs) return static_cast<uint32_t>(*g_offlineMs);
+    if (g_heldTick) return *g_heldTick;
     return GetTickCount();
 }
 
 void SetOfflineFrameTime(std::optional<int32_t> ms)
 {
     g_offlineMs = ms;
+}
+
+void PauseFrameClock(bool paused)
+{
+    if (paused == FrameClockPaused()) return;
+    g_heldTick = paused ? std::optional<uint32_t>(GetTickCount()) : std::nullopt;
+    PauseSoundStream(paused);
+}
+
+bool FrameClockPaused()
+{
+    return g_heldTick.has_value();
+}
+
+void SeekFrameClock(int32_t ms)
+{
+    SeekSoundStream(ms);
 }

@@ -15,3 +15,10 @@ uint32_t FrameTickCount();
 // Offline: every frame is drawn at ms, with the tick count equal to ms too. std::nullopt
 // returns to the soundtrack clock and the system tick.
 void SetOfflineFrameTime(std::optional<int32_t> ms);
+
+// Authoring (play mode): music and picture stop and go on together. Paused, the film grain's
+// tick holds too, so the frame stands still.
+void PauseFrameClock(bool paused);
+bool FrameClockPaused();
+// Authoring (play mode): music and picture move to ms together.
+void SeekFrameClock(int32_t ms);

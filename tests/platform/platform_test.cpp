@@ -2,6 +2,7 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "platform/input.h"
+#include "platform/window.h"
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,13 @@ TEST(VirtualKeys, MapTheKeysThePieceAndItsDebugControlsRead)
     EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_0), 48);
     EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_A), 65);
     EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F1), 112);
+    // The authoring keys.
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_SPACE), 32);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F5), VK_F5);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F6), 117);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F7), 118);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F8), 119);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F9), VK_F9);
     EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_UNKNOWN), 0);
 }
 
@@ -98,6 +106,41 @@ TEST(KeyRepeat, RepeatsTheLastPressedKeyAfterTheDelayAtTheWindowsRate)
     EXPECT_EQ(repeater.NextRepeat(2500), VK_END);
     repeater.KeyUp(VK_END);
     EXPECT_EQ(repeater.NextRepeat(5000), 0);
+}
+
+// The cursor in frame pixels: one frame pixel is the same turn whatever the window's size.
+TEST(CursorInFramePixels, ScalesTheClientAreaAsTheFrameIsShownInIt)
+{
+    int x = -1, y = -1;
+    WindowPointToFrame(333, 479, 640, 480, 640, 480, x, y);
+    EXPECT_EQ(x, 333);
+    EXPECT_EQ(y, 479);
+    // Twice the size: 666 window pixels are 333 frame pixels.
+    WindowPointToFrame(666, 958, 1280, 960, 640, 480, x, y);
+    EXPECT_EQ(x, 333);
+    EXPECT_EQ(y, 479);
+    // A wide window shows the frame 1200 x 900 between bars 200 wide.
+    WindowPointToFrame(200, 0, 1600, 900, 640, 480, x, y);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    WindowPointToFrame(200 + 625, 450, 1600, 900, 640, 480, x, y);
+    EXPECT_EQ(x, 333);
+    EXPECT_EQ(y, 240);
+    WindowPointToFrame(100, 0, 1600, 900, 640, 480, x, y); // on the left bar
+    EXPECT_LT(x, 0);
+    // A tall window: bars above and below.
+    WindowPointToFrame(0, 90, 480, 540, 640, 480, x, y);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    // A mouse-button message carries the point, negative parts included, or CursorOutside.
+    int32_t px = 0, py = 0;
+    ASSERT_TRUE(CursorFromParam(CursorParam(-107, 479), px, py));
+    EXPECT_EQ(px, -107);
+    EXPECT_EQ(py, 479);
+    EXPECT_FALSE(CursorFromParam(CursorOutside, px, py));
+    // A window shrunk to nothing divides by nothing.
+    WindowPointToFrame(0, 0, 0, 0, 640, 480, x, y);
+    EXPECT_EQ(x, 0);
 }
 
 } // namespace

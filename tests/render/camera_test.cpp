@@ -218,6 +218,21 @@ TEST_F(CameraFileTest, SavingAfterThreeAppendsWritesThePlaceholderAndTwoKeys)
     EXPECT_EQ(bytes.size(), 120u);
 }
 
+TEST_F(CameraFileTest, ARecordingThatCouldNotLoadBackIsNotWritten)
+{
+    static CameraPath path{};
+    ClearCameraPath(path);
+    for (int k = 1; k <= MaxRecordedKeys + 1; ++k) ASSERT_TRUE(AppendCameraKey(Ramp(static_cast<float>(k)), path));
+    const std::string file = dir.Write("recorded.camera", "old");
+    try {
+        SaveRecordedCameraPath(path, file);
+        FAIL() << "a recording of " << path.count << " keys was written";
+    } catch (const FatalError& error) {
+        EXPECT_NE(std::string(error.what()).find("recorded.camera"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(std::filesystem::file_size(file), 3u);
+}
+
 TEST(CameraPathKeys, AFullPathRefusesAnotherKey)
 {
     static CameraPath path{};

@@ -73,4 +73,37 @@ TEST(SoundtrackClock, RunsOnTheSteadyClockWithoutADevice)
     EXPECT_EQ(clock.TimeMs(3'000'000), 6000); // monotonic even if asked out of order
 }
 
+TEST(SoundtrackClock, PausedItHoldsResumedOrSeekedItFollowsTheDeviceFromThere)
+{
+    SoundtrackClock clock;
+    clock.Seek(5000, 0); // before Start there is nothing to move
+    EXPECT_EQ(clock.TimeMs(0), 0);
+    clock.Start(0, 0, true);
+    clock.FramesHanded(44100, 0);
+    const int32_t held = clock.Pause(500'000);
+    EXPECT_EQ(held, 500);
+    clock.FramesHanded(kBlock, 600'000); // a block taken as the device stopped does not count
+    EXPECT_EQ(clock.TimeMs(9'000'000), 500);
+    clock.Seek(60000, 9'000'000); // paused, a seek moves the held time only
+    EXPECT_TRUE(clock.Paused());
+    EXPECT_EQ(clock.TimeMs(9'500'000), 60000);
+    clock.Resume(10'000'000);
+    EXPECT_EQ(clock.TimeMs(10'500'000), 60000); // until the device takes the first block
+    clock.FramesHanded(44100, 10'500'000);
+    EXPECT_EQ(clock.TimeMs(11'000'000), 60500);
+    clock.Seek(3000, 11'000'000); // back: the clock goes back with the music
+    EXPECT_EQ(clock.TimeMs(11'000'000), 3000);
+    clock.FramesHanded(44100, 11'010'000);
+    EXPECT_EQ(clock.TimeMs(11'260'000), 3250);
+
+    // Without a device the steady clock pauses and seeks alike.
+    SoundtrackClock steady;
+    steady.Start(0, 0, false);
+    EXPECT_EQ(steady.Pause(1'000'000), 1000);
+    EXPECT_EQ(steady.TimeMs(9'000'000), 1000);
+    steady.Resume(9'000'000);
+    steady.Seek(200000, 9'500'000);
+    EXPECT_EQ(steady.TimeMs(10'000'000), 200500);
+}
+
 } // namespace
