@@ -251,13 +251,7 @@ void PresentFrame()
     }
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(g_window, &width, &height);
-    // The largest 4:3 rectangle that fits, centred, with black bars around it.
-    int shownWidth = width, shownHeight = width * 3 / 4;
-    if (shownHeight > height) {
-        shownHeight = height;
-        shownWidth = height * 4 / 3;
-    }
-    const int x = (width - shownWidth) / 2, y = (height - shownHeight) / 2;
+    const FrameRectangle shown = LetterboxedFrame(width, height);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
     glDisable(GL_SCISSOR_TEST);
@@ -267,11 +261,21 @@ void PresentFrame()
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, g_frameBuffer);
-    glBlitFramebuffer(0, 0, g_frameWidth, g_frameHeight, x, y, x + shownWidth, y + shownHeight,
-                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBlitFramebuffer(0, 0, g_frameWidth, g_frameHeight, shown.x, shown.y, shown.x + shown.width,
+                      shown.y + shown.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     SDL_GL_SwapWindow(g_window);
     glBindFramebuffer(GL_FRAMEBUFFER, g_frameBuffer);
     if (scissor) glEnable(GL_SCISSOR_TEST);
+}
+
+FrameRectangle LetterboxedFrame(int width, int height)
+{
+    int shownWidth = width, shownHeight = width * 3 / 4;
+    if (shownHeight > height) {
+        shownHeight = height;
+        shownWidth = height * 4 / 3;
+    }
+    return {(width - shownWidth) / 2, (height - shownHeight) / 2, shownWidth, shownHeight};
 }
 
 bool PeekWindowMessage(WindowMessage& message)
