@@ -21,6 +21,9 @@ constexpr int kFrameHeight = 480;
 constexpr int kShrink = kFrameWidth / SheetThumbnailWidth;
 static_assert(kShrink * SheetThumbnailWidth == kFrameWidth && kShrink * SheetThumbnailHeight == kFrameHeight);
 
+// More would make a picture of gigabytes.
+constexpr int kMaxThumbnails = 2000;
+
 // Captions: glyph cells of 16 pixels, 8 apart, as DrawText lays out a line.
 constexpr int kGlyphCell = 16;
 constexpr int kGlyphAdvance = 8;
@@ -161,6 +164,10 @@ ContactSheet::ContactSheet(const SheetOptions& options) : m_options(options)
     if (options.toSeconds && *options.toSeconds * 1000.0 > pieceEnd)
         throw FatalError(StrFormat("--to %g: the last scene ends at %.3f s", *options.toSeconds, pieceEnd / 1000.0));
     const int32_t to = options.toSeconds ? static_cast<int32_t>(std::llround(*options.toSeconds * 1000.0)) : played;
+    const int64_t count = to > from ? (to - from + options.everyMs - 1) / options.everyMs : 0;
+    if (count > kMaxThumbnails)
+        throw FatalError(StrFormat("--every %d: %lld thumbnails; a sheet holds at most %d", options.everyMs,
+                                   static_cast<long long>(count), kMaxThumbnails));
     for (int64_t time = from; time < to; time += options.everyMs) m_times.push_back(static_cast<int32_t>(time));
     if (m_times.empty())
         throw FatalError(StrFormat("no thumbnail from %.3f s to %.3f s", from / 1000.0, to / 1000.0));

@@ -224,12 +224,11 @@ int VideoCapture::Run()
         return Fail(error.what());
     }
     const double seconds = MsSince(began) / 1000.0;
-    const double perFrame = static_cast<double>(frames);
+    const double count = static_cast<double>(frames);
     std::fprintf(stderr,
                  "lantern capture: wrote %s: %s, in %.1f s (%.2f times real time); a frame took %.2f ms drawing, "
                  "%.2f ms reading back, %.2f ms waiting for ffmpeg\n",
                  m_options.output.c_str(), Describe().c_str(), seconds,
-                 static_cast<double>(frames) / fps / seconds, drawingMs / perFrame, readingMs / perFrame,
-                 waitedMs / perFrame);
+                 static_cast<double>(frames) / fps / seconds, drawingMs / count, readingMs / count, waitedMs / count);
     return 0;
 }

@@ -107,6 +107,10 @@ TEST_F(SheetTest, TheCommandWritesTheWholeLayout)
     const ProgramRun late = RunProgram(LanternPath(), {"sheet", out, "--from", "310", "--data", LANTERN_BUILD_DIR});
     EXPECT_EQ(late.exitCode, 1);
     EXPECT_NE(late.err.find("no thumbnail"), std::string::npos) << late.err;
+    const ProgramRun dense = RunProgram(LanternPath(), {"sheet", out, "--every", "10", "--data", LANTERN_BUILD_DIR});
+    EXPECT_EQ(dense.exitCode, 1);
+    EXPECT_NE(dense.err.find("--every 10: 30429 thumbnails; a sheet holds at most 2000"), std::string::npos)
+        << dense.err;
 }
 
 TEST_F(SheetTest, CtrlCLeavesNothingBehind)
