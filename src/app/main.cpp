@@ -3,12 +3,16 @@
 //   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--log] [--dev]
 //   lantern shot MS OUT.png [--loader | --scene NAME] [--data DIR]
 //   lantern bench [--frames N] [--scene NAME]... [--json] [--data DIR]
+//   lantern capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--crf Q] [--data DIR]
+//   lantern sheet OUT.png [--every MS] [--columns C] [--from S] [--to S] [--data DIR]
 #include "app/globals.h"
 #include "app/glwindow.h"
 #include "app/offline.h"
 #include "app/startup.h"
+#include "capture/contact_sheet.h"
 #include "capture/frame_bench.h"
 #include "capture/shot.h"
+#include "capture/video_capture.h"
 #include "base/error.h"
 #include "base/files.h"
 #include "base/message_box.h"
@@ -21,6 +25,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,6 +64,34 @@ int WriteSceneShot(const std::string& name, int32_t ms, const std::string& pngPa
     }
     RenderSceneOffline(*scene, ms);
     return WriteFramePng(pngPath);
+}
+
+// Options, ffmpeg and the output are settled before the start-up; a fault in them is the
+// user's to mend, told on stderr. A fault of the data ends as any start-up does.
+int Capture(const CaptureOptions& options)
+{
+    std::unique_ptr<VideoCapture> capture;
+    try {
+        capture = std::make_unique<VideoCapture>(options);
+    } catch (const FatalError& error) {
+        std::fprintf(stderr, "lantern capture: %s\n", error.what());
+        return 1;
+    }
+    StartOffline();
+    return capture->Run();
+}
+
+int Sheet(const SheetOptions& options)
+{
+    std::unique_ptr<ContactSheet> sheet;
+    try {
+        sheet = std::make_unique<ContactSheet>(options);
+    } catch (const FatalError& error) {
+        std::fprintf(stderr, "lantern sheet: %s\n", error.what());
+        return 1;
+    }
+    StartOffline();
+    return sheet->Run();
 }
 
 int ReportFatal(const char* message, bool alreadyShown)
@@ -106,6 +139,32 @@ int main(int argc, char** argv)
     bench->add_flag("--json", benchOptions.json, "print one JSON object");
     bench->add_option("--data", dataFolder, "folder that holds Data");
 
+    CLI::App* capture = app.add_subcommand("capture", "render the piece offline into a video file with its soundtrack");
+    CaptureOptions captureOptions;
+    capture->add_option("OUT", captureOptions.output, "video file to write: .mp4, .mkv or .webm")->required();
+    capture->add_option("--fps", captureOptions.fps, "frames a second (default 60)")->check(CLI::Range(1, 240));
+    capture->add_option("--size", captureOptions.size,
+                        "WxH of the video, the 4:3 frame scaled into it with black bars (default 640x480)");
+    capture->add_option("--from", captureOptions.fromSeconds, "start at this many seconds of music")
+        ->check(CLI::Range(0.0, 3600.0));
+    capture->add_option("--to", captureOptions.toSeconds, "stop at this many seconds (default: where the piece ends)")
+        ->check(CLI::Range(0.0, 3600.0));
+    capture->add_option("--crf", captureOptions.crf, "video quality, lower is better (default 18)")
+        ->check(CLI::Range(0, 51));
+    capture->add_option("--data", dataFolder, "folder that holds Data");
+
+    CLI::App* sheet = app.add_subcommand("sheet", "write a contact sheet of the piece: labelled thumbnails");
+    SheetOptions sheetOptions;
+    sheet->add_option("OUT", sheetOptions.output, "PNG file to write")->required();
+    sheet->add_option("--every", sheetOptions.everyMs, "milliseconds of music between thumbnails (default 4528)")
+        ->check(CLI::Range(1, 3600000));
+    sheet->add_option("--columns", sheetOptions.columns, "thumbnails a row (default 8)")->check(CLI::Range(1, 64));
+    sheet->add_option("--from", sheetOptions.fromSeconds, "first thumbnail at this many seconds of music")
+        ->check(CLI::Range(0.0, 3600.0));
+    sheet->add_option("--to", sheetOptions.toSeconds, "no thumbnail from this many seconds on (default: the end)")
+        ->check(CLI::Range(0.0, 3600.0));
+    sheet->add_option("--data", dataFolder, "folder that holds Data");
+
     CLI11_PARSE(app, argc, argv);
     std::vector<std::string> namedScenes = benchOptions.scenes;
     if (!shotScene.empty()) namedScenes.push_back(shotScene);
@@ -131,6 +190,8 @@ int main(int argc, char** argv)
             StartOffline();
             return RunFrameBenchmark(benchOptions);
         }
+        if (capture->parsed()) return Capture(captureOptions);
+        if (sheet->parsed()) return Sheet(sheetOptions);
         MainLoop();
     } catch (const FatalError& error) {
         return ReportFatal(error.what(), error.AlreadyShown());

@@ -13,6 +13,7 @@
 namespace {
 
 std::string g_dataRoot = ".";
+FileReadObserver g_readObserver = nullptr;
 
 bool Exists(const std::string& path)
 {
@@ -80,9 +81,15 @@ bool FileExists(std::string_view path)
     return ::stat(ResolvePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+void SetFileReadObserver(FileReadObserver observer)
+{
+    g_readObserver = observer;
+}
+
 FilePtr OpenForReading(std::string_view path)
 {
     const std::string real = ResolvePath(path);
+    if (g_readObserver) g_readObserver(real);
     struct stat info {};
     if (::stat(real.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
         ThrowFileError(path, "cannot open (not a file)");

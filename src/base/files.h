@@ -30,6 +30,10 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a file for binary reading; FatalError "<path>: cannot open (<reason>)" otherwise.
 FilePtr OpenForReading(std::string_view path);
+// Sees the real path of every file OpenForReading is asked to open, opened or not (nullptr:
+// nobody watches). The data check is proved to read everything the start-up reads this way.
+using FileReadObserver = void (*)(const std::string& realPath);
+void SetFileReadObserver(FileReadObserver observer);
 
 // Size in bytes of an open file (position restored); FatalError naming path on failure.
 long FileSize(std::FILE* file, std::string_view path);

@@ -18,7 +18,7 @@ namespace {
 struct SceneTiming {
     std::string_view name;
     bool scheduled = false; // in the scene table; otherwise drawn alone, as a sub-scene
-    std::vector<double> frameMs;
+    std::vector<TimedFrame> frames;
 };
 
 bool InTable(const lum_genericscene* scene)
@@ -27,15 +27,17 @@ bool InTable(const lum_genericscene* scene)
 }
 
 // Frames spread evenly over the span, in time order, each timed to the end of its drawing.
-void TimeScene(lum_genericscene& scene, bool scheduled, int frames, std::vector<double>& frameMs)
+void TimeScene(lum_genericscene& scene, bool scheduled, int frames, std::vector<TimedFrame>& timed)
 {
     const int64_t span = static_cast<int64_t>(scene.EndTime) - scene.StartTime;
+    const double weight = static_cast<double>(span) / frames;
     for (int frame = 0; frame < frames; ++frame) {
         const auto ms = static_cast<int32_t>(span * frame / frames);
         const auto begin = std::chrono::steady_clock::now();
         if (scheduled) RenderOfflineFrame(scene.StartTime + ms);
         else RenderSceneOffline(scene, ms);
-        frameMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+        timed.push_back({std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count(),
+                         weight});
     }
 }
 
@@ -61,43 +63,26 @@ std::vector<SceneTiming> ScenesToTime(const std::vector<std::string>& only)
     return scenes;
 }
 
-struct Summary {
-    double mean = 0, p95 = 0, worst = 0;
-};
-
-Summary Summarise(std::vector<double> frameMs)
-{
-    Summary summary;
-    if (frameMs.empty()) return summary;
-    std::sort(frameMs.begin(), frameMs.end());
-    for (double ms : frameMs) summary.mean += ms;
-    summary.mean /= static_cast<double>(frameMs.size());
-    const size_t rank = static_cast<size_t>(std::ceil(0.95 * static_cast<double>(frameMs.size())));
-    summary.p95 = frameMs[std::max<size_t>(rank, 1) - 1];
-    summary.worst = frameMs.back();
-    return summary;
-}
-
 std::string Renderer()
 {
     const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     return renderer ? renderer : "unknown";
 }
 
-void PrintTable(const std::vector<SceneTiming>& scenes, const Summary& piece, int frames)
+void PrintTable(const std::vector<SceneTiming>& scenes, const FrameTimeSummary& piece, int frames)
 {
     std::printf("renderer %s, frame 640x480, %d frames a scene\n", Renderer().c_str(), frames);
     std::printf("%-12s %-10s %9s %9s %9s\n", "scene", "drawn as", "mean ms", "p95 ms", "worst ms");
     for (const SceneTiming& scene : scenes) {
-        const Summary s = Summarise(scene.frameMs);
+        const FrameTimeSummary s = SummariseFrames(scene.frames);
         std::printf("%-12.*s %-10s %9.2f %9.2f %9.2f%s\n", static_cast<int>(scene.name.size()), scene.name.data(),
                     scene.scheduled ? "timeline" : "sub-scene", s.mean, s.p95, s.worst,
                     s.p95 > FrameBudgetMs ? "  over budget" : "");
     }
-    std::printf("%-23s %9.2f %9.2f %9.2f  (timeline scenes)\n", "whole piece", piece.mean, piece.p95, piece.worst);
+    std::printf("%-23s %9.2f %9.2f %9.2f  (timeline scenes, by playing time)\n", "whole piece", piece.mean, piece.p95, piece.worst);
 }
 
-void PrintJson(const std::vector<SceneTiming>& scenes, const Summary& piece, int frames)
+void PrintJson(const std::vector<SceneTiming>& scenes, const FrameTimeSummary& piece, int frames)
 {
     std::string renderer;
     for (char c : Renderer()) {
@@ -108,7 +93,7 @@ void PrintJson(const std::vector<SceneTiming>& scenes, const Summary& piece, int
                 "\"budget_ms\": %.1f,\n \"scenes\": [",
                 renderer.c_str(), frames, FrameBudgetMs);
     for (size_t i = 0; i < scenes.size(); ++i) {
-        const Summary s = Summarise(scenes[i].frameMs);
+        const FrameTimeSummary s = SummariseFrames(scenes[i].frames);
         std::printf("%s\n  {\"scene\": \"%.*s\", \"timeline\": %s, \"mean_ms\": %.3f, \"p95_ms\": %.3f, "
                     "\"worst_ms\": %.3f}",
                     i ? "," : "", static_cast<int>(scenes[i].name.size()), scenes[i].name.data(),
@@ -120,6 +105,28 @@ void PrintJson(const std::vector<SceneTiming>& scenes, const Summary& piece, int
 
 } // namespace
 
+FrameTimeSummary SummariseFrames(std::vector<TimedFrame> frames)
+{
+    FrameTimeSummary summary;
+    double total = 0;
+    for (const TimedFrame& frame : frames) {
+        summary.mean += frame.ms * frame.weight;
+        total += frame.weight;
+        summary.worst = std::max(summary.worst, frame.ms);
+    }
+    if (frames.empty() || total <= 0) return summary;
+    summary.mean /= total;
+    // The shortest frame time under which 95 % of the weight lies.
+    std::sort(frames.begin(), frames.end(), [](const TimedFrame& a, const TimedFrame& b) { return a.ms < b.ms; });
+    double below = 0;
+    for (const TimedFrame& frame : frames) {
+        below += frame.weight;
+        summary.p95 = frame.ms;
+        if (below >= 0.95 * total * (1 - 1e-12)) break;
+    }
+    return summary;
+}
+
 int RunFrameBenchmark(const BenchOptions& options)
 {
     std::vector<SceneTiming> scenes = ScenesToTime(options.scenes);
@@ -127,13 +134,13 @@ int RunFrameBenchmark(const BenchOptions& options)
         std::fprintf(stderr, "lantern bench: none of the scenes named was made\n");
         return 1;
     }
-    std::vector<double> pieceMs;
+    std::vector<TimedFrame> pieceFrames;
     for (SceneTiming& timing : scenes) {
         lum_genericscene* scene = FindSceneObject(timing.name);
-        TimeScene(*scene, timing.scheduled, options.frames, timing.frameMs);
-        if (timing.scheduled) pieceMs.insert(pieceMs.end(), timing.frameMs.begin(), timing.frameMs.end());
+        TimeScene(*scene, timing.scheduled, options.frames, timing.frames);
+        if (timing.scheduled) pieceFrames.insert(pieceFrames.end(), timing.frames.begin(), timing.frames.end());
     }
-    const Summary piece = Summarise(pieceMs);
+    const FrameTimeSummary piece = SummariseFrames(std::move(pieceFrames));
     if (options.json) PrintJson(scenes, piece, options.frames);
     else PrintTable(scenes, piece, options.frames);
     return 0;

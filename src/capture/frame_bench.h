@@ -16,5 +16,19 @@ struct BenchOptions {
 };
 
 // Prints the renderer, the frame size and a line a scene, then the whole piece (the timeline
-// scenes' frames together). Returns 0, or 1 when no scene named was made.
+// scenes' frames together, each standing for its share of its scene's span). Returns 0, or 1
+// when no scene named was made.
 int RunFrameBenchmark(const BenchOptions& options);
+
+// A drawn frame and the milliseconds of music it stands for.
+struct TimedFrame {
+    double ms;
+    double weight;
+};
+struct FrameTimeSummary {
+    double mean = 0, p95 = 0, worst = 0;
+};
+// Mean and 95th percentile over the weights (the time a frame is on screen), and the worst.
+// Every scene draws the same number of frames, so a scene twice as long has frames of twice
+// the weight in the whole piece's figures.
+FrameTimeSummary SummariseFrames(std::vector<TimedFrame> frames);

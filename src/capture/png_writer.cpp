@@ -10,14 +10,21 @@ void WritePngRgb(const std::string& path, int width, int height, const std::vect
 {
     if (width <= 0 || height <= 0 || rgb.size() != static_cast<size_t>(width) * height * 3)
         ThrowFileError(path, "image size does not match its pixels");
+    OutputFile file(path);
+    WritePngRgb(file, width, height, rgb);
+}
+
+void WritePngRgb(OutputFile& file, int width, int height, const std::vector<uint8_t>& rgb)
+{
+    if (width <= 0 || height <= 0 || rgb.size() != static_cast<size_t>(width) * height * 3)
+        ThrowFileError(file.Path(), "image size does not match its pixels");
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
-    OutputFile file(path);
     if (!png_image_write_to_stdio(&image, file.Stream(), 0, rgb.data(), width * 3, nullptr))
-        ThrowFileError(path, StrFormat("cannot write PNG (%s)", image.message));
+        ThrowFileError(file.Path(), StrFormat("cannot write PNG (%s)", image.message));
     file.Commit();
 }
 

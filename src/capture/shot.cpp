@@ -5,8 +5,10 @@
 #include "base/piece_schedule.h"
 #include "base/gl.h"
 #include "capture/png_writer.h"
+#include "scenes/scene_outro.h"
 #include "timeline/frame_clock.h"
 #include "timeline/globalscenes.h"
+#include "timeline/scene_factory.h"
 
 #include <algorithm>
 #include <array>
@@ -21,14 +23,34 @@ void RenderOfflineFrame(int32_t musicMs)
 
 void RenderOfflineFrameAsPlayed(int32_t musicMs)
 {
+    RenderOfflineFrameAsPlayedAfter(-1, musicMs);
+}
+
+void RenderOfflineFrameAsPlayedAfter(int32_t previousMs, int32_t musicMs)
+{
     std::array<ScheduledScene, PieceSchedule.size()> inTimeOrder = PieceSchedule;
     std::sort(inTimeOrder.begin(), inTimeOrder.end(),
               [](const ScheduledScene& a, const ScheduledScene& b) { return a.startMs < b.startMs; });
     for (const ScheduledScene& scene : inTimeOrder)
-        if (scene.endMs <= musicMs) RenderOfflineFrame(scene.startMs);
+        if (scene.startMs > previousMs && scene.endMs <= musicMs) RenderOfflineFrame(scene.startMs);
     constexpr int32_t kFramePeriodMs = 17; // 1000 / 60, rounded
     if (musicMs >= kFramePeriodMs) RenderOfflineFrame(musicMs - kFramePeriodMs);
     RenderOfflineFrame(musicMs);
+}
+
+int32_t FrameMusicTime(int64_t frame, int fps)
+{
+    return static_cast<int32_t>(frame * 1000 / fps);
+}
+
+int64_t PlayedFrameCount(int fps)
+{
+    const lum_genericscene* outro = FindSceneObject("outro");
+    for (int64_t frame = 0;; ++frame) {
+        const int32_t time = FrameMusicTime(frame, fps);
+        if (PieceHasEnded(time)) return frame;
+        if (outro && tscene_outro::EndsPieceAt(outro->Progress(time))) return frame + 1;
+    }
 }
 
 void RenderSceneOffline(lum_genericscene& scene, int32_t msIntoSpan)

@@ -16,6 +16,18 @@ void RenderOfflineFrame(int32_t musicMs);
 // rest of the piece), so first one frame of every timeline scene that ended before musicMs,
 // in time order, then the frame one 60-fps period before, then the frame itself.
 void RenderOfflineFrameAsPlayed(int32_t musicMs);
+// The frame a run from 0 draws at musicMs, when the frame drawn last is the one a run draws
+// at previousMs (earlier): one frame of each timeline scene that started after previousMs
+// and ended before musicMs, the frame one 60-fps period before, then the frame itself. With
+// previousMs -1 it is RenderOfflineFrameAsPlayed. Contact sheets step through the piece so.
+void RenderOfflineFrameAsPlayedAfter(int32_t previousMs, int32_t musicMs);
+
+// The music time of frame `frame` of a run at fps frames a second: frame * 1000 / fps ms.
+int32_t FrameMusicTime(int64_t frame, int fps);
+// How many frames a run at fps frames a second draws from music time 0: up to the frame in
+// which the outro ends the piece, or the last before every span has ended.
+int64_t PlayedFrameCount(int fps);
+
 // Draws one scene object alone at msIntoSpan of its own span (music time StartTime + ms).
 void RenderSceneOffline(lum_genericscene& scene, int32_t msIntoSpan);
 // The 640x480 frame as RGB rows, top row first.

@@ -69,24 +69,6 @@ void DeleteFrameBuffer()
 
 // Where the frame is shown in a window: the largest 4:3 rectangle that fits, centred, with
 // black bars around it.
-struct ShownRect {
-    int x, y, width, height;
-};
-
-ShownRect ShownFrameRect(int windowWidth, int windowHeight)
-{
-    ShownRect shown{0, 0, windowWidth, windowWidth * 3 / 4};
-    if (shown.height > windowHeight) {
-        shown.height = windowHeight;
-        shown.width = windowHeight * 4 / 3;
-    }
-    shown.width = std::max(shown.width, 1);
-    shown.height = std::max(shown.height, 1);
-    shown.x = (windowWidth - shown.width) / 2;
-    shown.y = (windowHeight - shown.height) / 2;
-    return shown;
-}
-
 // A point of the window (an event's) in frame pixels, as a message's lParam.
 intptr_t CursorParamAt(int windowX, int windowY)
 {
@@ -285,7 +267,7 @@ void PresentFrame()
     }
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(g_window, &width, &height);
-    const ShownRect shown = ShownFrameRect(width, height);
+    const FrameRectangle shown = LetterboxedFrame(width, height);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
     glDisable(GL_SCISSOR_TEST);
@@ -300,6 +282,20 @@ void PresentFrame()
     SDL_GL_SwapWindow(g_window);
     glBindFramebuffer(GL_FRAMEBUFFER, g_frameBuffer);
     if (scissor) glEnable(GL_SCISSOR_TEST);
+}
+
+FrameRectangle LetterboxedFrame(int width, int height)
+{
+    int shownWidth = width, shownHeight = width * 3 / 4;
+    if (shownHeight > height) {
+        shownHeight = height;
+        shownWidth = height * 4 / 3;
+    }
+    // A minimised window has no size: the frame still covers one pixel, so mapping a point
+    // into it never divides by zero.
+    shownWidth = std::max(shownWidth, 1);
+    shownHeight = std::max(shownHeight, 1);
+    return {(width - shownWidth) / 2, (height - shownHeight) / 2, shownWidth, shownHeight};
 }
 
 bool PeekWindowMessage(WindowMessage& message)
@@ -350,7 +346,7 @@ bool GetCursorFramePosition(int& x, int& y)
 void WindowPointToFrame(int windowX, int windowY, int windowWidth, int windowHeight, int frameWidth,
                         int frameHeight, int& frameX, int& frameY)
 {
-    const ShownRect shown = ShownFrameRect(windowWidth, windowHeight);
+    const FrameRectangle shown = LetterboxedFrame(windowWidth, windowHeight);
     frameX = static_cast<int>(std::floor(static_cast<double>(windowX - shown.x) * frameWidth / shown.width));
     frameY = static_cast<int>(std::floor(static_cast<double>(windowY - shown.y) * frameHeight / shown.height));
 }

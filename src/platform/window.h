@@ -35,6 +35,14 @@ bool HasGlContext();
 // the off-screen frame again for the next frame.
 void PresentFrame();
 
+// Where the 4:3 frame shows on a surface of width x height: the largest 4:3 rectangle that
+// fits, centred, with black bars beside or above and below it. The window shows the frame
+// there, and a capture at another size does the same.
+struct FrameRectangle {
+    int x, y, width, height;
+};
+FrameRectangle LetterboxedFrame(int width, int height);
+
 // The next window message, or false when none is pending (PeekMessage with PM_REMOVE).
 bool PeekWindowMessage(WindowMessage& message);
 // Queues a message, as PostQuitMessage and PostMessage do.

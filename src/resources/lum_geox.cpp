@@ -271,29 +271,46 @@ void LoadTextGeox(GeoxMesh& mesh, std::string_view path)
 
 void LoadGeoxList(GeoxList& list, std::string_view folder, std::string_view listName)
 {
-    const std::string listPath = std::string(folder) + std::string(listName);
-    const std::vector<std::string> lines = SplitLines(ReadFileBytes(listPath));
-    int32_t count = 0;
-    for (const std::string& line : lines)
-        if (!line.empty()) ++count;
-
-    list.count = count;
-    list.meshes.assign(static_cast<size_t>(count), GeoxMesh{});
-    list.names.assign(static_cast<size_t>(count), std::string());
-    list.filteredNames.assign(static_cast<size_t>(count), std::string());
-    // Entries are the first `count` lines, empty or not: an empty line before the last
-    // entry becomes an entry naming the folder itself, and fails to load.
-    for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
-        const std::string entry = LowerAsciiLetters(lines[i]);
-        const std::string path = std::string(folder) + entry;
-        if (entry.find(kTextGeoxMarker) != std::string::npos) {
-            LoadTextGeox(list.meshes[i], path);
-        } else {
-            LoadGeox(list.meshes[i], path);
-        }
+    const std::vector<GeoxListEntry> entries = ReadGeoxListEntries(folder, listName);
+    const size_t count = entries.size();
+    list.count = static_cast<int32_t>(count);
+    list.meshes.assign(count, GeoxMesh{});
+    list.names.assign(count, std::string());
+    list.filteredNames.assign(count, std::string());
+    for (size_t i = 0; i < count; ++i) {
+        const std::string& entry = entries[i].entry;
+        LoadGeoxListEntry(list.meshes[i], entries[i]);
         list.names[i] = CutName(entry);
         list.filteredNames[i] = CutName(FilterGeoxName(entry));
         Log(list.filteredNames[i] + " of " + FilterGeoxName(entry) + " from " + entry);
+    }
+}
+
+std::vector<GeoxListEntry> ReadGeoxListEntries(std::string_view folder, std::string_view listName)
+{
+    const std::string listPath = std::string(folder) + std::string(listName);
+    const std::vector<std::string> lines = SplitLines(ReadFileBytes(listPath));
+    size_t count = 0;
+    for (const std::string& line : lines)
+        if (!line.empty()) ++count;
+
+    // Entries are the first `count` lines, empty or not: an empty line before the last
+    // entry becomes an entry naming the folder itself, and fails to load.
+    std::vector<GeoxListEntry> entries(count);
+    for (size_t i = 0; i < count; ++i) {
+        entries[i].entry = LowerAsciiLetters(lines[i]);
+        entries[i].path = std::string(folder) + entries[i].entry;
+        entries[i].text = entries[i].entry.find(kTextGeoxMarker) != std::string::npos;
+    }
+    return entries;
+}
+
+void LoadGeoxListEntry(GeoxMesh& mesh, const GeoxListEntry& entry)
+{
+    if (entry.text) {
+        LoadTextGeox(mesh, entry.path);
+    } else {
+        LoadGeox(mesh, entry.path);
     }
 }
 

@@ -44,6 +44,16 @@ void LoadTextGeox(GeoxMesh& mesh, std::string_view path);
 void ParseGeox(GeoxMesh& mesh, const uint8_t* data, size_t size, std::string_view path);
 void ParseTextGeox(GeoxMesh& mesh, std::string_view text, std::string_view path);
 void LoadGeoxList(GeoxList& list, std::string_view folder, std::string_view listName);
+// One entry of a "geox.list", as LoadGeoxList loads it.
+struct GeoxListEntry {
+    std::string entry; // the line, lower case (not yet cut to 32 characters)
+    std::string path;  // folder + entry
+    bool text = false; // a text geox file (the entry contains ".textgeox")
+};
+// Reads the list file: its entries in order. FatalError naming it when it cannot be read.
+std::vector<GeoxListEntry> ReadGeoxListEntries(std::string_view folder, std::string_view listName);
+// Loads the mesh of an entry with the reader its name asks for.
+void LoadGeoxListEntry(GeoxMesh& mesh, const GeoxListEntry& entry);
 std::string FilterGeoxName(std::string_view entry);
 
 void ComputeFaceNormals(GeoxMesh& mesh);

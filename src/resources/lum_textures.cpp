@@ -26,15 +26,7 @@ bool Contains(std::string_view text, std::string_view part)
     return text.find(part) != std::string_view::npos;
 }
 
-DecodedImage ReadImage(std::string_view path)
-{
-    if (Contains(path, ".bmp")) return ReadBmpFile(path);
-    if (!Contains(path, kPackedSuffix)) return ReadJpegFile(path);
-    const int32_t size = UnpackFile(path);
-    // An empty image would otherwise decode whatever the last file left in UnpackBuffer.
-    if (size == 0) ThrowFileError(path, "packed image is empty (unpacked size 0)");
-    return DecodeJpeg(UnpackBuffer, static_cast<size_t>(size), path);
-}
+TextureLookupObserver g_lookupObserver = nullptr;
 
 // RGB rows of any width are tightly packed; GL's default unpack alignment is 4.
 class ByteAlignedUnpack {
@@ -121,10 +113,16 @@ void AddTexture(TextureLibrary& library, std::string_view name, GLuint id)
 
 GLuint FindTexture(const TextureLibrary& library, std::string_view name)
 {
+    if (g_lookupObserver) g_lookupObserver(name);
     if (name.size() > static_cast<size_t>(kTextureNameLength)) return 0;
     for (int i = 0; i < library.count; ++i)
         if (std::string_view(library.names[i]) == name) return library.ids[i];
     return 0;
+}
+
+void SetTextureLookupObserver(TextureLookupObserver observer)
+{
+    g_lookupObserver = observer;
 }
 
 void BindTexture(const TextureLibrary& library, std::string_view name)
@@ -141,7 +139,7 @@ void BindTextureId(GLuint texture)
 GLuint LoadTexture(std::string_view path, GLenum magFilter, GLenum minFilter)
 {
     Log(path);
-    const DecodedImage image = ReadImage(path);
+    const DecodedImage image = ReadTextureImage(path);
     const GLuint id = NewBoundTexture(magFilter, minFilter);
     BuildMipmaps(path, 3, image.width, image.height, GL_RGB, image.rgb.data());
     return id;
@@ -151,24 +149,9 @@ GLuint LoadAlphaTexture(std::string_view colourPath, std::string_view alphaPath,
                         GLenum minFilter)
 {
     Log(std::string(colourPath) + " + " + std::string(alphaPath));
-    const DecodedImage colour = ReadImage(colourPath);
-    const size_t pixelCount = static_cast<size_t>(colour.width) * static_cast<size_t>(colour.height);
-    std::vector<uint8_t> rgba(pixelCount * 4);
-    for (size_t i = 0; i < pixelCount; ++i) {
-        rgba[i * 4 + 0] = colour.rgb[i * 3 + 0];
-        rgba[i * 4 + 1] = colour.rgb[i * 3 + 1];
-        rgba[i * 4 + 2] = colour.rgb[i * 3 + 2];
-    }
-    const DecodedImage alpha = ReadImage(alphaPath);
-    if (alpha.width != colour.width || alpha.height != colour.height)
-        ThrowFileError(alphaPath, StrFormat("alpha image is %d x %d but its colour image %.*s is %d x %d",
-                                            alpha.width, alpha.height, static_cast<int>(colourPath.size()),
-                                            colourPath.data(), colour.width, colour.height));
-    // The alpha is the blue byte of the alpha image: its grey level for a grey image.
-    for (size_t i = 0; i < pixelCount; ++i) rgba[i * 4 + 3] = alpha.rgb[i * 3 + 2];
-
+    const RgbaImage image = ReadAlphaTexturePixels(colourPath, alphaPath);
     const GLuint id = NewBoundTexture(magFilter, minFilter);
-    BuildMipmaps(colourPath, GL_RGBA, alpha.width, alpha.height, GL_RGBA, rgba.data());
+    BuildMipmaps(colourPath, GL_RGBA, image.width, image.height, GL_RGBA, image.rgba.data());
     return id;
 }
 
@@ -176,31 +159,74 @@ void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::stri
                      std::string_view folder)
 {
     const PrivateProfile list = PrivateProfile::Load(listPath);
-    const std::string folderText(folder);
-    for (int i = 0; i < kTextureLibraryCapacity; ++i) {
-        const std::string section = "texture" + std::to_string(i);
+    for (int i = 0; i < kTextureListSections; ++i) {
+        const std::string section = TextureListSection(i);
         if (!list.SectionExists(section)) continue;
         if (library.count >= kTextureLibraryCapacity)
             ThrowFileError(listPath, StrFormat("%s would be texture %d; the library holds %d",
                                                section.c_str(), kTextureLibraryCapacity + 1,
                                                kTextureLibraryCapacity));
-
-        std::string file = folderText + list.ReadString(section, "filename", list.ReadString(section, "name", "!") + ".jpg");
-        if (Contains(file, "!")) ShowMessageBox("error in texture " + file, "Error");
-        file = ApplyVariants(std::move(file));
-
-        std::string alpha = folderText + list.ReadString(section, "filenamealpha", kNoAlpha);
-        const bool hasAlpha = alpha != folderText + std::string(kNoAlpha);
-        alpha = ApplyVariants(std::move(alpha));
-
-        GLenum magFilter = GL_LINEAR, minFilter = GL_LINEAR_MIPMAP_LINEAR;
-        FiltersForMode(list.ReadInteger(section, "filter", 0), magFilter, minFilter);
-
-        const std::string name = std::string(prefix) + list.ReadString(section, "name", "noname");
-        const GLuint id = hasAlpha ? LoadAlphaTexture(file, alpha, magFilter, minFilter)
-                                   : LoadTexture(file, magFilter, minFilter);
-        AddTexture(library, name, id);
+        const TextureListItem item = ReadTextureListItem(list, section, prefix, folder);
+        const GLuint id = item.hasAlpha ? LoadAlphaTexture(item.file, item.alphaFile, item.magFilter, item.minFilter)
+                                        : LoadTexture(item.file, item.magFilter, item.minFilter);
+        AddTexture(library, item.name, id);
     }
+}
+
+DecodedImage ReadTextureImage(std::string_view path)
+{
+    if (Contains(path, ".bmp")) return ReadBmpFile(path);
+    if (!Contains(path, kPackedSuffix)) return ReadJpegFile(path);
+    const int32_t size = UnpackFile(path);
+    // An empty image would otherwise decode whatever the last file left in UnpackBuffer.
+    if (size == 0) ThrowFileError(path, "packed image is empty (unpacked size 0)");
+    return DecodeJpeg(UnpackBuffer, static_cast<size_t>(size), path);
+}
+
+RgbaImage ReadAlphaTexturePixels(std::string_view colourPath, std::string_view alphaPath)
+{
+    const DecodedImage colour = ReadTextureImage(colourPath);
+    const size_t pixelCount = static_cast<size_t>(colour.width) * static_cast<size_t>(colour.height);
+    RgbaImage image;
+    image.width = colour.width;
+    image.height = colour.height;
+    image.rgba.resize(pixelCount * 4);
+    for (size_t i = 0; i < pixelCount; ++i) {
+        image.rgba[i * 4 + 0] = colour.rgb[i * 3 + 0];
+        image.rgba[i * 4 + 1] = colour.rgb[i * 3 + 1];
+        image.rgba[i * 4 + 2] = colour.rgb[i * 3 + 2];
+    }
+    const DecodedImage alpha = ReadTextureImage(alphaPath);
+    if (alpha.width != colour.width || alpha.height != colour.height)
+        ThrowFileError(alphaPath, StrFormat("alpha image is %d x %d but its colour image %.*s is %d x %d",
+                                            alpha.width, alpha.height, static_cast<int>(colourPath.size()),
+                                            colourPath.data(), colour.width, colour.height));
+    // The alpha is the blue byte of the alpha image: its grey level for a grey image.
+    for (size_t i = 0; i < pixelCount; ++i) image.rgba[i * 4 + 3] = alpha.rgb[i * 3 + 2];
+    return image;
+}
+
+std::string TextureListSection(int number)
+{
+    return "texture" + std::to_string(number);
+}
+
+TextureListItem ReadTextureListItem(const PrivateProfile& list, const std::string& section,
+                                    std::string_view prefix, std::string_view folder)
+{
+    const std::string folderText(folder);
+    TextureListItem item;
+    item.file = folderText + list.ReadString(section, "filename", list.ReadString(section, "name", "!") + ".jpg");
+    if (Contains(item.file, "!")) ShowMessageBox("error in texture " + item.file, "Error");
+    item.file = ApplyVariants(std::move(item.file));
+
+    const std::string alpha = folderText + list.ReadString(section, "filenamealpha", kNoAlpha);
+    item.hasAlpha = alpha != folderText + std::string(kNoAlpha);
+    if (item.hasAlpha) item.alphaFile = ApplyVariants(alpha);
+
+    FiltersForMode(list.ReadInteger(section, "filter", 0), item.magFilter, item.minFilter);
+    item.name = std::string(prefix) + list.ReadString(section, "name", "noname");
+    return item;
 }
 
 GLuint CreateEmptyTexture(int width, int height)

@@ -4,9 +4,14 @@
 #pragma once
 
 #include "base/gl.h"
+#include "resources/image_readers.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
+
+class PrivateProfile;
 
 constexpr int kTextureLibraryCapacity = 1000;
 constexpr int kTextureNameLength = 32;
@@ -22,6 +27,10 @@ void ClearTextureLibrary(TextureLibrary& library);
 void AddTexture(TextureLibrary& library, std::string_view name, GLuint id);
 // The id of the earliest entry with exactly this name, or 0.
 GLuint FindTexture(const TextureLibrary& library, std::string_view name);
+// Sees every name FindTexture is asked for, found or not (nullptr: nobody watches). The data
+// check's table of the names scenes bind is proved complete against a real start-up this way.
+using TextureLookupObserver = void (*)(std::string_view name);
+void SetTextureLookupObserver(TextureLookupObserver observer);
 // Enables GL_TEXTURE_2D and binds FindTexture(name) (0 when absent).
 void BindTexture(const TextureLibrary& library, std::string_view name);
 // The same with the name looked up beforehand: scenes resolve their textures at load and
@@ -33,4 +42,34 @@ GLuint LoadAlphaTexture(std::string_view colourPath, std::string_view alphaPath,
                         GLenum minFilter);
 void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::string_view listPath,
                      std::string_view folder);
+
+// The loaders' pictures before they become textures (no GL): what the data check reads.
+// An image file as LoadTexture decodes it (BMP, JPEG or packed JPEG by its name).
+DecodedImage ReadTextureImage(std::string_view path);
+struct RgbaImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba; // width x height x 4 bytes, row 0 the top row
+};
+// The pixels LoadAlphaTexture uploads: the colour image with the alpha image's blue byte as
+// alpha; FatalError naming the alpha file when the two sizes differ.
+RgbaImage ReadAlphaTexturePixels(std::string_view colourPath, std::string_view alphaPath);
+
+// One entry of a "textures.ini" list, as LoadTextureList loads it.
+struct TextureListItem {
+    std::string name;      // prefix + the entry's name, before the library cuts it to 32
+    std::string file;      // the colour image, with its cached and packed variants applied
+    bool hasAlpha = false;
+    std::string alphaFile; // the alpha image likewise, when it has one
+    GLenum magFilter = GL_LINEAR;
+    GLenum minFilter = GL_LINEAR_MIPMAP_LINEAR;
+};
+// Sections "texture0" to "texture999" are the entries; a missing number is skipped.
+constexpr int kTextureListSections = kTextureLibraryCapacity;
+std::string TextureListSection(int number);
+// The entry of a section that exists. An entry with neither "filename" nor "name" shows
+// "error in texture <file>" (its file name then holds "!").
+TextureListItem ReadTextureListItem(const PrivateProfile& list, const std::string& section,
+                                    std::string_view prefix, std::string_view folder);
+
 GLuint CreateEmptyTexture(int width, int height);

@@ -43,5 +43,5 @@ void tscene_outro::Render(int32_t time)
 
     FinishFrame(135, 1.0f, 1.0f, 1.0f, 0.75f);
 
-    if (p > 0.8f) EndPiece(); // the main loop ends the run after this frame
+    if (EndsPieceAt(p)) EndPiece(); // the main loop ends the run after this frame
 }

@@ -1,0 +1,182 @@
+// Child processes on pipes, spawned without a shell.
+#include "capture/child_process.h"
+
+#include "base/error.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+constexpr size_t kKeptOutputBytes = 8192;
+
+bool IsExecutableFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::string DescribeStatus(int status)
+{
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status) == 0 ? std::string() : "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
+    return "ended with status " + std::to_string(status);
+}
+
+void CloseFd(int& fd)
+{
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+// Spawn attributes: the child's own process group, default signal actions (this program
+// ignores SIGPIPE and catches SIGINT while it captures) and no blocked signals.
+class SpawnAttributes {
+public:
+    SpawnAttributes()
+    {
+        posix_spawnattr_init(&m_attributes);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        for (int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, signal);
+        sigset_t none;
+        sigemptyset(&none);
+        posix_spawnattr_setsigdefault(&m_attributes, &defaults);
+        posix_spawnattr_setsigmask(&m_attributes, &none);
+        posix_spawnattr_setpgroup(&m_attributes, 0);
+        posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    }
+    ~SpawnAttributes() { posix_spawnattr_destroy(&m_attributes); }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+    const posix_spawnattr_t* Get() const { return &m_attributes; }
+
+private:
+    posix_spawnattr_t m_attributes;
+};
+
+} // namespace
+
+std::string ChildProcess::FindOnPath(std::string_view program)
+{
+    if (program.empty()) return {};
+    if (program.find('/') != std::string_view::npos)
+        return IsExecutableFile(std::string(program)) ? std::string(program) : std::string();
+    const char* variable = std::getenv("PATH");
+    const std::string folders = variable ? variable : "/usr/local/bin:/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos) end = folders.size();
+        // An empty entry is the working folder, as the shell reads PATH.
+        const std::string folder = end == start ? std::string(".") : folders.substr(start, end - start);
+        const std::string candidate = folder + "/" + std::string(program);
+        if (IsExecutableFile(candidate)) return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& arguments)
+{
+    int input[2] = {-1, -1}, output[2] = {-1, -1};
+    if (::pipe2(input, O_CLOEXEC) != 0) ThrowFileError(path, StrFormat("cannot start (%s)", std::strerror(errno)));
+    if (::pipe2(output, O_CLOEXEC) != 0) {
+        const int error = errno;
+        ::close(input[0]);
+        ::close(input[1]);
+        ThrowFileError(path, StrFormat("cannot start (%s)", std::strerror(error)));
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDERR_FILENO);
+    const SpawnAttributes attributes;
+
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(path.c_str()));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const int result = ::posix_spawn(&m_pid, path.c_str(), &actions, attributes.Get(), argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(input[0]);
+    ::close(output[1]);
+    if (result != 0) {
+        m_pid = -1;
+        ::close(input[1]);
+        ::close(output[0]);
+        ThrowFileError(path, StrFormat("cannot start (%s)", std::strerror(result)));
+    }
+    m_input = input[1];
+    m_output = output[0];
+    m_reader = std::thread([this] {
+        char chunk[4096];
+        for (;;) {
+            const ssize_t got = ::read(m_output, chunk, sizeof chunk);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            m_tail.append(chunk, static_cast<size_t>(got));
+            if (m_tail.size() > 2 * kKeptOutputBytes) m_tail.erase(0, m_tail.size() - kKeptOutputBytes);
+        }
+    });
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (m_pid > 0) Kill();
+    CloseFd(m_input);
+    if (m_reader.joinable()) m_reader.join();
+    CloseFd(m_output);
+}
+
+void ChildProcess::CloseInput()
+{
+    CloseFd(m_input);
+}
+
+std::string ChildProcess::Wait(const std::atomic<bool>* interrupted)
+{
+    CloseInput();
+    int status = 0;
+    bool killed = false;
+    for (;;) {
+        const pid_t ended = ::waitpid(m_pid, &status, WNOHANG);
+        if (ended == m_pid) break;
+        if (ended < 0 && errno != EINTR) break;
+        if (interrupted && *interrupted && !killed) {
+            ::kill(m_pid, SIGKILL);
+            killed = true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    m_pid = -1;
+    if (m_reader.joinable()) m_reader.join();
+    CloseFd(m_output);
+    return DescribeStatus(status);
+}
+
+void ChildProcess::Kill()
+{
+    if (m_pid <= 0) return;
+    ::kill(m_pid, SIGKILL);
+    Wait(nullptr);
+}
+
+std::string ChildProcess::Output() const
+{
+    std::string text = m_tail.size() > kKeptOutputBytes ? m_tail.substr(m_tail.size() - kKeptOutputBytes) : m_tail;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+}

@@ -1,0 +1,61 @@
+// `lantern sheet`: the piece at a glance. One thumbnail every so many milliseconds of music,
+// drawn in time order in one process (each frame as a run from 0 draws it), a quarter of the
+// frame's size, with a caption under it: the music time and the scene that plays, written
+// with the piece's own font atlas.
+#pragma once
+
+#include "base/output_file.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The layout: thumbnails of 160x120 (the frame's 4x4 pixel blocks averaged), each with a
+// caption strip under it, in rows of `columns`, with gaps and a margin around.
+constexpr int SheetThumbnailWidth = 160;
+constexpr int SheetThumbnailHeight = 120;
+constexpr int SheetCaptionHeight = 18;
+constexpr int SheetGap = 8;
+
+// The top-left corner of thumbnail `index` on a sheet of `columns` columns.
+void SheetThumbnailOrigin(int index, int columns, int& x, int& y);
+
+struct SheetOptions {
+    std::string output;                // PNG
+    int everyMs = 4528;                // eight beats
+    int columns = 8;
+    std::optional<double> fromSeconds; // default: 0
+    std::optional<double> toSeconds;   // default: where the piece ends itself
+};
+
+class StopSignals;
+
+class ContactSheet {
+public:
+    // Settles the options and opens the output (its hidden file is made now), before the
+    // long start-up; Ctrl-C is caught from here on. FatalError with the message for the
+    // user. Needs the scene table.
+    explicit ContactSheet(const SheetOptions& options);
+    ~ContactSheet();
+    ContactSheet(const ContactSheet&) = delete;
+    ContactSheet& operator=(const ContactSheet&) = delete;
+
+    // With the piece started off-screen: the sheet's RGB rows, top first; empty when a stop
+    // signal came first.
+    std::vector<uint8_t> Render(int& width, int& height);
+    // Renders, writes the PNG and prints a summary. Returns the exit code: 0; 1 after a
+    // message; 128 + the signal's number when interrupted (nothing written).
+    int Run();
+
+    // Music times of the thumbnails, in order.
+    const std::vector<int32_t>& Times() const { return m_times; }
+
+private:
+    SheetOptions m_options;
+    std::vector<int32_t> m_times;
+    std::unique_ptr<StopSignals> m_stopSignals;
+    std::unique_ptr<OutputFile> m_file; // goes before the signals are let go
+
+};

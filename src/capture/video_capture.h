@@ -1,0 +1,59 @@
+// `lantern capture`: the piece rendered offline frame by frame, at music time frame * 1000 /
+// fps (each frame on the GL state the one before left, as in playback; the first one drawn as
+// a run from 0 draws it), piped as raw RGB to an ffmpeg child that encodes it together with
+// the soundtrack's matching stretch. The file appears under its name only when complete:
+// ffmpeg writes to a hidden name beside it, renamed at the end; a failure or Ctrl-C leaves
+// nothing behind.
+#pragma once
+
+#include "base/output_file.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct CaptureOptions {
+    std::string output;              // .mp4, .mkv or .webm
+    int fps = 60;
+    std::string size = "640x480";    // WxH, both even
+    std::optional<double> fromSeconds; // default: 0
+    std::optional<double> toSeconds;   // default: where the piece ends itself
+    int crf = 18;                    // constant-quality level of the video encoder
+};
+
+class StopSignals;
+struct VideoFormat;
+
+class VideoCapture {
+public:
+    // Everything that needs no picture is settled here, before the long start-up: the
+    // options, ffmpeg on PATH, the soundtrack, and the output's folder (its hidden file is
+    // made now). Ctrl-C is caught from here on. FatalError with the message for the user.
+    // Needs the data root and the scene table.
+    explicit VideoCapture(const CaptureOptions& options);
+    ~VideoCapture();
+    VideoCapture(const VideoCapture&) = delete;
+    VideoCapture& operator=(const VideoCapture&) = delete;
+
+    // Renders and encodes, with the piece started off-screen. Returns the exit code: 0; 1
+    // after a message on stderr; 128 + the signal's number when interrupted.
+    int Run();
+
+private:
+    int Fail(const std::string& message);
+    int Interrupted();
+    std::string Describe() const;
+
+    CaptureOptions m_options;
+    int m_width = 640;
+    int m_height = 480;
+    int64_t m_firstFrame = 0;
+    int64_t m_endFrame = 0; // one past the last
+    const VideoFormat* m_format = nullptr;
+    std::string m_ffmpeg;
+    std::string m_soundtrack; // real path, or "" when there is none
+    std::unique_ptr<StopSignals> m_stopSignals;
+    // Declared after the signals: the hidden file goes before they are let go.
+    std::unique_ptr<OutputFile> m_file;
+};

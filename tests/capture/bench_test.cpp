@@ -1,0 +1,58 @@
+// lantern bench: the figures it reports, and the whole piece's figures weighted by playing
+// time.
+#include "capture/frame_bench.h"
+#include "run_program.h"
+#include "support/gl_context.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace {
+
+TEST(FrameBench, WholePieceFiguresWeighFramesByTheirShareOfTheSpan)
+{
+    // Ten cheap frames standing for a second each, ten dear ones for a hundredth each: the
+    // dear ones are on screen for 1 % of the time, below the 95th percentile.
+    std::vector<TimedFrame> frames;
+    for (int i = 0; i < 10; ++i) frames.push_back({2.0, 1000.0});
+    for (int i = 0; i < 10; ++i) frames.push_back({50.0, 10.0});
+    const FrameTimeSummary piece = SummariseFrames(frames);
+    EXPECT_DOUBLE_EQ(piece.p95, 2.0);
+    EXPECT_NEAR(piece.mean, (2.0 * 10000 + 50.0 * 100) / 10100, 1e-9);
+    EXPECT_DOUBLE_EQ(piece.worst, 50.0);
+
+    // Equal weights: the 95th percentile is the 114th of 120 frames in order.
+    std::vector<TimedFrame> even;
+    for (int i = 120; i >= 1; --i) even.push_back({double(i), 1.0});
+    EXPECT_DOUBLE_EQ(SummariseFrames(even).p95, 114.0);
+    EXPECT_DOUBLE_EQ(SummariseFrames({}).p95, 0.0);
+}
+
+TEST(FrameBench, JsonNamesTheRendererTheFrameAndEveryScene)
+{
+    const ProgramRun run = RunProgram(LanternPath(), {"bench", "--frames", "3", "--scene", "title", "--scene", "intro",
+                                                      "--json", "--data", LANTERN_BUILD_DIR});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("\"renderer\": \"[^\"]+\", \"width\": 640, \"height\": 480, "
+                                                      "\"frames_per_scene\": 3")))
+        << run.out;
+    const std::regex scene("\\{\"scene\": \"(\\w+)\", \"timeline\": (true|false), \"mean_ms\": ([0-9.]+), "
+                           "\"p95_ms\": ([0-9.]+), \"worst_ms\": ([0-9.]+)\\}");
+    std::vector<std::string> seen;
+    for (auto match = std::sregex_iterator(run.out.begin(), run.out.end(), scene); match != std::sregex_iterator(); ++match) {
+        seen.push_back((*match)[1].str() + " " + (*match)[2].str());
+        const double mean = std::stod((*match)[3]), p95 = std::stod((*match)[4]), worst = std::stod((*match)[5]);
+        EXPECT_GT(mean, 0.0);
+        EXPECT_LE(p95, worst);
+        EXPECT_LE(mean, worst);
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"title true", "intro false"}));
+    EXPECT_NE(run.out.find("\"piece\": {\"mean_ms\""), std::string::npos);
+
+    const ProgramRun unknown = RunProgram(LanternPath(), {"bench", "--scene", "nosuch", "--data", LANTERN_BUILD_DIR});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_NE(unknown.err.find("no scene is called \"nosuch\""), std::string::npos) << unknown.err;
+}
+
+} // namespace

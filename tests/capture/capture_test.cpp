@@ -1,0 +1,273 @@
+// lantern capture as a user runs it: what ffprobe finds in the file, the pictures and the
+// sound it holds against the piece's own, and that no failure or interruption leaves a file.
+#include "run_program.h"
+#include "support/gl_context.h"
+#include "support/offline.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Stream = std::map<std::string, std::string>;
+
+// The streams of a file, as ffprobe's key=value lines, with frames counted.
+std::vector<Stream> ProbeStreams(const std::string& file)
+{
+    const ProgramRun probe = RunProgram(
+        "ffprobe", {"-v", "error", "-count_frames", "-show_entries",
+                    "stream=codec_type,codec_name,width,height,pix_fmt,r_frame_rate,duration,nb_read_frames",
+                    "-of", "compact=p=0", file});
+    EXPECT_EQ(probe.exitCode, 0) << probe.err;
+    std::vector<Stream> streams;
+    std::istringstream lines(probe.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        Stream stream;
+        std::istringstream fields(line);
+        std::string field;
+        while (std::getline(fields, field, '|')) stream[field.substr(0, field.find('='))] = field.substr(field.find('=') + 1);
+        streams.push_back(stream);
+    }
+    return streams;
+}
+
+// Frame `index` of a video decoded to RGB rows, top first.
+std::vector<uint8_t> DecodeFrame(const std::string& file, int index)
+{
+    const ProgramRun decode = RunProgram("ffmpeg", {"-v", "error", "-i", file, "-vf", "select=eq(n\\," + std::to_string(index) + ")",
+                                                    "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "rgb24", "pipe:1"});
+    EXPECT_EQ(decode.exitCode, 0) << decode.err;
+    return std::vector<uint8_t>(decode.out.begin(), decode.out.end());
+}
+
+// Mono 16-bit samples at 44100 Hz of a file's sound, from `start` seconds for `seconds`.
+std::vector<int16_t> DecodeSound(const std::string& file, double start, double seconds)
+{
+    const ProgramRun decode =
+        RunProgram("ffmpeg", {"-v", "error", "-ss", std::to_string(start), "-t", std::to_string(seconds), "-i", file,
+                              "-ac", "1", "-ar", "44100", "-f", "s16le", "pipe:1"});
+    EXPECT_EQ(decode.exitCode, 0) << decode.err;
+    std::vector<int16_t> samples(decode.out.size() / 2);
+    std::memcpy(samples.data(), decode.out.data(), samples.size() * 2);
+    return samples;
+}
+
+double MeanDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+{
+    if (a.size() != b.size() || a.empty()) return 1e9;
+    double total = 0;
+    for (size_t i = 0; i < a.size(); ++i) total += std::abs(int(a[i]) - int(b[i]));
+    return total / static_cast<double>(a.size());
+}
+
+// The shift, in samples, at which `moved` best matches `reference` (positive: moved is late).
+int BestLag(const std::vector<int16_t>& reference, const std::vector<int16_t>& moved, int maxLag)
+{
+    int best = 0;
+    double bestScore = -1e300;
+    const int from = maxLag, to = static_cast<int>(std::min(reference.size(), moved.size())) - maxLag;
+    for (int lag = -maxLag; lag <= maxLag; ++lag) {
+        double score = 0;
+        for (int i = from; i < to; ++i) score += double(reference[i]) * moved[i + lag];
+        if (score > bestScore) {
+            bestScore = score;
+            best = lag;
+        }
+    }
+    return best;
+}
+
+std::vector<std::string> FilesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    return names;
+}
+
+ProgramRun Capture(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {})
+{
+    std::vector<std::string> all = {"capture"};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    all.insert(all.end(), {"--data", LANTERN_BUILD_DIR});
+    return RunProgram(LanternPath(), all, environment);
+}
+
+class CaptureTest : public ::testing::Test {
+protected:
+    TempDir m_folder;
+    std::string Path(const std::string& name) const { return (m_folder.Path() / name).string(); }
+};
+
+TEST_F(CaptureTest, TwoSecondsHoldTheFramesAndTheSoundOfThePiece)
+{
+    ASSERT_NO_FATAL_FAILURE(EnsureOfflinePiece());
+    const std::string video = Path("title.mp4");
+    const ProgramRun run = Capture({video, "--from", "4", "--to", "6"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("120 frames"), std::string::npos) << run.err;
+
+    const std::vector<Stream> streams = ProbeStreams(video);
+    ASSERT_EQ(streams.size(), 2u);
+    Stream picture = streams[0], sound = streams[1];
+    if (picture["codec_type"] != "video") std::swap(picture, sound);
+    EXPECT_EQ(picture["codec_name"], "h264");
+    EXPECT_EQ(picture["width"], "640");
+    EXPECT_EQ(picture["height"], "480");
+    EXPECT_EQ(picture["pix_fmt"], "yuv420p");
+    EXPECT_EQ(picture["r_frame_rate"], "60/1");
+    EXPECT_EQ(picture["nb_read_frames"], "120");
+    EXPECT_NEAR(std::stod(picture["duration"]), 2.0, 0.001);
+    EXPECT_EQ(sound["codec_type"], "audio");
+    EXPECT_EQ(sound["codec_name"], "aac");
+    EXPECT_NEAR(std::stod(sound["duration"]), 2.0, 0.025);
+
+    // Frame 60 is frame 300 of the piece at 60 fps: music time 5000 ms, as a shot draws it.
+    const std::vector<uint8_t> decoded = DecodeFrame(video, 60);
+    EXPECT_LT(MeanDifference(decoded, RenderFrameAt(5000)), 2.5);
+    EXPECT_GT(MeanDifference(decoded, RenderFrameAt(1000)), 10.0) << "the comparison tells frames apart";
+
+    // The sound is the soundtrack from 4 s on, not shifted by as much as a frame.
+    const std::vector<int16_t> captured = DecodeSound(video, 0.5, 1.0);
+    const std::vector<int16_t> original = DecodeSound(std::string(LANTERN_BUILD_DIR) + "/Data/soundtrack.ogg", 4.5, 1.0);
+    ASSERT_GT(captured.size(), 40000u);
+    EXPECT_LE(std::abs(BestLag(original, captured, 2205)), 220) << "more than 5 ms out of step";
+}
+
+TEST_F(CaptureTest, OtherSizesAndFilesKeepTheFrameLetterboxed)
+{
+    // 320x200 shows the 4:3 frame at 266x200, 27 columns of black on either side.
+    const std::string mkv = Path("narrow.mkv");
+    ProgramRun run = Capture({mkv, "--fps", "10", "--size", "320x200", "--from", "5", "--to", "5.5"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<Stream> streams = ProbeStreams(mkv);
+    ASSERT_EQ(streams.size(), 2u);
+    EXPECT_EQ(streams[0]["codec_name"], "h264");
+    EXPECT_EQ(streams[0]["width"], "320");
+    EXPECT_EQ(streams[0]["height"], "200");
+    EXPECT_EQ(streams[0]["nb_read_frames"], "5");
+    EXPECT_EQ(streams[1]["codec_name"], "opus");
+    const std::vector<uint8_t> frame = DecodeFrame(mkv, 0);
+    ASSERT_EQ(frame.size(), 320u * 200 * 3);
+    auto column = [&](int x) {
+        double sum = 0;
+        for (int y = 0; y < 200; ++y) sum += frame[(y * 320 + x) * 3] + frame[(y * 320 + x) * 3 + 1];
+        return sum / 400;
+    };
+    EXPECT_LT(column(2), 8.0);
+    EXPECT_LT(column(317), 8.0);
+    EXPECT_GT(column(160), 30.0) << "the title shows in the middle";
+
+    const std::string webm = Path("small.webm");
+    run = Capture({webm, "--fps", "10", "--size", "320x240", "--from", "5", "--to", "5.3"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    streams = ProbeStreams(webm);
+    ASSERT_EQ(streams.size(), 2u);
+    EXPECT_EQ(streams[0]["codec_name"], "vp9");
+    EXPECT_EQ(streams[0]["nb_read_frames"], "3");
+    EXPECT_EQ(streams[1]["codec_name"], "opus");
+}
+
+TEST_F(CaptureTest, RefusesWhatCannotBeMadeBeforeRendering)
+{
+    m_folder.Write("taken/placeholder", std::string("x"));
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{Path("absent/out.mp4")}, Path("absent/out.mp4")},
+        {{Path("taken")}, "unknown kind of video"},
+        {{Path("out.avi")}, "unknown kind of video"},
+        {{Path("out.mp4"), "--size", "321x240"}, "even"},
+        {{Path("out.mp4"), "--size", "big"}, "WIDTHxHEIGHT"},
+        {{Path("out.mp4"), "--from", "20", "--to", "10"}, "no frame to capture"},
+        {{Path("out.mp4"), "--to", "400"}, "the last scene ends at 307.904 s"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const ProgramRun run = Capture(arguments);
+        EXPECT_EQ(run.exitCode, 1) << arguments[0];
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
+    const std::string folderTarget = Path("taken.mp4");
+    fs::create_directory(folderTarget);
+    const ProgramRun run = Capture({folderTarget});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("it is a directory"), std::string::npos) << run.err;
+    EXPECT_EQ(FilesIn(m_folder.Path()).size(), 2u) << "nothing new beside taken and taken.mp4";
+}
+
+TEST_F(CaptureTest, AFailingOrMissingFfmpegLeavesTheTargetAsItWas)
+{
+    // A stand-in that writes into its output, complains and fails.
+    const std::string fake = m_folder.Write("bin/ffmpeg", std::string("#!/bin/sh\n"
+                                                                     "for last; do :; done\n"
+                                                                     "echo half-written > \"$last\"\n"
+                                                                     "echo 'fake encoder: no such codec' >&2\n"
+                                                                     "exit 3\n"));
+    fs::permissions(fake, fs::perms::owner_all);
+    fs::create_directory(m_folder.Path() / "empty");
+    const std::string target = m_folder.Write("out/piece.mp4", std::string("the user's old file"));
+
+    ProgramRun run = Capture({target, "--from", "4", "--to", "5"}, {"PATH=" + Path("bin")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("ffmpeg (" + fake + ") failed: exit status 3"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("fake encoder: no such codec"), std::string::npos) << run.err;
+
+    run = Capture({target, "--from", "4", "--to", "5"}, {"PATH=" + Path("empty")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("ffmpeg was not found on PATH"), std::string::npos) << run.err;
+
+    EXPECT_EQ(FilesIn(m_folder.Path() / "out"), std::vector<std::string>{"piece.mp4"});
+    std::ifstream kept(target);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the user's old file");
+}
+
+TEST_F(CaptureTest, CtrlCStopsCleanlyAndTakesFfmpegAlong)
+{
+    // ffmpeg itself, behind a stand-in that notes its process id first.
+    const std::string real = RunProgram("sh", {"-c", "command -v ffmpeg"}).out;
+    ASSERT_FALSE(real.empty());
+    const std::string pidFile = Path("ffmpeg.pid");
+    const std::string wrapper = m_folder.Write(
+        "bin/ffmpeg", "#!/bin/sh\necho $$ > " + pidFile + "\nexec " + real.substr(0, real.find('\n')) + " \"$@\"\n");
+    fs::permissions(wrapper, fs::perms::owner_all);
+    fs::create_directory(m_folder.Path() / "out");
+
+    const std::string path = std::string(std::getenv("PATH") ? std::getenv("PATH") : "");
+    ::setenv("PATH", (Path("bin") + ":" + path).c_str(), 1);
+    const pid_t lantern = StartProgram(LanternPath(), {"capture", Path("out/piece.mp4"), "--from", "0", "--to", "300",
+                                                       "--data", LANTERN_BUILD_DIR},
+                                       Path("log.txt"));
+    ::setenv("PATH", path.c_str(), 1);
+    ASSERT_GT(lantern, 0);
+
+    // Frames are flowing once ffmpeg has written into the hidden file.
+    bool writing = false;
+    for (int i = 0; i < 600 && !writing; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (const auto& entry : fs::directory_iterator(m_folder.Path() / "out"))
+            writing |= fs::file_size(entry.path()) > 0 && fs::exists(pidFile);
+    }
+    EXPECT_TRUE(writing);
+    ::kill(lantern, SIGINT);
+    EXPECT_EQ(WaitProgram(lantern), 128 + SIGINT);
+
+    EXPECT_TRUE(FilesIn(m_folder.Path() / "out").empty());
+    std::ifstream log(Path("log.txt"));
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(log), {}).find("interrupted"), std::string::npos);
+    std::ifstream pid(pidFile);
+    pid_t ffmpeg = 0;
+    pid >> ffmpeg;
+    ASSERT_GT(ffmpeg, 0);
+    EXPECT_EQ(::kill(ffmpeg, 0), -1) << "ffmpeg outlived the capture";
+}
+
+} // namespace
