@@ -92,10 +92,11 @@ void WriteFlight(const DataTree& tree, const std::string& name, const std::vecto
 // (-240, 0, -230) turned 210 degrees, facing (0.5, 0, 0.87), 180 tall), forward and up over
 // the yard in a wide loop round to his right and back down to the ground at the middle of
 // the yard, the origin. Ending at the origin matters: evaluation bends the last segment
-// toward the zero slot past the file, which is then the end point itself. The leaves crowd
-// the start of the curve (a leaf's place on it goes with the square of its phase), so the
-// loop is long enough for the far part to read as a stream rather than a heap. Only the eye
-// positions count.
+// toward the zero slot past the file, which is then the end point itself. A leaf's place on
+// the curve goes with the square of its phase, which would heap a tenth of the leaves in the
+// first hundredth of the curve, at the throat; the keys are spread so that the curve covers
+// its start quickly (distance along it about the 0.7th power of the fraction), and the
+// leaves still speed up along it. Only the eye positions count.
 std::vector<CameraKey> ThroatCurve()
 {
     const std::vector<Point> through{{-236, 157, -223}, {-176, 180, -119}, {-60, 260, 70},   {140, 370, 280},
@@ -104,7 +105,8 @@ std::vector<CameraKey> ThroatCurve()
     const int keys = 96;
     std::vector<CameraKey> records{CameraKey{}};
     for (int k = 0; k < keys; ++k) {
-        Point p = CatmullRom(through, static_cast<float>(k) / (keys - 1));
+        // The keys crowd toward the end: the curve runs fast where the leaves are slow.
+        Point p = CatmullRom(through, std::pow(static_cast<float>(k) / (keys - 1), 0.7f));
         records.push_back({60, p.x, p.y, p.z, p.x, p.y, p.z + 1, 0, 1, 0});
     }
     return records;
@@ -143,11 +145,11 @@ void GenerateCameraPaths(const DataTree& tree)
 
     // The yard: ground 0, walls x -2400..2400, z -2600..5000, 4500 high; poplar at z 1810.
     // Up from the yard toward the poplar's crown; the leaves fall from the crown toward the
-    // camera (2150 nearer over their fall) and pass close by it at the end of their fall.
+    // camera (2150 nearer over their fall).
     WriteFlight(tree, "smallfall.camera",
-                Flight({{{0, 220, -1150}, {0, 1450, 1200}, 70},
-                        {{-150, 430, -950}, {0, 1300, 1000}, 70},
-                        {{-100, 650, -780}, {0, 1000, 800}, 70}},
+                Flight({{{0, 250, -1400}, {0, 1500, 1200}, 70},
+                        {{-150, 400, -1200}, {0, 1300, 1000}, 70},
+                        {{-100, 600, -900}, {0, 900, 600}, 70}},
                        0.83f));
     // The far wall's sign from the yard: first wide, with the ground, the side walls and the
     // poplar's crown, then closing in past the poplar on its left.
@@ -189,30 +191,32 @@ void GenerateCameraPaths(const DataTree& tree)
     // Both falls: the figure drops from 4000 into the middle of the yard at p = 0.0625, where
     // the path is one shot along (at 1.3 p the first path has nine shots over 0.65, at 1.9 p
     // the second nine over 0.95), so the first shot looks up the fall line and the second has
-    // come down to the impact. Then slow turns about the burst.
+    // come down to the impact. Then the first rises above the burst, higher than its leaves
+    // fly (610), and turns slowly about it.
     WriteFlight(tree, "killfall1.camera",
                 Flight({{{-550, 80, -650}, {0, 2600, 0}, 75},
-                        {{-600, 150, -700}, {0, 150, 0}, 70},
-                        {{-560, 300, -800}, {0, 100, 0}, 66},
-                        {{-430, 400, -880}, {0, 80, 0}, 64},
-                        {{-260, 460, -930}, {0, 70, 0}, 62},
-                        {{-70, 500, -950}, {0, 60, 0}, 60},
-                        {{120, 530, -930}, {0, 50, 0}, 58},
-                        {{300, 550, -880}, {0, 40, 0}, 58},
-                        {{460, 560, -800}, {0, 30, 0}, 58}},
+                        {{-650, 160, -760}, {0, 150, 0}, 70},
+                        {{-820, 620, -980}, {0, 100, 0}, 64},
+                        {{-640, 760, -1100}, {0, 80, 0}, 60},
+                        {{-420, 800, -1150}, {0, 70, 0}, 58},
+                        {{-180, 820, -1170}, {0, 60, 0}, 56},
+                        {{60, 830, -1150}, {0, 50, 0}, 56},
+                        {{290, 830, -1080}, {0, 40, 0}, 56},
+                        {{500, 830, -980}, {0, 30, 0}, 56}},
                        0.65f));
     // The second fall seen from the ground beside the impact, looking straight up the fall
-    // line, then from above the burst, closing on the figure as the leaves settle.
+    // line; then from above the burst, higher than its leaves fly (610), closing on the
+    // figure lying amid the settling leaves.
     WriteFlight(tree, "killfall2.camera",
                 Flight({{{350, 30, 420}, {0, 2800, 0}, 75},
-                        {{420, 90, 480}, {0, 80, 0}, 70},
-                        {{580, 480, 540}, {0, 40, 0}, 62},
-                        {{560, 620, 280}, {0, 20, 0}, 58},
-                        {{470, 640, 40}, {0, 10, 0}, 54},
-                        {{400, 700, -130}, {0, 10, 0}, 50},
-                        {{300, 730, -260}, {0, 10, 0}, 48},
-                        {{180, 750, -330}, {0, 10, 0}, 46},
-                        {{60, 760, -360}, {0, 10, 0}, 46}},
+                        {{520, 140, 600}, {0, 80, 0}, 70},
+                        {{900, 720, 820}, {0, 50, 0}, 62},
+                        {{860, 840, 420}, {0, 30, 0}, 56},
+                        {{680, 860, 60}, {0, 20, 0}, 52},
+                        {{500, 840, -220}, {0, 15, 0}, 50},
+                        {{340, 820, -380}, {0, 15, 0}, 48},
+                        {{200, 800, -460}, {0, 15, 0}, 46},
+                        {{70, 790, -490}, {0, 15, 0}, 46}},
                        0.95f));
     WriteFlight(tree, "killself1.camera",
                 Flight({{{150, 170, 520}, {0, 130, 60}, 60}, {{260, 200, 500}, {80, 140, 80}, 60}, {{350, 220, 450}, {150, 150, 100}, 60}},
@@ -223,7 +227,7 @@ void GenerateCameraPaths(const DataTree& tree)
     // The killer from behind his left shoulder, a light silhouette against the dark ground,
     // and the loop of the throat stream beyond him.
     WriteFlight(tree, "killthroat.camera",
-                Flight({{{-560, 360, 500}, {40, 170, -20}, 62}, {{-660, 400, 190}, {40, 170, -20}, 62}, {{-620, 430, -130}, {40, 170, -20}, 62}},
+                Flight({{{-770, 430, 680}, {40, 170, -20}, 62}, {{-910, 480, 270}, {40, 170, -20}, 62}, {{-860, 520, -170}, {40, 170, -20}, 62}},
                        0.88f));
     WriteFlight(tree, "throat.path", ThroatCurve());
 }
