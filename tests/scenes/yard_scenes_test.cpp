@@ -1,6 +1,7 @@
 // smallfall and sign, the two timeline scenes in the yard: their loads, the wobbled progress
 // and the leaves' fall, the sign's blur and fade, and what their frames show.
 #include "base/piece_schedule.h"
+#include "resources/globaldata.h"
 #include "scenes/scene_sign.h"
 #include "scenes/scene_smallfall.h"
 #include "timeline/scene_factory.h"
@@ -94,6 +95,12 @@ class YardScenes : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(EnsureOfflinePiece()); }
 };
+
+TEST_F(YardScenes, EveryTextureTheYardScenesBindByNameIsThere)
+{
+    for (const char* name : {"flatsky", "bigshadow", "prepare", "font", "leaf1", "leaf2", "leaf3", "leaf4", "leaf5"})
+        EXPECT_NE(FindTexture(GlobalTextures, name), 0u) << name;
+}
 
 TEST_F(YardScenes, SmallfallDrawsThreeNumbersALeafAndSignNone)
 {
