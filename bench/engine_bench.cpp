@@ -4,6 +4,7 @@
 #include "render/lum_camera.h"
 #include "render/lum_frame.h"
 #include "resources/norvikpack.h"
+#include "scenes/scene_killthroat.h"
 
 #include <benchmark/benchmark.h>
 
@@ -44,6 +45,49 @@ void BM_EvaluateCameraPath(benchmark::State& state)
     }
 }
 BENCHMARK(BM_EvaluateCameraPath);
+
+// killthroat's 6501 leaf positions on its 96-key throat curve, once a frame: the eye alone
+// with the segments worked out once, against a whole evaluation per leaf.
+CameraPath& ThroatLikePath()
+{
+    static CameraPath path{};
+    path.count = 97;
+    for (int k = 1; k < 97; ++k) path.keys[k] = {60, 5.0f * k, 100 + std::sin(0.2f * k) * 50, -3.0f * k, 0, 0, 0, 0, 1, 0};
+    return path;
+}
+
+void BM_ThroatLeafPositions(benchmark::State& state)
+{
+    const CameraPath& path = ThroatLikePath();
+    static ThroatLeaf leaves[ThroatLeafCount];
+    for (int i = 0; i < ThroatLeafCount; ++i) leaves[i] = {std::fmod(i * 0.618034f, 1.0f), {10, -20, 30}};
+    static float positions[ThroatLeafCount][3];
+    float p = 0;
+    for (auto _ : state) {
+        const PathSegments throat(path);
+        for (int i = 0; i < ThroatLeafCount; ++i) ThroatLeafPosition(throat, leaves[i], p, positions[i]);
+        benchmark::DoNotOptimize(positions);
+        p = p > 0.99f ? 0.0f : p + 0.01f;
+    }
+}
+BENCHMARK(BM_ThroatLeafPositions);
+
+void BM_ThroatLeafPositionsWholeRecords(benchmark::State& state)
+{
+    const CameraPath& path = ThroatLikePath();
+    CameraRecord camera{};
+    float p = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < ThroatLeafCount; ++i) {
+            const float v = p / 5 + std::fmod(i * 0.618034f, 1.0f);
+            const float f = v - std::floor(v);
+            EvaluateCameraPath(camera, path, f * f);
+            benchmark::DoNotOptimize(camera);
+        }
+        p = p > 0.99f ? 0.0f : p + 0.01f;
+    }
+}
+BENCHMARK(BM_ThroatLeafPositionsWholeRecords);
 
 // Unpacking the font atlas, the largest packed picture of the data set (build/Data).
 void BM_UnpackFontAtlas(benchmark::State& state)

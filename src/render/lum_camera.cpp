@@ -91,36 +91,63 @@ void LoadCameraPath(CameraPath& path, std::string_view fileName)
     path.count = static_cast<int32_t>(records);
 }
 
-void EvaluateCameraPath(CameraRecord& out, const CameraPath& path, float x)
+PathSegments::PathSegments(const CameraPath& path) : m_path(path)
 {
     // A count beyond the storage can only come from a path filled by hand; the last
     // segment then ends at the last slot.
     const int n = std::min(path.count, MaxPathRecords);
-    if (n < 4) {
-        out = path.keys[1];
-        return;
-    }
-    const int segments = n - 2;
-    const float step = 1.0f / static_cast<float>(segments);
+    m_segments = n < 4 ? 0 : n - 2;
+    m_step = m_segments > 0 ? 1.0f / static_cast<float>(m_segments) : 0.0f;
+}
+
+PathSegments::Spot PathSegments::Locate(float x) const
+{
+    if (m_segments == 0) return {&m_path.keys[1], 0.0f, true};
     // The product is exact in double, so truncation cannot round a fraction just below a
     // segment edge up into the next segment. Outside [0, 1), NaN included, the index is
     // held to the first or the last segment, which then extrapolates.
-    const double position = static_cast<double>(segments) * x;
+    const double position = static_cast<double>(m_segments) * x;
     int i;
     if (!(position >= 0.0))
         i = 1;
-    else if (position >= segments)
-        i = segments;
+    else if (position >= m_segments)
+        i = m_segments;
     else
         i = static_cast<int>(position) + 1;
     const float t = static_cast<float>((static_cast<long double>(x) -
-                                        static_cast<long double>(i - 1) * step) / step);
+                                        static_cast<long double>(i - 1) * m_step) / m_step);
+    return {&m_path.keys[i], t, false};
+}
 
-    const CameraRecord& k0 = path.keys[i];
-    const CameraRecord& k1 = path.keys[i + 1];
-    const CameraRecord& k2 = path.keys[i + 2];
+void PathSegments::Evaluate(CameraRecord& out, float x) const
+{
+    const Spot spot = Locate(x);
+    if (spot.fixed) {
+        out = *spot.keys;
+        return;
+    }
     for (float CameraRecord::*field : CameraFields)
-        out.*field = HermiteValue(t, k0.*field, k1.*field, k2.*field);
+        out.*field = HermiteValue(spot.t, spot.keys[0].*field, spot.keys[1].*field, spot.keys[2].*field);
+}
+
+void PathSegments::EvaluateEye(float x, float (&eye)[3]) const
+{
+    const Spot spot = Locate(x);
+    if (spot.fixed) {
+        eye[0] = spot.keys->eyeX;
+        eye[1] = spot.keys->eyeY;
+        eye[2] = spot.keys->eyeZ;
+        return;
+    }
+    const CameraRecord* k = spot.keys;
+    eye[0] = HermiteValue(spot.t, k[0].eyeX, k[1].eyeX, k[2].eyeX);
+    eye[1] = HermiteValue(spot.t, k[0].eyeY, k[1].eyeY, k[2].eyeY);
+    eye[2] = HermiteValue(spot.t, k[0].eyeZ, k[1].eyeZ, k[2].eyeZ);
+}
+
+void EvaluateCameraPath(CameraRecord& out, const CameraPath& path, float x)
+{
+    PathSegments(path).Evaluate(out, x);
 }
 
 void SetCameraPosition(CameraRecord& camera, float eyeX, float eyeY, float eyeZ, float centerX,

@@ -58,6 +58,33 @@ void LoadCameraPath(CameraPath& path, std::string_view fileName);
 // path's storage is ever read.
 void EvaluateCameraPath(CameraRecord& out, const CameraPath& path, float x);
 
+// One path evaluated many times in a frame: its segment count and length are worked out
+// once, and a curve whose keys only count for their eye positions can be evaluated in those
+// three fields alone. Every result equals EvaluateCameraPath's, bit for bit. Holds a
+// reference to the path, which must outlive it.
+class PathSegments {
+public:
+    explicit PathSegments(const CameraPath& path);
+    // EvaluateCameraPath(out, path, x).
+    void Evaluate(CameraRecord& out, float x) const;
+    // The eye (x, y, z) of EvaluateCameraPath(path, x); the other seven fields are not computed.
+    void EvaluateEye(float x, float (&eye)[3]) const;
+
+private:
+    // Where x falls: the first of the segment's three keys and the position t inside it, or
+    // the one fixed key of a path with fewer than 4 records.
+    struct Spot {
+        const CameraRecord* keys;
+        float t;
+        bool fixed;
+    };
+    Spot Locate(float x) const;
+
+    const CameraPath& m_path;
+    int m_segments = 0; // 0: fewer than 4 records, slot 1 as it is
+    float m_step = 0;
+};
+
 // Sets eye, centre and up; fov stays.
 void SetCameraPosition(CameraRecord& camera, float eyeX, float eyeY, float eyeZ, float centerX,
                        float centerY, float centerZ, float upX, float upY, float upZ);

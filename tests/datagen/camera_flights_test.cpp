@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,6 +22,7 @@ struct Flight {
     std::vector<Point3> content;   // must be in the picture at every sampled fraction
     Point3 worldLo, worldHi;       // the eye stays inside
     float contentUntil = 1;        // the content is checked up to this fraction
+    float contentFrom = 0;         // and from this one
 };
 
 // Landscape: the sky dome has radius 500 and the ground lies at -24. Yard: ground 0,
@@ -49,8 +51,10 @@ const std::vector<Flight>& Flights()
         {"data\\stair.camera", 0.95f, {{0, 100, 0}}, {-600, -200, -600}, {600, 600, 600}},
         {"data\\sphere1.camera", 0.83f, {{0, 0, 0}}, {-150, -150, -150}, {150, 150, 150}},
         {"data\\killme1.camera", 0.95f, {{-240, 100, -230}, {-100, 20, 300}}, YardLo, YardHi},
-        {"data\\killfall1.camera", 0.65f, {{0, 10, 0}}, YardLo, YardHi},
-        {"data\\killfall2.camera", 0.95f, {{0, 10, 0}}, YardLo, YardHi},
+        // The impact point from the landing on (p = 0.0625 at 1.3 p and 1.9 p); before it the
+        // cameras follow the fall (KillfallSeesTheFigureFallAndLand).
+        {"data\\killfall1.camera", 0.65f, {{0, 10, 0}}, YardLo, YardHi, 1, 1.3f * 0.0625f},
+        {"data\\killfall2.camera", 0.95f, {{0, 10, 0}}, YardLo, YardHi, 1, 1.9f * 0.0625f},
         {"data\\killself1.camera", 0.925f, {{0, 100, 0}, {-47.2f, 258, 195.2f}}, YardLo, YardHi},
         {"data\\killself2.camera", 0.925f, {{0, 100, 0}, {-47.2f, 258, 195.2f}}, YardLo, YardHi},
         {"data\\killthroat.camera", 0.88f, {{-240, 100, -230}}, YardLo, YardHi},
@@ -112,7 +116,8 @@ TEST_F(CameraFlights, EveryFlightFramesItsSceneOverTheFractionsItsSceneUses)
                 << flight.file << " at " << x << ": eye " << eye.x << " " << eye.y << " " << eye.z;
             EXPECT_GT(camera.fov, 30) << flight.file;
             EXPECT_LT(camera.fov, 90) << flight.file;
-            for (Point3 p : x <= flight.contentUntil ? flight.content : std::vector<Point3>{}) {
+            const bool checked = x <= flight.contentUntil && x >= flight.contentFrom;
+            for (Point3 p : checked ? flight.content : std::vector<Point3>{}) {
                 Projected q = Project(camera, p);
                 EXPECT_TRUE(q.depth > 1 && std::fabs(q.x) < 1 && std::fabs(q.y) < 0.75)
                     << flight.file << " at " << x << ": (" << p.x << ", " << p.y << ", " << p.z << ") lands at "
@@ -147,17 +152,22 @@ TEST_F(CameraFlights, SeasonFlightPassesThroughTheWindow)
     EXPECT_TRUE(window.depth > 1 && std::fabs(window.x) < 1 && std::fabs(window.y) < 0.75);
 }
 
-// The first killfall flight (at 1.3 p) sees the dead figure drop into the picture: the
-// figure falls from 3700 to -300 while p runs to 0.0625.
-TEST_F(CameraFlights, KillfallSeesTheFigureLand)
+// Both killfall flights (the first at 1.3 p, the second at 1.9 (p - 0.5)) keep the dead
+// figure in the picture while it falls from 4000 to the ground, which it reaches at
+// p = 0.0625 of each half.
+TEST_F(CameraFlights, KillfallSeesTheFigureFallAndLand)
 {
-    auto path = Load("data\\killfall1.camera");
-    for (float p : {0.04f, 0.05f, 0.06f}) {
-        CameraRecord camera;
-        EvaluateCameraPath(camera, *path, 1.3f * p);
-        float height = (1 - p / 0.0625f) * 4000 - 300;
-        Projected q = Project(camera, {0, height, 0});
-        EXPECT_TRUE(q.depth > 1 && std::fabs(q.x) < 1 && std::fabs(q.y) < 0.75) << "figure at " << height;
+    auto first = Load("data\\killfall1.camera");
+    auto second = Load("data\\killfall2.camera");
+    for (float p : {0.0f, 0.01f, 0.02f, 0.03f, 0.04f, 0.05f, 0.06f, 0.0625f}) {
+        const float height = (1 - p / 0.0625f) * 4000;
+        for (auto [path, factor] : {std::pair{first.get(), 1.3f}, std::pair{second.get(), 1.9f}}) {
+            CameraRecord camera;
+            EvaluateCameraPath(camera, *path, factor * p);
+            Projected q = Project(camera, {0, height + 30, 0});
+            EXPECT_TRUE(q.depth > 1 && std::fabs(q.x) < 1 && std::fabs(q.y) < 0.75)
+                << "figure at " << height << " lands at " << q.x << ", " << q.y << " (factor " << factor << ")";
+        }
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -150,6 +151,36 @@ TEST(CameraPathEvaluation, StaysInsideTheSlotsForAnyFraction)
     path.count = 1000000;
     EvaluateCameraPath(out, path, justBelowOne);
     EXPECT_NEAR(out.fov, 98.0f, 1e-3);
+}
+
+// The eye-only evaluation of a path many times a frame gives exactly the eye that
+// EvaluateCameraPath gives, on short paths (slot 1 as it is), at the segment edges and just
+// below them, and outside [0, 1).
+TEST(CameraPathEvaluation, EyeAloneMatchesTheWholeEvaluationBitForBit)
+{
+    static CameraPath path{};
+    for (int k = 0; k < PathSlotCount; ++k)
+        for (int f = 0; f < 10; ++f)
+            path.keys[k].*CameraFields[f] = std::sin(0.7f * static_cast<float>(k * 10 + f)) * 100.0f + static_cast<float>(k);
+    for (int count : {0, 3, 4, 9, 48, MaxPathRecords}) {
+        path.count = count;
+        const PathSegments segments(path);
+        std::vector<float> fractions = {0.0f, std::nextafter(1.0f, 0.0f), -0.25f, 1.5f,
+                                        std::numeric_limits<float>::quiet_NaN()};
+        for (int i = 0; i <= 997; ++i) fractions.push_back(static_cast<float>(i) / 997);
+        for (int k = 1; k < std::max(count - 2, 1); ++k) {
+            const float edge = static_cast<float>(k) / static_cast<float>(count - 2);
+            fractions.push_back(edge);
+            fractions.push_back(std::nextafter(edge, 0.0f));
+        }
+        for (float x : fractions) {
+            CameraRecord expected{};
+            EvaluateCameraPath(expected, path, x);
+            float eye[3];
+            segments.EvaluateEye(x, eye);
+            EXPECT_EQ(std::memcmp(eye, &expected.eyeX, sizeof eye), 0) << "count " << count << " x " << x;
+        }
+    }
 }
 
 class CameraFileTest : public ::testing::Test {

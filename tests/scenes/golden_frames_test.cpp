@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -23,5 +24,27 @@ TEST_P(GoldenFrames, MatchTheStoredPicture)
 // Title, greet before and during a line, outro in white and in its texts.
 INSTANTIATE_TEST_SUITE_P(OpeningAndClosing, GoldenFrames,
                          ::testing::Values(2000, 9056, 260000, 271680, 278000, 290500, 298848));
+// smallfall halfway, the sign at its sharpest and again half blurred.
+INSTANTIATE_TEST_SUITE_P(YardScenes, GoldenFrames, ::testing::Values(45280, 190176, 194704));
+
+// Sub-scenes drawn alone (as `lantern shot --scene` draws them) at a time of their own span.
+class GoldenSceneFrames : public ::testing::TestWithParam<std::pair<const char*, int32_t>> {
+protected:
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(EnsureOfflinePiece()); }
+};
+
+TEST_P(GoldenSceneFrames, MatchTheStoredPicture)
+{
+    const auto [scene, ms] = GetParam();
+    ExpectGoldenFrame(RenderSceneAt(scene, ms), std::string("scene_") + scene + "_" + std::to_string(ms));
+}
+
+// killme; killfall's burst from the first path and the figure on the ground from the second;
+// killself's stream; killthroat's loop.
+INSTANTIATE_TEST_SUITE_P(KillScenes, GoldenSceneFrames,
+                         ::testing::Values(std::pair{"killme", 50000}, std::pair{"killfall", 12500},
+                                           std::pair{"killfall", 87500}, std::pair{"killself", 37500},
+                                           std::pair{"killthroat", 75000}),
+                         [](const auto& info) { return std::string(info.param.first) + "_" + std::to_string(info.param.second); });
 
 } // namespace

@@ -89,22 +89,25 @@ void WriteFlight(const DataTree& tree, const std::string& name, const std::vecto
 }
 
 // The curve the killthroat leaves flow along: out of the killer's throat (he stands at
-// (-240, 0, -230) turned 210 degrees, 180 tall), forward, up a little and down in a
-// swaying arc to the ground at the middle of the yard, the origin. Ending at the origin
-// matters: evaluation bends the last segment toward the zero slot past the file, which is
-// then the end point itself. Only the eye positions count.
+// (-240, 0, -230) turned 210 degrees, facing (0.5, 0, 0.87), 180 tall), forward and up over
+// the yard in a wide loop round to his right and back down to the ground at the middle of
+// the yard, the origin. Ending at the origin matters: evaluation bends the last segment
+// toward the zero slot past the file, which is then the end point itself. A leaf's place on
+// the curve goes with the square of its phase, which would heap a tenth of the leaves in the
+// first hundredth of the curve, at the throat; the keys are spread so that the curve covers
+// its start quickly (distance along it about the 0.7th power of the fraction), and the
+// leaves still speed up along it. Only the eye positions count.
 std::vector<CameraKey> ThroatCurve()
 {
-    const Point throat{-236, 157, -223};
-    const Point bend{throat.x + 0.5f * 260, throat.y + 70, throat.z + 0.866f * 260};
-    const Point side{0.866f, 0, -0.5f};
+    const std::vector<Point> through{{-236, 157, -223}, {-176, 180, -119}, {-60, 260, 70},   {140, 370, 280},
+                                     {420, 420, 330},   {620, 340, 110},   {560, 230, -200}, {320, 130, -310},
+                                     {120, 50, -170},   {0, 0, 0}};
     const int keys = 96;
     std::vector<CameraKey> records{CameraKey{}};
     for (int k = 0; k < keys; ++k) {
-        float s = static_cast<float>(k) / (keys - 1);
-        float a = (1 - s) * (1 - s), b = 2 * s * (1 - s), sway = 70 * std::sin(s * Pi) * (1 - s);
-        Point p{a * throat.x + b * bend.x + side.x * sway, a * throat.y + b * bend.y, a * throat.z + b * bend.z + side.z * sway};
-        records.push_back({60, p.x, p.y, p.z, p.x + side.z, p.y, p.z - side.x, 0, 1, 0});
+        // The keys crowd toward the end: the curve runs fast where the leaves are slow.
+        Point p = CatmullRom(through, std::pow(static_cast<float>(k) / (keys - 1), 0.7f));
+        records.push_back({60, p.x, p.y, p.z, p.x, p.y, p.z + 1, 0, 1, 0});
     }
     return records;
 }
@@ -141,13 +144,17 @@ void GenerateCameraPaths(const DataTree& tree)
     WriteFlight(tree, "giorl.camera", Flight(Orbit({0, 0, 0}, -0.45f, 0.4f, 38, 30, 9, 12, 10, 10, 55), 0.95f));
 
     // The yard: ground 0, walls x -2400..2400, z -2600..5000, 4500 high; poplar at z 1810.
+    // Up from the yard toward the poplar's crown; the leaves fall from the crown toward the
+    // camera (2150 nearer over their fall).
     WriteFlight(tree, "smallfall.camera",
                 Flight({{{0, 250, -1400}, {0, 1500, 1200}, 70},
                         {{-150, 400, -1200}, {0, 1300, 1000}, 70},
                         {{-100, 600, -900}, {0, 900, 600}, 70}},
                        0.83f));
+    // The far wall's sign from the yard: first wide, with the ground, the side walls and the
+    // poplar's crown, then closing in past the poplar on its left.
     WriteFlight(tree, "sign.camera",
-                Flight({{{-300, 500, 2200}, {0, 1050, 4960}, 55}, {{0, 600, 2700}, {0, 1050, 4960}, 55}, {{200, 700, 3200}, {0, 1050, 4960}, 55}},
+                Flight({{{-700, 300, 1200}, {0, 1000, 4960}, 60}, {{-380, 450, 2000}, {0, 1030, 4960}, 58}, {{-60, 600, 2800}, {0, 1050, 4960}, 55}},
                        0.9f));
     WriteFlight(tree, "cup.camera", Flight(Orbit({0, 0, -400}, 0, 1.5f * Pi, 750, 520, 2200, 1980, 1900, 1900, 60), 0.9f));
     WriteFlight(tree, "cuptwo.camera", Flight(Orbit({0, 0, -400}, Pi, -Pi / 2, 950, 620, 1500, 2000, 1850, 1900, 60), 0.8f));
@@ -181,12 +188,35 @@ void GenerateCameraPaths(const DataTree& tree)
                         {{250, 320, 800}, {-150, 40, 150}, 60},
                         {{-500, 260, 850}, {-170, 40, 100}, 60}},
                        0.95f));
-    // The impact point stays in the picture; the falling figure drops into it from above.
+    // Both falls: the figure drops from 4000 into the middle of the yard at p = 0.0625, where
+    // the path is one shot along (at 1.3 p the first path has nine shots over 0.65, at 1.9 p
+    // the second nine over 0.95), so the first shot looks up the fall line and the second has
+    // come down to the impact. Then the first rises above the burst, higher than its leaves
+    // fly (610), and turns slowly about it.
     WriteFlight(tree, "killfall1.camera",
-                Flight({{{0, 150, -1200}, {0, 500, 0}, 75}, {{150, 250, -1100}, {0, 300, 0}, 70}, {{300, 400, -1000}, {0, 120, 0}, 66}},
+                Flight({{{-550, 80, -650}, {0, 2600, 0}, 75},
+                        {{-650, 160, -760}, {0, 150, 0}, 70},
+                        {{-820, 620, -980}, {0, 100, 0}, 64},
+                        {{-640, 760, -1100}, {0, 80, 0}, 60},
+                        {{-420, 800, -1150}, {0, 70, 0}, 58},
+                        {{-180, 820, -1170}, {0, 60, 0}, 56},
+                        {{60, 830, -1150}, {0, 50, 0}, 56},
+                        {{290, 830, -1080}, {0, 40, 0}, 56},
+                        {{500, 830, -980}, {0, 30, 0}, 56}},
                        0.65f));
+    // The second fall seen from the ground beside the impact, looking straight up the fall
+    // line; then from above the burst, higher than its leaves fly (610), closing on the
+    // figure lying amid the settling leaves.
     WriteFlight(tree, "killfall2.camera",
-                Flight({{{700, 1400, 700}, {0, 0, 0}, 66}, {{850, 1100, 200}, {0, 0, 0}, 64}, {{900, 900, -300}, {0, 50, 0}, 62}},
+                Flight({{{350, 30, 420}, {0, 2800, 0}, 75},
+                        {{520, 140, 600}, {0, 80, 0}, 70},
+                        {{900, 720, 820}, {0, 50, 0}, 62},
+                        {{860, 840, 420}, {0, 30, 0}, 56},
+                        {{680, 860, 60}, {0, 20, 0}, 52},
+                        {{500, 840, -220}, {0, 15, 0}, 50},
+                        {{340, 820, -380}, {0, 15, 0}, 48},
+                        {{200, 800, -460}, {0, 15, 0}, 46},
+                        {{70, 790, -490}, {0, 15, 0}, 46}},
                        0.95f));
     WriteFlight(tree, "killself1.camera",
                 Flight({{{150, 170, 520}, {0, 130, 60}, 60}, {{260, 200, 500}, {80, 140, 80}, 60}, {{350, 220, 450}, {150, 150, 100}, 60}},
@@ -194,8 +224,10 @@ void GenerateCameraPaths(const DataTree& tree)
     WriteFlight(tree, "killself2.camera",
                 Flight({{{-450, 60, 300}, {50, 150, 100}, 62}, {{-420, 180, 480}, {50, 150, 100}, 62}, {{-350, 300, 650}, {50, 150, 100}, 62}},
                        0.925f));
+    // The killer from behind his left shoulder, a light silhouette against the dark ground,
+    // and the loop of the throat stream beyond him.
     WriteFlight(tree, "killthroat.camera",
-                Flight({{{300, 200, 600}, {-120, 120, 0}, 62}, {{450, 250, 250}, {-120, 120, 0}, 62}, {{500, 300, -200}, {-120, 120, 0}, 62}},
+                Flight({{{-770, 430, 680}, {40, 170, -20}, 62}, {{-910, 480, 270}, {40, 170, -20}, 62}, {{-860, 520, -170}, {40, 170, -20}, 62}},
                        0.88f));
     WriteFlight(tree, "throat.path", ThroatCurve());
 }

@@ -168,7 +168,7 @@ void GenerateFigureMeshes(const DataTree& tree)
                          {"pipe", RustCanvas(128, 402, Hex(0x3a3a3a), 0.8f), false, PictureFile::Jpeg}});
 
     WriteMeshFolder(tree, "killdead/", {{"dead.geox", DeadFigure().ToFile()}});
-    WriteFolderTextures(tree, "killdead/", {{"dead", FigureTexture(411, 0x6a7078, 0x3c4650)}});
+    WriteFolderTextures(tree, "killdead/", {{"dead", FigureTexture(411, 0x929eac, 0x46525e)}});
 
     WriteMeshFolder(tree, "killself/",
                     {{"figure.geox", KillselfFigure().ToFile()},

@@ -1,0 +1,68 @@
+// The sign scene, in drawing order.
+#include "scenes/scene_sign.h"
+
+#include "render/lum_frame.h"
+#include "render/lum_globals.h"
+#include "resources/globaldata.h"
+#include "scenes/yard_setting.h"
+
+#include <cmath>
+
+namespace {
+
+CameraPath g_path;
+GLuint g_prepare = 0;
+
+} // namespace
+
+float SignBackdropSharpness(float p)
+{
+    const float s = std::sin(static_cast<float>(M_PI) * p);
+    return s * s;
+}
+
+float SignFadeAlpha(float p)
+{
+    return std::cos(static_cast<float>(M_PI) * p / 2);
+}
+
+void tscene_sign::Load()
+{
+    LoadCameraPath(g_path, "data\\sign.camera");
+    PrepareYardSetting();
+    g_prepare = FindTexture(GlobalTextures, "prepare");
+}
+
+void tscene_sign::Render(int32_t time)
+{
+    const float p = Progress(time);
+    // The blur reads the whole frame, so all of it is drawn (no clipping to the band).
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    EvaluateCameraPath(CurrentCamera, g_path, 0.9f * p);
+    ApplyCamera(CurrentCamera);
+    glEnable(GL_DEPTH_TEST);
+    DrawYardSetting();
+
+    // The backdrop blurred by 1 - sharpness. The tint stays the current colour, so the sign
+    // below is drawn at the backdrop's sharpness too: it comes forward as the blur clears.
+    glColor4f(1, 1, 1, 1);
+    glDisable(GL_DEPTH_TEST);
+    BlurFrame(140, 1, 1, 1, SignBackdropSharpness(p));
+
+    // The sign over it, sharp; the overlay steps replaced the matrices.
+    glEnable(GL_DEPTH_TEST);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    ApplyCamera(CurrentCamera);
+    BindTextureId(g_prepare);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glPushMatrix();
+    glTranslatef(0, -400, 4995);
+    DrawGeoxTextured(SignMesh);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+
+    DrawFade(SignFadeAlpha(p));
+    FinishFrame(135, 1, 1, 1, 0.75f);
+}
