@@ -45,6 +45,6 @@ INSTANTIATE_TEST_SUITE_P(KillScenes, GoldenSceneFrames,
                          ::testing::Values(std::pair{"killme", 50000}, std::pair{"killfall", 12500},
                                            std::pair{"killfall", 87500}, std::pair{"killself", 37500},
                                            std::pair{"killthroat", 75000}),
-                         [](const auto& info) { return std::string(info.param.first) + "_" + std::to_string(info.param.second); });
+                         [](const auto& test) { return std::string(test.param.first) + "_" + std::to_string(test.param.second); });
 
 } // namespace
