@@ -19,6 +19,20 @@
 #include <cstdint>
 #include <vector>
 
+// The part of a texture where its alpha is above 2/255 at any mip level of at least 32 x 32
+// texels, widened by a texel, in texture coordinates: what a blended leaf can show of it
+// (the smaller levels serve leaves of a few pixels, whose faint fringe beyond it is lost in
+// rounding).
+struct TextureRect {
+    float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
+};
+TextureRect VisibleTextureRect(GLuint texture);
+
+// A blended leaf cut down to the part of it that shows `rect` of its texture: the same
+// picture from fewer fragments when the texture's leaf is small in its square. Only a flat
+// four-cornered leaf that maps the whole texture square is cut; any other comes back as it is.
+GeoxMesh CropLeafToTexture(const GeoxMesh& leaf, const TextureRect& rect);
+
 class LeafBatch {
 public:
     // At load: the leaf mesh (its vertices in drawn order and texture coordinates, its
