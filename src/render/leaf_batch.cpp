@@ -99,8 +99,9 @@ void LeafBatch::Prepare(const GeoxMesh& leaf, int capacity)
     }
 }
 
-void LeafBatch::Begin()
+void LeafBatch::Begin(const ViewRegion& region)
 {
+    m_region = region;
     GlMatrix projection, modelview;
     glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
@@ -113,8 +114,8 @@ void LeafBatch::Begin()
 
 bool LeafBatch::Transform(const GlMatrix& leaf, float* positions) const
 {
-    // Outcodes of the six clip planes; a leaf is dropped only when every vertex lies beyond
-    // the same plane, so no visible fragment is lost.
+    // Outcodes of the six planes of the region's part of the view; a leaf is dropped only
+    // when every vertex lies beyond the same plane, so no visible fragment is lost.
     unsigned commonOutside = 0x3F;
     for (int v = 0; v < m_leafVertices; ++v) {
         float* p = positions + 3 * v;
@@ -123,7 +124,8 @@ bool LeafBatch::Transform(const GlMatrix& leaf, float* positions) const
         const float y = m_clip[1] * p[0] + m_clip[5] * p[1] + m_clip[9] * p[2] + m_clip[13];
         const float z = m_clip[2] * p[0] + m_clip[6] * p[1] + m_clip[10] * p[2] + m_clip[14];
         const float w = m_clip[3] * p[0] + m_clip[7] * p[1] + m_clip[11] * p[2] + m_clip[15];
-        const unsigned outside = (x < -w) | (x > w) << 1 | (y < -w) << 2 | (y > w) << 3 | (z < -w) << 4 |
+        const unsigned outside = (x < m_region.left * w) | (x > m_region.right * w) << 1 |
+                                 (y < m_region.bottom * w) << 2 | (y > m_region.top * w) << 3 | (z < -w) << 4 |
                                  (z > w) << 5;
         commonOutside &= outside;
     }

@@ -14,6 +14,7 @@
 
 #include "base/gl.h"
 #include "render/gl_matrix.h"
+#include "render/view_region.h"
 #include "resources/lum_geox.h"
 
 #include <cstdint>
@@ -42,8 +43,9 @@ public:
 
     // Starts a draw under the current modelview and projection. Leaves added with a colour
     // take it (as glColor4f before each glCallList); leaves added without one take the current
-    // colour. One draw is either the one or the other.
-    void Begin();
+    // colour. One draw is either the one or the other. Leaves wholly outside `region` of the
+    // view are left out (a scene that clips to the picture band passes the band).
+    void Begin(const ViewRegion& region = {});
     void Add(const GlMatrix& leaf);
     void Add(const GlMatrix& leaf, float r, float g, float b, float a);
     // Draws the leaves added since Begin in one call and leaves GL as the per-leaf calls
@@ -69,6 +71,7 @@ private:
     std::vector<float> m_texCoords;       // per batch vertex: u, v (the same for every leaf)
     std::vector<uint32_t> m_indices;      // per batch leaf: the leaf's triangles, offset
     float m_clip[16] = {};                // projection * modelview at Begin
+    ViewRegion m_region;
     bool m_coloured = false;
     float m_lastColour[4] = {1, 1, 1, 1};
     int m_added = 0;

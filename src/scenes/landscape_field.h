@@ -12,6 +12,7 @@
 #pragma once
 
 #include "base/gl.h"
+#include "render/view_region.h"
 #include "resources/globaldata.h"
 
 constexpr int GrassTuftCount = 4501;
@@ -32,13 +33,7 @@ struct LandscapeField {
     GLuint treeList = 0;
 };
 
-// A part of the view in normalised device coordinates (-1 .. 1 across and up).
-struct ViewRegion {
-    float left = -1, right = 1, bottom = -1, top = 1;
-};
-// The picture band, rows 60 to 420 of 480: all a scene that clips to it (ClipToPictureBand)
-// can show.
-constexpr ViewRegion PictureBandRegion{-1, 1, -0.75f, 0.75f};
+
 
 // The four textures of one look of the landscape, resolved at load.
 struct LandscapeTextures {

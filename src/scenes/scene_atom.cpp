@@ -134,7 +134,7 @@ void tscene_atom::Render(int32_t time)
     BindTextureId(g_atom);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    g_leafBatch.Begin();
+    g_leafBatch.Begin(PictureBandRegion);
     for (int i = 0; i < AtomLeafCount; ++i) {
         const RisingLeaf& leaf = g_leaves[i];
         GlMatrix m;

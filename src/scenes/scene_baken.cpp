@@ -88,7 +88,7 @@ void tscene_baken::Render(int32_t time)
     BindTextureId(g_leaf5);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
-    g_leafBatch.Begin();
+    g_leafBatch.Begin(PictureBandRegion);
     for (int i = 0; i < BakenLeafCount; ++i) {
         const FallingLeaf& leaf = g_leaves[i];
         const float g = BakenLeafCycle(p, i, leaf.phase);

@@ -7,6 +7,7 @@
 #include "render/leaf_batch.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"
+#include "render/view_region.h"
 #include "resources/globaldata.h"
 #include "resources/lum_geox.h"
 #include "resources/lum_textures.h"
@@ -117,7 +118,7 @@ void tscene_giorl::Render(int32_t time)
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
     BindTextureId(g_leaf5);
-    g_leafBatch.Begin();
+    g_leafBatch.Begin(PictureBandRegion);
     for (int i = 0; i < GiorlLeafCount; ++i) {
         const SnowLeaf& leaf = g_leaves[i];
         const float s = Frac(LeafSpeed(i) * p + leaf.phase);
