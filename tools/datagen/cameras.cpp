@@ -132,8 +132,10 @@ void GenerateCameraPaths(const DataTree& tree)
                        0.88f));
     WriteFlight(tree, "baken.camera", Flight(Orbit({0, 0, 0}, 0.3f, 1.7f * Pi, 330, 240, 0, 110, 110, 150, 62), 0.88f));
     // Atom: far enough out that the whole pillar of embers and the ring it throws (out to
-    // radius 970 by the end) stay in the picture, low enough that the ring passes high over.
-    WriteFlight(tree, "atom.camera", Flight(Orbit({0, 0, 0}, 0, Pi / 2, 1250, 1100, 10, 60, 230, 270, 58), 0.88f));
+    // radius 970 by the end) stay in the picture and the embers stay small, and low, just
+    // above the ground's height: out here past the edge of the ground plane, the ground is a
+    // line at the horizon.
+    WriteFlight(tree, "atom.camera", Flight(Orbit({0, 0, 0}, 0, Pi / 2, 1250, 1100, -18, -8, 240, 270, 58), 0.88f));
     WriteFlight(tree, "grass.camera",
                 Flight({{{-250, -13, -100}, {-150, -8, -60}, 66},
                         {{-120, -12, -40}, {-20, -4, 0}, 66},

@@ -70,11 +70,13 @@ MeshBuilder Sphere()
 // still meet the ground at -24. Two, not three: the 4501 tufts are the heaviest fill of the
 // piece (every fragment of a card is shaded for its alpha test, seen or not), and a third
 // card costs half as much again for a tuft that looks as full from every side but edge-on.
-// The picture carries enough blades to fill the tuft from two cards.
+// The picture carries enough blades to fill the tuft from two cards, and each card is cut
+// to the box around its blades: the empty top rows and side columns of the picture are
+// never sent.
 MeshBuilder GrassTuft()
 {
     MeshBuilder m;
-    AddCrossedCards(m, {0, -0.4f, 0}, 5, 4.4f, 2, 0.3f);
+    AddCrossedCutouts(m, {0, -0.4f, 0}, 5, 4.4f, 2, 0.3f, AlphaBox(PaintGrassTuft(256), 0.1f, 2));
     return m;
 }
 

@@ -418,6 +418,27 @@ std::vector<Vec2> AlphaHull(const Canvas& picture, float threshold, int corners,
     return outline;
 }
 
+std::vector<Vec2> AlphaBox(const Canvas& picture, float threshold, float margin)
+{
+    float x0 = static_cast<float>(picture.width), y0 = static_cast<float>(picture.height), x1 = 0, y1 = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            if (picture.At(x, y)[3] <= threshold) continue;
+            x0 = std::min(x0, x - margin);
+            y0 = std::min(y0, y - margin);
+            x1 = std::max(x1, x + 1 + margin);
+            y1 = std::max(y1, y + 1 + margin);
+        }
+    const float w = static_cast<float>(picture.width), h = static_cast<float>(picture.height);
+    if (x0 >= x1 || y0 >= y1) return {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+    x0 = std::max(x0, 0.0f) / w;
+    y0 = std::max(y0, 0.0f) / h;
+    x1 = std::min(x1, w) / w;
+    y1 = std::min(y1, h) / h;
+    // Counter-clockwise in (u, v), as AlphaHull gives it.
+    return {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}};
+}
+
 void AddCrossedCutouts(MeshBuilder& mesh, Vec3 base, float width, float height, int count, float firstAngle,
                        const std::vector<Vec2>& outline)
 {

@@ -105,6 +105,11 @@ void AddCrossedCards(MeshBuilder& mesh, Vec3 base, float width, float height, in
 // convex hull of the shape, at any mip level.
 std::vector<Vec2> AlphaHull(const Canvas& picture, float threshold, int corners, float margin);
 
+// The rectangle around every texel whose alpha exceeds `threshold`, widened by `margin`
+// texels and kept inside the picture, as an outline for AddCrossedCutouts: a card cut to
+// it keeps its two triangles and leaves out the empty border of its picture.
+std::vector<Vec2> AlphaBox(const Canvas& picture, float threshold, float margin);
+
 // AddCrossedCards with each card cut to `outline` (texture coordinates, convex, from
 // AlphaHull): the same picture from fewer fragments.
 void AddCrossedCutouts(MeshBuilder& mesh, Vec3 base, float width, float height, int count, float firstAngle,

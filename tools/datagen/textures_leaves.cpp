@@ -209,14 +209,14 @@ Canvas PaintAtomLeaf(int size)
 {
     const int big = size * kSupersample;
     // The scene draws the square 155 units wide, thousands of times over: the ember fills
-    // only the middle sixth of it (about 25 units in the world), with a tight glow, so the
+    // only the middle eighth of it (about 20 units in the world), with a tight glow, so the
     // swarm reads as leaves and the part of the square around it, never drawn, costs nothing.
-    const LeafFrame frame{{big * 0.5f, big * 0.5f}, big * 0.08f};
+    const LeafFrame frame{{big * 0.5f, big * 0.5f}, big * 0.065f};
     const std::vector<Vec2> outline = FittedOutline(LeafKind::Birch, 81);
     Mask core(big, big);
     FillPolygon(core, PlaceOutline(outline, frame.centre, frame.scale, 0));
     Mask halo = core;
-    Blur(halo, big / 40);
+    Blur(halo, big / 64);
     Mask veins(big, big);
     DrawVeins(veins, outline, {}, frame, LeafKind::Birch, big * 0.004f);
     Mask inside = core;
