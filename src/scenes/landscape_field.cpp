@@ -81,7 +81,7 @@ void CompileGrassField(LandscapeField& field)
     }
 }
 
-void DrawGrassField(const LandscapeField& field, const ViewRegion& region)
+void DrawGrassField(const LandscapeField& field, const ViewRegion& region, HiddenBox hidden)
 {
     GlMatrix clip, modelview;
     glGetFloatv(GL_PROJECTION_MATRIX, clip.m);
@@ -111,7 +111,7 @@ void DrawGrassField(const LandscapeField& field, const ViewRegion& region)
                 break;
             }
         }
-        if (!outside) glCallList(chunk.list);
+        if (!outside && !(hidden && hidden(chunk.lo, chunk.hi))) glCallList(chunk.list);
     }
 }
 
@@ -147,7 +147,7 @@ void SetLandscapeFog(float end)
 }
 
 void DrawLandscape(const LandscapeField& field, const LandscapeTextures& textures, float skyScale,
-                   const ViewRegion& region)
+                   const ViewRegion& region, HiddenBox hidden)
 {
     BindTextureId(textures.sky);
     glPushMatrix();
@@ -169,7 +169,7 @@ void DrawLandscape(const LandscapeField& field, const LandscapeTextures& texture
     BindTextureId(textures.grass);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
-    DrawGrassField(field, region);
+    DrawGrassField(field, region, hidden);
     glAlphaFunc(GL_ALWAYS, 0);
     glDisable(GL_ALPHA_TEST);
 

@@ -51,9 +51,13 @@ void PlaceGrassTufts(LandscapeField& field);
 void PlaceTrees(LandscapeField& field);
 // The grass lists: per tuft a = R, b = R, turn = R * 360; the tuft scaled (2, 1 + 2ab, 2).
 void CompileGrassField(LandscapeField& field);
+// A test a scene may add: true when everything in the box (lo, hi) is hidden behind
+// something already in the depth buffer, so its chunk need not be drawn.
+using HiddenBox = bool (*)(const float lo[3], const float hi[3]);
+
 // The grass under the current modelview and projection: the chunks whose box reaches into
-// `region` of the view. Texture, colour and alpha test are the caller's.
-void DrawGrassField(const LandscapeField& field, const ViewRegion& region = {});
+// `region` of the view and is not `hidden`. Texture, colour and alpha test are the caller's.
+void DrawGrassField(const LandscapeField& field, const ViewRegion& region = {}, HiddenBox hidden = nullptr);
 // The tree list: tree i scaled (1 + i/15, 1 + i/10, 1 + i/15), turned i * 360/16, sunk 14.
 // No draws.
 void CompileTrees(LandscapeField& field);
@@ -74,4 +78,4 @@ void SetLandscapeFog(float end);
 // the alpha test and fog off. A scene whose landscape shows only through part of the
 // picture passes that part as `region` to leave out the grass elsewhere.
 void DrawLandscape(const LandscapeField& field, const LandscapeTextures& textures, float skyScale,
-                   const ViewRegion& region = {});
+                   const ViewRegion& region = {}, HiddenBox hidden = nullptr);

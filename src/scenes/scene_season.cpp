@@ -16,6 +16,7 @@
 #include "scenes/scene_frame.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 CameraPath SeasonPath;
@@ -23,6 +24,13 @@ CameraPath SeasonPath;
 namespace {
 
 LandscapeField g_field;
+// The window cut as drawn (down 24, x0.51) when it is a flat rectangle in a plane of constant
+// z: x0..x1, y0..y1 at z. The second world's grass behind it need not be drawn.
+struct CutRectangle {
+    bool valid = false;
+    float x0, x1, y0, y1, z;
+};
+CutRectangle g_cut;
 LandscapeTextures g_colour;
 LandscapeTextures g_blackAndWhite;
 GLuint g_font = 0;
@@ -46,23 +54,32 @@ bool FindWindowView(WindowView& view)
     clip.Translate(0.0f, -24.0f, 0.0f);
     clip.Scale(0.51f, 0.51f, 0.51f);
     float left = 1, right = -1, bottom = 1, top = -1;
+    int nearCorners = 0, farCorners = 0;
     for (const GeoxVertex& vertex : SeasonCutMesh.vertices) {
         const float x = vertex.x, y = vertex.z, z = vertex.y;
         const float w = clip.m[3] * x + clip.m[7] * y + clip.m[11] * z + clip.m[15];
-        // A corner at or behind the eye: the cut may cover any part of the picture.
+        // Corners at or behind the near plane (0.1) are counted, not projected.
         if (w < 0.1f) {
-            view.region = PictureBandRegion;
-            view.x0 = view.y0 = 0;
-            view.x1 = OverlayWidth;
-            view.y1 = OverlayHeight;
-            return true;
+            ++nearCorners;
+            continue;
         }
+        ++farCorners;
         const float ndcX = (clip.m[0] * x + clip.m[4] * y + clip.m[8] * z + clip.m[12]) / w;
         const float ndcY = (clip.m[1] * x + clip.m[5] * y + clip.m[9] * z + clip.m[13]) / w;
         left = std::min(left, ndcX);
         right = std::max(right, ndcX);
         bottom = std::min(bottom, ndcY);
         top = std::max(top, ndcY);
+    }
+    // Wholly behind the near plane: the cut is clipped away and hides nothing.
+    if (farCorners == 0) return false;
+    // Partly behind: it may cover any part of the picture.
+    if (nearCorners > 0) {
+        view.region = PictureBandRegion;
+        view.x0 = view.y0 = 0;
+        view.x1 = OverlayWidth;
+        view.y1 = OverlayHeight;
+        return true;
     }
     left = std::max(left, PictureBandRegion.left);
     right = std::min(right, PictureBandRegion.right);
@@ -75,6 +92,53 @@ bool FindWindowView(WindowView& view)
     view.x1 = static_cast<int>(std::ceil((right + 1.0f) * 0.5f * OverlayWidth)) + 1;
     view.y0 = static_cast<int>(std::floor((bottom + 1.0f) * 0.5f * OverlayHeight)) - 1;
     view.y1 = static_cast<int>(std::ceil((top + 1.0f) * 0.5f * OverlayHeight)) + 1;
+    return true;
+}
+
+// The cut's rectangle, when its triangles lie in one plane of constant z and cover their
+// bounds: only then does the depth it writes hide everything seen through that rectangle.
+CutRectangle FindCutRectangle(const GeoxMesh& cut)
+{
+    CutRectangle rect;
+    if (cut.vertices.empty()) return rect;
+    auto place = [](const GeoxVertex& v) { return std::array<float, 3>{0.51f * v.x, 0.51f * v.z - 24.0f, 0.51f * v.y}; };
+    const std::array<float, 3> first = place(cut.vertices[0]);
+    float x0 = first[0], x1 = first[0], y0 = first[1], y1 = first[1];
+    for (const GeoxVertex& vertex : cut.vertices) {
+        const std::array<float, 3> p = place(vertex);
+        if (p[2] != first[2]) return rect;
+        x0 = std::min(x0, p[0]);
+        x1 = std::max(x1, p[0]);
+        y0 = std::min(y0, p[1]);
+        y1 = std::max(y1, p[1]);
+    }
+    double area = 0;
+    for (const GeoxTriangle& triangle : cut.triangles) {
+        const std::array<float, 3> a = place(cut.vertices[triangle.i0]), b = place(cut.vertices[triangle.i1]),
+                                   c = place(cut.vertices[triangle.i2]);
+        area += std::fabs((b[0] - a[0]) * (c[1] - a[1]) - (c[0] - a[0]) * (b[1] - a[1])) / 2.0;
+    }
+    const double bounds = static_cast<double>(x1 - x0) * (y1 - y0);
+    if (bounds <= 0 || area < bounds * (1 - 1e-4) || area > bounds * (1 + 1e-4)) return rect;
+    return {true, x0, x1, y0, y1, first[2]};
+}
+
+// True when every corner of the box lies beyond the cut's plane from the eye and is seen
+// through the cut's rectangle: the box is then wholly inside the pyramid the cut hides.
+bool BehindWindowCut(const float lo[3], const float hi[3])
+{
+    if (!g_cut.valid) return false;
+    const float eye[3] = {CurrentCamera.eyeX, CurrentCamera.eyeY, CurrentCamera.eyeZ};
+    const float eyeSide = eye[2] - g_cut.z;
+    if (eyeSide == 0.0f) return false;
+    for (int corner = 0; corner < 8; ++corner) {
+        const float c[3] = {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1], corner & 4 ? hi[2] : lo[2]};
+        const float cornerSide = c[2] - g_cut.z;
+        if (cornerSide * eyeSide >= 0.0f) return false;
+        const float t = eyeSide / (eyeSide - cornerSide);
+        const float x = eye[0] + t * (c[0] - eye[0]), y = eye[1] + t * (c[1] - eye[1]);
+        if (x < g_cut.x0 || x > g_cut.x1 || y < g_cut.y0 || y > g_cut.y1) return false;
+    }
     return true;
 }
 
@@ -94,6 +158,7 @@ void tscene_season::Load()
 {
     BuildLandscapeField(g_field);
     LoadCameraPath(SeasonPath, "data\\season.camera");
+    g_cut = FindCutRectangle(SeasonCutMesh);
     g_colour = ColourLandscape();
     g_blackAndWhite = BlackAndWhiteLandscape();
     g_font = FindTexture(GlobalTextures, "font");
@@ -137,7 +202,7 @@ void tscene_season::Render(int32_t time)
     glDisable(GL_BLEND);
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    DrawLandscape(g_field, colourInside ? g_blackAndWhite : g_colour, 50.0f, PictureBandRegion);
+    DrawLandscape(g_field, colourInside ? g_blackAndWhite : g_colour, 50.0f, PictureBandRegion, BehindWindowCut);
 
     DrawText("redrum", g_font, 160.0f, 220.0f, 50.0f, 50.0f, 40.0f, 0.0f, 0.0f, 0.0f, 1.0f);
     DrawText("side", g_font, 160.0f, 260.0f, 50.0f, 50.0f, 40.0f, 0.0f, 0.0f, 0.0f, 1.0f);
