@@ -7,8 +7,8 @@
 
 TextureRect VisibleTextureRect(GLuint texture)
 {
-    // Alpha at or below 2/255 moves no blended pixel by more than rounding.
-    constexpr uint8_t FaintAlpha = 2;
+    // Alpha at or below 4/255 moves a blended pixel by at most a step or two.
+    constexpr uint8_t FaintAlpha = 4;
     TextureRect visible{1, 1, 0, 0};
     glBindTexture(GL_TEXTURE_2D, texture);
     std::vector<uint8_t> texels;
@@ -16,7 +16,7 @@ TextureRect VisibleTextureRect(GLuint texture)
         GLint width = 0, height = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
-        if (width < 32 || height < 32) break;
+        if (width < 64 || height < 64) break;
         texels.resize(static_cast<size_t>(width) * height * 4);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());

@@ -20,10 +20,10 @@
 #include <cstdint>
 #include <vector>
 
-// The part of a texture where its alpha is above 2/255 at any mip level of at least 32 x 32
+// The part of a texture where its alpha is above 4/255 at any mip level of at least 64 x 64
 // texels, widened by a texel, in texture coordinates: what a blended leaf can show of it
-// (the smaller levels serve leaves of a few pixels, whose faint fringe beyond it is lost in
-// rounding).
+// (the smaller levels serve leaves of a few dozen pixels, mixed with the larger ones, and the
+// faint fringe they have beyond it is lost in rounding).
 struct TextureRect {
     float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
 };
