@@ -27,7 +27,9 @@ float Centred(float scale)
 // outermost chunks.
 int ChunkOf(const Float3& tuft)
 {
-    auto cell = [](float v) { return std::clamp(static_cast<int>(std::floor((v + 400.0f) / 100.0f)), 0, GrassChunkSide - 1); };
+    auto cell = [](float v) {
+        return std::clamp(static_cast<int>(std::floor((v + 400.0f) * GrassChunkSide / 800.0f)), 0, GrassChunkSide - 1);
+    };
     return cell(tuft.z) * GrassChunkSide + cell(tuft.x);
 }
 

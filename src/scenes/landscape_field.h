@@ -17,8 +17,8 @@
 
 constexpr int GrassTuftCount = 4501;
 constexpr int LandscapeTreeCount = 16;
-// The +-400 field in 8 x 8 chunks of 100 x 100.
-constexpr int GrassChunkSide = 8;
+// The +-400 field in 16 x 16 chunks of 50 x 50.
+constexpr int GrassChunkSide = 16;
 constexpr int GrassChunkCount = GrassChunkSide * GrassChunkSide;
 
 struct GrassChunk {
