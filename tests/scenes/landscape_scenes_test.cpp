@@ -1,7 +1,13 @@
 // The landscape scenes (season, baken, atom, grass) and giorl: the random draws of their
 // loads, the formulas a wrong constant would break, and their pictures at the edges and in
 // the middle of their spans.
+#include "base/gl.h"
 #include "base/piece_schedule.h"
+#include "capture/shot.h"
+#include "render/lum_camera.h"
+#include "resources/globaldata.h"
+#include "resources/lum_textures.h"
+#include "scenes/landscape_field.h"
 #include "scenes/scene_atom.h"
 #include "scenes/scene_baken.h"
 #include "scenes/scene_giorl.h"
@@ -166,6 +172,42 @@ TEST(GiorlFormulas, LaterLeavesFallUpToFourTimesFaster)
     // Past height 5 a leaf wraps back to the top.
     EXPECT_NEAR(GiorlLeafHeight(0.0f, 0, 0.999f), 40.0f - 35.0f * 0.999f, 1e-3f);
     EXPECT_NEAR(GiorlLeafHeight(0.06f, 0, 0.999f), 40.0f - 35.0f * (0.01f + 0.999f - 1.0f), 1e-3f);
+}
+
+TEST_F(LandscapeScenes, TheGrassFieldDrawsEveryTuftThatCanShow)
+{
+    static LandscapeField field;
+    BuildLandscapeField(field);
+    const GLuint grass = FindTexture(GlobalTextures, "grass");
+    auto draw = [&](const CameraRecord& camera, bool everyChunk) {
+        ApplyCamera(camera);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glColor4f(1, 1, 1, 1);
+        BindTextureId(grass);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.5f);
+        if (everyChunk)
+            for (const GrassChunk& chunk : field.grass) glCallList(chunk.list);
+        else
+            DrawGrassField(field);
+        glDisable(GL_ALPHA_TEST);
+        return ReadFrameTopDown();
+    };
+    // In the field at grass height looking along it, at a corner looking along its edge (half
+    // the view outside the field), and high above it looking down.
+    const CameraRecord cameras[] = {{60, -30, -15, -40, 100, -12, 60, 0, 1, 0},
+                                    {66, 390, -14, -395, 390, -12, 400, 0, 1, 0},
+                                    {50, 0, 300, -200, 0, -24, 0, 0, 1, 0}};
+    for (const CameraRecord& camera : cameras) {
+        const auto all = draw(camera, true);
+        const auto culled = draw(camera, false);
+        EXPECT_GT(MeanBrightness(all, 0, 0, 640, 480), 1.0) << "the view holds some grass";
+        size_t differing = 0;
+        for (size_t i = 0; i < all.size(); ++i) differing += all[i] != culled[i];
+        EXPECT_LT(differing, all.size() / 2000) << "camera at " << camera.eyeX << ", " << camera.eyeZ;
+    }
 }
 
 TEST_F(LandscapeScenes, SpansOpenFromBlackOrWhite)
