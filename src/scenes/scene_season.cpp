@@ -124,13 +124,19 @@ CutRectangle FindCutRectangle(const GeoxMesh& cut)
 }
 
 // True when every corner of the box lies beyond the cut's plane from the eye and is seen
-// through the cut's rectangle: the box is then wholly inside the pyramid the cut hides.
+// through the cut's rectangle where the cut is drawn (past the near plane at 0.1): the box
+// is then wholly inside the pyramid the cut hides. Checking the corners is enough: the points
+// where the box's rays cross the plane make a convex patch, whose depth is least at a corner.
 bool BehindWindowCut(const float lo[3], const float hi[3])
 {
     if (!g_cut.valid) return false;
-    const float eye[3] = {CurrentCamera.eyeX, CurrentCamera.eyeY, CurrentCamera.eyeZ};
+    const CameraRecord& camera = CurrentCamera;
+    const float eye[3] = {camera.eyeX, camera.eyeY, camera.eyeZ};
+    float forward[3] = {camera.centerX - eye[0], camera.centerY - eye[1], camera.centerZ - eye[2]};
+    const float length = std::sqrt(forward[0] * forward[0] + forward[1] * forward[1] + forward[2] * forward[2]);
     const float eyeSide = eye[2] - g_cut.z;
-    if (eyeSide == 0.0f) return false;
+    if (eyeSide == 0.0f || !(length > 0.0f)) return false;
+    for (float& axis : forward) axis /= length;
     for (int corner = 0; corner < 8; ++corner) {
         const float c[3] = {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1], corner & 4 ? hi[2] : lo[2]};
         const float cornerSide = c[2] - g_cut.z;
@@ -138,6 +144,9 @@ bool BehindWindowCut(const float lo[3], const float hi[3])
         const float t = eyeSide / (eyeSide - cornerSide);
         const float x = eye[0] + t * (c[0] - eye[0]), y = eye[1] + t * (c[1] - eye[1]);
         if (x < g_cut.x0 || x > g_cut.x1 || y < g_cut.y0 || y > g_cut.y1) return false;
+        const float crossingDepth =
+            t * (forward[0] * (c[0] - eye[0]) + forward[1] * (c[1] - eye[1]) + forward[2] * (c[2] - eye[2]));
+        if (crossingDepth < 0.2f) return false;
     }
     return true;
 }
