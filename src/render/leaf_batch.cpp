@@ -2,6 +2,69 @@
 #include "render/leaf_batch.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+
+TextureRect VisibleTextureRect(GLuint texture)
+{
+    // Alpha at or below 4/255 moves a blended pixel by at most a step or two.
+    constexpr uint8_t FaintAlpha = 4;
+    TextureRect visible{1, 1, 0, 0};
+    glBindTexture(GL_TEXTURE_2D, texture);
+    std::vector<uint8_t> texels;
+    for (int level = 0;; ++level) {
+        GLint width = 0, height = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
+        if (width < 64 || height < 64) break;
+        texels.resize(static_cast<size_t>(width) * height * 4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                if (texels[(static_cast<size_t>(y) * width + x) * 4 + 3] <= FaintAlpha) continue;
+                // The texel's square, widened by one texel for the linear filter.
+                visible.u0 = std::min(visible.u0, static_cast<float>(x - 1) / width);
+                visible.u1 = std::max(visible.u1, static_cast<float>(x + 2) / width);
+                visible.v0 = std::min(visible.v0, static_cast<float>(y - 1) / height);
+                visible.v1 = std::max(visible.v1, static_cast<float>(y + 2) / height);
+            }
+    }
+    // Nothing found (no texture, or all transparent): keep the whole square.
+    if (visible.u0 >= visible.u1 || visible.v0 >= visible.v1) return {};
+    return {std::max(visible.u0, 0.0f), std::max(visible.v0, 0.0f), std::min(visible.u1, 1.0f),
+            std::min(visible.v1, 1.0f)};
+}
+
+GeoxMesh CropLeafToTexture(const GeoxMesh& leaf, const TextureRect& rect)
+{
+    if (leaf.vertices.size() != 4) return leaf;
+    // The corners at (0, 0), (1, 0) and (0, 1) of the texture give the flat leaf's map from
+    // texture coordinates to places; every corner must sit at one of the four.
+    const GeoxVertex* at[2][2] = {};
+    for (const GeoxVertex& vertex : leaf.vertices) {
+        const bool u1 = vertex.u == 1, v1 = vertex.v == 1;
+        if ((vertex.u != 0 && !u1) || (vertex.v != 0 && !v1) || at[u1][v1]) return leaf;
+        at[u1][v1] = &vertex;
+    }
+    auto place = [](const GeoxVertex& vertex) { return std::array<float, 3>{vertex.x, vertex.y, vertex.z}; };
+    const std::array<float, 3> origin = place(*at[0][0]), cornerU = place(*at[1][0]), cornerV = place(*at[0][1]),
+                               far = place(*at[1][1]);
+    for (int axis = 0; axis < 3; ++axis)
+        if (std::fabs(far[axis] - (cornerU[axis] + cornerV[axis] - origin[axis])) > 1e-5f) return leaf;
+    GeoxMesh cropped = leaf;
+    for (GeoxVertex& vertex : cropped.vertices) {
+        vertex.u = vertex.u == 0 ? rect.u0 : rect.u1;
+        vertex.v = vertex.v == 0 ? rect.v0 : rect.v1;
+        std::array<float, 3> p;
+        for (int axis = 0; axis < 3; ++axis)
+            p[axis] = origin[axis] + vertex.u * (cornerU[axis] - origin[axis]) + vertex.v * (cornerV[axis] - origin[axis]);
+        vertex.x = p[0];
+        vertex.y = p[1];
+        vertex.z = p[2];
+    }
+    return cropped;
+}
 
 void LeafBatch::Prepare(const GeoxMesh& leaf, int capacity)
 {
@@ -36,8 +99,9 @@ void LeafBatch::Prepare(const GeoxMesh& leaf, int capacity)
     }
 }
 
-void LeafBatch::Begin()
+void LeafBatch::Begin(const ViewRegion& region)
 {
+    m_region = region;
     GlMatrix projection, modelview;
     glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
@@ -50,8 +114,8 @@ void LeafBatch::Begin()
 
 bool LeafBatch::Transform(const GlMatrix& leaf, float* positions) const
 {
-    // Outcodes of the six clip planes; a leaf is dropped only when every vertex lies beyond
-    // the same plane, so no visible fragment is lost.
+    // Outcodes of the six planes of the region's part of the view; a leaf is dropped only
+    // when every vertex lies beyond the same plane, so no visible fragment is lost.
     unsigned commonOutside = 0x3F;
     for (int v = 0; v < m_leafVertices; ++v) {
         float* p = positions + 3 * v;
@@ -60,7 +124,8 @@ bool LeafBatch::Transform(const GlMatrix& leaf, float* positions) const
         const float y = m_clip[1] * p[0] + m_clip[5] * p[1] + m_clip[9] * p[2] + m_clip[13];
         const float z = m_clip[2] * p[0] + m_clip[6] * p[1] + m_clip[10] * p[2] + m_clip[14];
         const float w = m_clip[3] * p[0] + m_clip[7] * p[1] + m_clip[11] * p[2] + m_clip[15];
-        const unsigned outside = (x < -w) | (x > w) << 1 | (y < -w) << 2 | (y > w) << 3 | (z < -w) << 4 |
+        const unsigned outside = (x < m_region.left * w) | (x > m_region.right * w) << 1 |
+                                 (y < m_region.bottom * w) << 2 | (y > m_region.top * w) << 3 | (z < -w) << 4 |
                                  (z > w) << 5;
         commonOutside &= outside;
     }

@@ -325,6 +325,16 @@ void ClipToPictureBand()
     glEnable(GL_SCISSOR_TEST);
 }
 
+void ClipToPictureBand(int x0, int y0, int x1, int y1)
+{
+    // The band is symmetric, so its rows from the bottom are those from the top.
+    const int top = std::max(y0, static_cast<int>(BandTop()));
+    const int bottom = std::min(y1, static_cast<int>(BandBottom()));
+    const int left = std::max(x0, 0), right = std::min(x1, static_cast<int>(OverlayWidth));
+    glScissor(left, top, std::max(right - left, 0), std::max(bottom - top, 0));
+    glEnable(GL_SCISSOR_TEST);
+}
+
 void BeginFinishing()
 {
     glDisable(GL_SCISSOR_TEST);

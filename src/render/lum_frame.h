@@ -70,6 +70,9 @@ void GlowPass(unsigned weight, float r, float g, float b, float a);
 // a quarter of the fill of every scene that calls it. Not for a scene that reads the frame
 // before its letterbox (a blur of the whole frame), which would see what lies under the bars.
 void ClipToPictureBand();
+// The same, limited further to the window rectangle x0 <= x < x1, y0 <= y < y1 (GL window
+// coordinates, rows from the bottom), for drawing that can show only inside it.
+void ClipToPictureBand(int x0, int y0, int x1, int y1);
 
 // The finishing steps, in the order scenes issue them after their 3D drawing.
 // Scissor test off, viewport 640 x 480, depth test off, colour white.

@@ -1,6 +1,9 @@
 // Load-time mesh batches.
 #include "render/mesh_batch.h"
 
+#include <algorithm>
+#include <limits>
+
 void MeshBatch::Add(const GeoxMesh& mesh, const GlMatrix& placement)
 {
     const uint32_t base = static_cast<uint32_t>(VertexCount());
@@ -15,6 +18,18 @@ void MeshBatch::Add(const GeoxMesh& mesh, const GlMatrix& placement)
         m_indices.push_back(base + static_cast<uint32_t>(triangle.i0));
         m_indices.push_back(base + static_cast<uint32_t>(triangle.i1));
         m_indices.push_back(base + static_cast<uint32_t>(triangle.i2));
+    }
+}
+
+void MeshBatch::Bounds(float lo[3], float hi[3]) const
+{
+    for (int axis = 0; axis < 3; ++axis) {
+        lo[axis] = std::numeric_limits<float>::max();
+        hi[axis] = std::numeric_limits<float>::lowest();
+    }
+    for (size_t i = 0; i < m_positions.size(); ++i) {
+        lo[i % 3] = std::min(lo[i % 3], m_positions[i]);
+        hi[i % 3] = std::max(hi[i % 3], m_positions[i]);
     }
 }
 

@@ -25,6 +25,8 @@ public:
     GLuint CompileList(const GlMatrix& after = GlMatrix{}) const;
 
     int VertexCount() const { return static_cast<int>(m_texCoords.size() / 2); }
+    // The box around every placed vertex (lo > hi on every axis while the batch is empty).
+    void Bounds(float lo[3], float hi[3]) const;
     int TriangleCount() const { return static_cast<int>(m_indices.size() / 3); }
 
 private:

@@ -6,6 +6,10 @@
 #include "render/mesh_batch.h"
 #include "resources/lum_textures.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 namespace {
 
 LandscapeTextures ResolveLandscape(const char* sky, const char* ground, const char* grass, const char* tree)
@@ -17,6 +21,16 @@ LandscapeTextures ResolveLandscape(const char* sky, const char* ground, const ch
 float Centred(float scale)
 {
     return static_cast<float>((Random01() - 0.5) * scale);
+}
+
+// The chunk a tuft belongs to by its place; tufts on or past the field's edge go to the
+// outermost chunks.
+int ChunkOf(const Float3& tuft)
+{
+    auto cell = [](float v) {
+        return std::clamp(static_cast<int>(std::floor((v + 400.0f) * GrassChunkSide / 800.0f)), 0, GrassChunkSide - 1);
+    };
+    return cell(tuft.z) * GrassChunkSide + cell(tuft.x);
 }
 
 } // namespace
@@ -53,7 +67,7 @@ void PlaceTrees(LandscapeField& field)
 
 void CompileGrassField(LandscapeField& field)
 {
-    MeshBatch grass;
+    std::vector<MeshBatch> chunks(GrassChunkCount);
     for (const Float3& tuft : field.tufts) {
         GlMatrix placement;
         placement.Translate(tuft.x, tuft.y, tuft.z);
@@ -61,9 +75,46 @@ void CompileGrassField(LandscapeField& field)
         const double b = Random01();
         placement.Scale(2, static_cast<float>(1 + 2 * a * b), 2);
         placement.Rotate(static_cast<float>(Random01() * 360), 0, 1, 0);
-        grass.Add(GrassMesh, placement);
+        chunks[ChunkOf(tuft)].Add(GrassMesh, placement);
     }
-    field.grassList = grass.CompileList();
+    for (int c = 0; c < GrassChunkCount; ++c) {
+        field.grass[c].list = chunks[c].CompileList();
+        chunks[c].Bounds(field.grass[c].lo, field.grass[c].hi);
+    }
+}
+
+void DrawGrassField(const LandscapeField& field, const ViewRegion& region, HiddenBox hidden)
+{
+    GlMatrix clip, modelview;
+    glGetFloatv(GL_PROJECTION_MATRIX, clip.m);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+    clip.Multiply(modelview);
+    // The planes that bound the region, each as a x + b y + c z + d >= 0 inside, from the
+    // rows of the clip matrix: x >= left w, x <= right w, y >= bottom w, y <= top w, z >= -w.
+    auto row = [&](int r, int k) { return clip.m[4 * k + r]; };
+    float planes[5][4];
+    for (int k = 0; k < 4; ++k) {
+        planes[0][k] = row(0, k) - region.left * row(3, k);
+        planes[1][k] = region.right * row(3, k) - row(0, k);
+        planes[2][k] = row(1, k) - region.bottom * row(3, k);
+        planes[3][k] = region.top * row(3, k) - row(1, k);
+        planes[4][k] = row(2, k) + row(3, k);
+    }
+    for (const GrassChunk& chunk : field.grass) {
+        if (chunk.lo[0] > chunk.hi[0]) continue; // no tuft fell in it
+        bool outside = false;
+        for (const float(&plane)[4] : planes) {
+            // The corner of the box farthest inside the plane.
+            const float x = plane[0] >= 0 ? chunk.hi[0] : chunk.lo[0];
+            const float y = plane[1] >= 0 ? chunk.hi[1] : chunk.lo[1];
+            const float z = plane[2] >= 0 ? chunk.hi[2] : chunk.lo[2];
+            if (plane[0] * x + plane[1] * y + plane[2] * z + plane[3] < 0) {
+                outside = true;
+                break;
+            }
+        }
+        if (!outside && !(hidden && hidden(chunk.lo, chunk.hi))) glCallList(chunk.list);
+    }
 }
 
 void CompileTrees(LandscapeField& field)
@@ -80,11 +131,13 @@ void CompileTrees(LandscapeField& field)
     field.treeList = trees.CompileList();
 }
 
-void BuildLandscapeField(LandscapeField& field)
+void BuildLandscapeField(LandscapeField& field, ModelviewReset reset)
 {
     PlaceGrassTufts(field);
     PlaceTrees(field);
+    if (reset == ModelviewReset::BeforeEachList) glLoadIdentity();
     CompileGrassField(field);
+    if (reset == ModelviewReset::BeforeEachList) glLoadIdentity();
     CompileTrees(field);
 }
 
@@ -95,7 +148,8 @@ void SetLandscapeFog(float end)
     glFogf(GL_FOG_END, end);
 }
 
-void DrawLandscape(const LandscapeField& field, const LandscapeTextures& textures, float skyScale)
+void DrawLandscape(const LandscapeField& field, const LandscapeTextures& textures, float skyScale,
+                   const ViewRegion& region, HiddenBox hidden)
 {
     BindTextureId(textures.sky);
     glPushMatrix();
@@ -117,7 +171,7 @@ void DrawLandscape(const LandscapeField& field, const LandscapeTextures& texture
     BindTextureId(textures.grass);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
-    glCallList(field.grassList);
+    DrawGrassField(field, region, hidden);
     glAlphaFunc(GL_ALWAYS, 0);
     glDisable(GL_ALPHA_TEST);
 

@@ -5,20 +5,35 @@
 //
 // Each list is one pre-transformed indexed array (render/mesh_batch): the same vertices the
 // nested push, translate, scale, rotate and DrawGeoxTextured calls would compile, in one draw.
+// The grass is compiled as square chunks of the field, each with its box: a frame calls
+// only the chunks whose box reaches into the view. The software renderer pays for every
+// triangle it is sent, seen or not, and from inside the field most of it lies behind or
+// beside the camera. The alpha-tested, depth-tested tufts give the same picture in any order.
 #pragma once
 
 #include "base/gl.h"
+#include "render/view_region.h"
 #include "resources/globaldata.h"
 
 constexpr int GrassTuftCount = 4501;
 constexpr int LandscapeTreeCount = 16;
+// The +-400 field in 16 x 16 chunks of 50 x 50.
+constexpr int GrassChunkSide = 16;
+constexpr int GrassChunkCount = GrassChunkSide * GrassChunkSide;
+
+struct GrassChunk {
+    GLuint list = 0;     // the chunk's tufts, in their order in the field
+    float lo[3], hi[3];  // the box around them
+};
 
 struct LandscapeField {
     Float3 tufts[GrassTuftCount];     // positions of the tufts
     Float3 trees[LandscapeTreeCount]; // positions of the trees (y = 0)
-    GLuint grassList = 0;
+    GrassChunk grass[GrassChunkCount];
     GLuint treeList = 0;
 };
+
+
 
 // The four textures of one look of the landscape, resolved at load.
 struct LandscapeTextures {
@@ -34,14 +49,25 @@ LandscapeTextures BlackAndWhiteLandscape();
 void PlaceGrassTufts(LandscapeField& field);
 // trees: x = R * 200 + 50, z = R * 200 + 50, then each negated when R > 0.5.
 void PlaceTrees(LandscapeField& field);
-// The grass list: per tuft a = R, b = R, turn = R * 360; the tuft scaled (2, 1 + 2ab, 2).
+// The grass lists: per tuft a = R, b = R, turn = R * 360; the tuft scaled (2, 1 + 2ab, 2).
 void CompileGrassField(LandscapeField& field);
+// A test a scene may add: true when everything in the box (lo, hi) is hidden behind
+// something already in the depth buffer, so its chunk need not be drawn.
+using HiddenBox = bool (*)(const float lo[3], const float hi[3]);
+
+// The grass under the current modelview and projection: the chunks whose box reaches into
+// `region` of the view and is not `hidden`. Texture, colour and alpha test are the caller's.
+void DrawGrassField(const LandscapeField& field, const ViewRegion& region = {}, HiddenBox hidden = nullptr);
 // The tree list: tree i scaled (1 + i/15, 1 + i/10, 1 + i/15), turned i * 360/16, sunk 14.
 // No draws.
 void CompileTrees(LandscapeField& field);
 
-// All four, in that order: 3 * 4501 + 4 * 16 + 3 * 4501 random draws.
-void BuildLandscapeField(LandscapeField& field);
+// All four, in that order: 3 * 4501 + 4 * 16 + 3 * 4501 random draws. With
+// ModelviewReset::BeforeEachList the modelview is set to identity before each list is
+// compiled (baken, atom, grass); the lists hold placements relative to the matrix they are
+// called under, so this changes GL's matrix at load and nothing in the lists.
+enum class ModelviewReset { None, BeforeEachList };
+void BuildLandscapeField(LandscapeField& field, ModelviewReset reset = ModelviewReset::None);
 
 // GL_LINEAR fog from 0 to `end`, set before the landscape (the colour is set by DrawLandscape).
 void SetLandscapeFog(float end);
@@ -49,5 +75,7 @@ void SetLandscapeFog(float end);
 // The landscape under the current camera: the sky sphere scaled by skyScale (before the fog),
 // white fog on, the ground (x64 wide, 24 down), the grass and the trees alpha-tested at 0.5,
 // fog off. Expects the depth test on; draws with the current colour; leaves texturing on,
-// the alpha test and fog off.
-void DrawLandscape(const LandscapeField& field, const LandscapeTextures& textures, float skyScale);
+// the alpha test and fog off. A scene whose landscape shows only through part of the
+// picture passes that part as `region` to leave out the grass elsewhere.
+void DrawLandscape(const LandscapeField& field, const LandscapeTextures& textures, float skyScale,
+                   const ViewRegion& region = {}, HiddenBox hidden = nullptr);

@@ -86,7 +86,7 @@ void tscene_greet::Render(int32_t time)
     BindTextureId(g_blackAndWhite.grass);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
-    glCallList(g_field.grassList);
+    DrawGrassField(g_field, PictureBandRegion);
     glAlphaFunc(GL_ALWAYS, 0.0f);
     glDisable(GL_ALPHA_TEST);
 

@@ -4,6 +4,7 @@
 #include "render/gl_matrix.h"
 #include "render/leaf_batch.h"
 #include "render/mesh_batch.h"
+#include "render/view_region.h"
 
 #include "base/gl.h"
 #include "support/gl_context.h"
@@ -243,6 +244,145 @@ TEST_F(BatchTest, MeshBatchListDrawsWhatTheNestedDrawsCompile)
     glPopMatrix();
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(turned[i], reference[i], 1e-4f);
     glEnable(GL_TEXTURE_2D);
+}
+
+// A mipmapped texture whose alpha shows only a soft ember in the middle of its square.
+GLuint EmberTexture()
+{
+    constexpr int kSize = 128;
+    std::vector<uint8_t> texels(kSize * kSize * 4);
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            uint8_t* t = &texels[(y * kSize + x) * 4];
+            const float dx = (x - 63.5f) / 10.0f, dy = (y - 63.5f) / 14.0f;
+            const float r = std::sqrt(dx * dx + dy * dy);
+            t[0] = 255;
+            t[1] = static_cast<uint8_t>(120 + y);
+            t[2] = 40;
+            t[3] = r < 1 ? 255 : r < 1.5f ? static_cast<uint8_t>(255 * (1.5f - r) * 2) : 0;
+        }
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return texture;
+}
+
+TEST_F(BatchTest, ABlendedLeafCutToWhereItsTextureShowsDrawsTheSamePicture)
+{
+    const GLuint texture = EmberTexture();
+    const TextureRect rect = VisibleTextureRect(texture);
+    // The ember spans texels 48..79 across and 42..85 down; the rectangle holds it and
+    // little more.
+    EXPECT_LE(rect.u0, 48.0f / 128);
+    EXPECT_GE(rect.u1, 80.0f / 128);
+    EXPECT_LE(rect.v0, 42.0f / 128);
+    EXPECT_GE(rect.v1, 86.0f / 128);
+    EXPECT_GT(rect.u0, 0.3f);
+    EXPECT_LT(rect.u1, 0.7f);
+
+    const GeoxMesh leaf = UnitQuad();
+    const GeoxMesh cropped = CropLeafToTexture(leaf, rect);
+    ASSERT_EQ(cropped.vertices.size(), 4u);
+    for (const GeoxVertex& v : cropped.vertices) {
+        // Each corner moves along the quad to where its texture coordinate now points.
+        EXPECT_NEAR(v.x, v.u - 0.5f, 1e-6f);
+        EXPECT_NEAR(v.y, v.v - 0.5f, 1e-6f);
+    }
+
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    auto draw = [](const GeoxMesh& mesh) {
+        LeafBatch batch;
+        batch.Prepare(mesh, 300);
+        Clear();
+        batch.Begin();
+        for (int i = 0; i < 300; ++i) {
+            GlMatrix m;
+            m.Translate(std::sin(i * 0.37f) * 40, std::cos(i * 0.23f) * 25, std::sin(i * 0.11f) * 30);
+            m.Rotate(i * 23.0f, 0.7259231f, 1, 0.52389467f);
+            m.Scale(4.0f + i % 20, 1, 4.0f + i % 20);
+            batch.Add(m);
+        }
+        batch.Draw();
+        return ReadFrameRgb();
+    };
+    glColor4f(1, 1, 1, 0.75f);
+    const std::vector<uint8_t> whole = draw(leaf);
+    const std::vector<uint8_t> cut = draw(cropped);
+    // A cut through the ember itself, to show the comparison sees a wrong rectangle.
+    const std::vector<uint8_t> tooSmall = draw(CropLeafToTexture(leaf, {0.45f, 0.45f, 0.55f, 0.55f}));
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    // Leaves seen edge-on or only a few pixels wide sample the coarse mip levels, whose alpha
+    // spreads a little past the rectangle: a faint fringe, nothing more.
+    auto compare = [&](const std::vector<uint8_t>& other, double& mean, size_t& off) {
+        double total = 0;
+        off = 0;
+        for (size_t i = 0; i < whole.size(); ++i) {
+            const int difference = std::abs(int(whole[i]) - int(other[i]));
+            total += difference;
+            off += difference > 12;
+        }
+        mean = total / whole.size();
+    };
+    double mean = 0;
+    size_t off = 0;
+    compare(cut, mean, off);
+    EXPECT_LT(mean, 0.2) << "the cut leaves draw the same picture";
+    EXPECT_LT(off, whole.size() / 1000);
+    compare(tooSmall, mean, off);
+    EXPECT_GT(off, whole.size() / 100) << "a rectangle through the ember changes the picture";
+    glDeleteTextures(1, &texture);
+}
+
+TEST(LeafCrop, OnlyAFlatFourCorneredLeafOverTheWholeSquareIsCut)
+{
+    GeoxMesh triangle = UnitQuad();
+    triangle.vertices.pop_back();
+    triangle.triangles.pop_back();
+    EXPECT_EQ(CropLeafToTexture(triangle, {0.25f, 0.25f, 0.75f, 0.75f}).vertices[0].u, 0.0f);
+
+    GeoxMesh bent = UnitQuad();
+    bent.vertices[3].z = 0.3f; // one corner out of the leaf's plane
+    EXPECT_EQ(CropLeafToTexture(bent, {0.25f, 0.25f, 0.75f, 0.75f}).vertices[0].u, 0.0f);
+
+    GeoxMesh half = UnitQuad();
+    half.vertices[1].u = 0.5f; // maps only part of the texture
+    EXPECT_EQ(CropLeafToTexture(half, {0.25f, 0.25f, 0.75f, 0.75f}).vertices[1].u, 0.5f);
+}
+
+TEST_F(BatchTest, LeavesWhollyOutsideTheRegionAreLeftOut)
+{
+    const GeoxMesh leaf = UnitQuad();
+    LeafBatch batch;
+    batch.Prepare(leaf, 4);
+    // Upright leaves, one at the middle of the view, one near its top edge, above a region
+    // that stops at 0.75 up.
+    auto upright = [](float x, float y) {
+        GlMatrix m;
+        m.Translate(x, y, 0);
+        m.Rotate(90, 1, 0, 0);
+        return m;
+    };
+    // The camera looks from (0, 20, -60) at the origin: at x 0, z 0 the heights 25.2 to 32.3
+    // lie between 0.75 and 1 up.
+    batch.Begin(PictureBandRegion);
+    batch.Add(upright(0, 0));
+    batch.Add(upright(0, 29));
+    batch.Draw();
+    EXPECT_EQ(batch.Added(), 2);
+    EXPECT_EQ(batch.Sent(), 1);
+    batch.Begin();
+    batch.Add(upright(0, 0));
+    batch.Add(upright(0, 29));
+    batch.Draw();
+    EXPECT_EQ(batch.Sent(), 2) << "without a region only the view's own edges count";
 }
 
 } // namespace

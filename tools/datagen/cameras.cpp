@@ -117,17 +117,28 @@ std::vector<CameraKey> ThroatCurve()
 void GenerateCameraPaths(const DataTree& tree)
 {
     // Landscapes: ground at -24, grass up to -11, trees 70 to 350 out, fog end 500.
+    // Season: towards the window from the colour side, through its lower left pane (x -45..-2,
+    // height -16..42) at about 0.4 of the span, on into the black-and-white world, then round
+    // to look back at the window, which now shows the colour world. The pass through the
+    // plane is quick: while the window fills the picture both worlds are drawn in full. The
+    // flight keeps clear of the season field's trees (placed by the seed: (-70, -198),
+    // (-135, 91), (54, 165), (95, 81) ... nearest the path).
     WriteFlight(tree, "season.camera",
-                Flight({{{-70, 0, -260}, {-23.5f, 20, 0}, 60},
-                        {{-45, 8, -140}, {-23.5f, 14, 0}, 60},
-                        {{-28, 12.5f, -40}, {-22, 13, 100}, 64},
-                        {{-23.5f, 13, 0}, {-20, 13, 150}, 66},
-                        {{-18, 14, 60}, {-10, 14, 250}, 66},
-                        {{0, 20, 170}, {60, 15, 350}, 62},
-                        {{60, 30, 260}, {0, 20, 0}, 60}},
+                Flight({{{30, 8, -330}, {-10, 22, 0}, 60},
+                        {{5, 10, -230}, {-18, 18, 0}, 60},
+                        {{-16, 12, -140}, {-23, 14, 0}, 62},
+                        {{-26, 13, 20}, {-28, 13, 200}, 64},
+                        {{-45, 16, 90}, {-200, 16, 120}, 64},
+                        {{-80, 24, 130}, {-100, 20, -60}, 62},
+                        {{-60, 32, 170}, {0, 22, 0}, 60},
+                        {{-10, 40, 210}, {0, 22, 0}, 60}},
                        0.88f));
     WriteFlight(tree, "baken.camera", Flight(Orbit({0, 0, 0}, 0.3f, 1.7f * Pi, 330, 240, 0, 110, 110, 150, 62), 0.88f));
-    WriteFlight(tree, "atom.camera", Flight(Orbit({0, 0, 0}, 0, Pi / 2, 430, 300, 30, 200, 170, 230, 72), 0.88f));
+    // Atom: far enough out that the whole pillar of embers and the ring it throws (out to
+    // radius 970 by the end) stay in the picture and the embers stay small, and low, just
+    // above the ground's height: out here past the edge of the ground plane, the ground is a
+    // line at the horizon.
+    WriteFlight(tree, "atom.camera", Flight(Orbit({0, 0, 0}, 0, Pi / 2, 1250, 1100, -18, -8, 240, 270, 58), 0.88f));
     WriteFlight(tree, "grass.camera",
                 Flight({{{-250, -13, -100}, {-150, -8, -60}, 66},
                         {{-120, -12, -40}, {-20, -4, 0}, 66},

@@ -71,10 +71,12 @@ MeshBuilder Frame()
     return m;
 }
 
-MeshBuilder TreeCards()
+// Cut to the hull of the picture's alpha: the tree stands near the camera, and every
+// fragment of an alpha-tested card costs the same, drawn or not.
+MeshBuilder TreeCards(const Canvas& picture)
 {
     MeshBuilder m;
-    AddCrossedCards(m, TreeFoot - Vec3{0, 0.3f, 0}, 30, 34, 3, 0.4f);
+    AddCrossedCutouts(m, TreeFoot - Vec3{0, 0.3f, 0}, 30, 34, 3, 0.4f, AlphaHull(picture, 0.1f, 8, 2));
     return m;
 }
 
@@ -106,18 +108,19 @@ MeshBuilder AshRing()
 
 void GenerateGiorlMeshes(const DataTree& tree)
 {
+    const Canvas treePicture = TreeCardCanvas(204);
     WriteMeshFolder(tree, "giorl/",
                     {{"swing.geox", Swing().ToFile()},
                      {"giorl.geox", Girl().ToFile()},
                      {"frame.geox", Frame().ToFile()},
-                     {"tree.geox", TreeCards().ToFile()},
+                     {"tree.geox", TreeCards(treePicture).ToFile()},
                      {"ground.geox", GroundDisc().ToFile()}});
     WriteFolderTextures(
         tree, "giorl/",
         {{"swing", SwingCanvas(201)},
          {"giorl", FigureAtlas(202, Hex(0x7a2e2a), Hex(0x3a3440), Hex(0xc9a48a), Hex(0x4a2c1a))},
          {"frame", RustCanvas(256, 203, Hex(0x2f4a5a), 0.55f), false, PictureFile::PackedJpeg, "0x2"},
-         {"tree", TreeCardCanvas(204), true},
+         {"tree", treePicture, true},
          {"ground", MudCanvas(205, false), false, PictureFile::Jpeg}});
 
     WriteMeshFolder(tree, "burn/", {{"flames.geox", Flames().ToFile()}, {"Char_01.geox", AshRing().ToFile()}});

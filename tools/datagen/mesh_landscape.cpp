@@ -5,6 +5,7 @@
 // height -24, tufts are scaled (2, 1..3, 2), trees stand 70 to 350 units out.
 #include "datagen/mesh_materials.h"
 #include "datagen/meshes.h"
+#include "datagen/textures.h"
 
 #include <cmath>
 #include <numbers>
@@ -65,22 +66,29 @@ MeshBuilder Sphere()
     return m;
 }
 
-// Three crossed cards of the grass picture, 5 wide and 4 high, a little sunk so tufts
-// at -25 still meet the ground at -24.
+// Two crossed cards of the grass picture, 5 wide and 4.4 high, a little sunk so tufts at -25
+// still meet the ground at -24. Two, not three: the 4501 tufts are the heaviest fill of the
+// piece (every fragment of a card is shaded for its alpha test, seen or not), and a third
+// card costs half as much again for a tuft that looks as full from every side but edge-on.
+// The picture carries enough blades to fill the tuft from two cards, and each card is cut
+// to the box around its blades: the empty top rows and side columns of the picture are
+// never sent.
 MeshBuilder GrassTuft()
 {
     MeshBuilder m;
-    AddCrossedCards(m, {0, -0.4f, 0}, 5, 4.4f, 3, 0.3f);
+    AddCrossedCutouts(m, {0, -0.4f, 0}, 5, 4.4f, 2, 0.3f, AlphaBox(PaintGrassTuft(256), 0.1f, 2));
     return m;
 }
 
 // Four crossed cards of the tree picture. The scenes lower the tree by 14 and stretch it
 // 1 to 2.5 times: its foot at -11 sits just under the ground (-24) for the smallest tree
-// and deeper for the larger ones.
+// and deeper for the larger ones. A near tree fills much of the picture, so each card is
+// cut to the hull of the picture's alpha (less than half the square); with 16 trees the
+// extra corners cost nothing.
 MeshBuilder Tree()
 {
     MeshBuilder m;
-    AddCrossedCards(m, {0, -11, 0}, 58, 72, 4, 0.2f);
+    AddCrossedCutouts(m, {0, -11, 0}, 58, 72, 4, 0.2f, AlphaHull(PaintTreeCard(512), 0.1f, 8, 2));
     return m;
 }
 

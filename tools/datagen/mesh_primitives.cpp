@@ -300,6 +300,161 @@ void AddCrossedCards(MeshBuilder& mesh, Vec3 base, float width, float height, in
     }
 }
 
+namespace {
+
+float Cross2(Vec2 o, Vec2 a, Vec2 b)
+{
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+
+// Andrew's monotone chain; counter-clockwise in (x, y), no collinear points.
+std::vector<Vec2> ConvexHull(std::vector<Vec2> points)
+{
+    std::sort(points.begin(), points.end(), [](Vec2 a, Vec2 b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+    if (points.size() < 3) return points;
+    std::vector<Vec2> hull(2 * points.size());
+    size_t k = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        while (k >= 2 && Cross2(hull[k - 2], hull[k - 1], points[i]) <= 0) --k;
+        hull[k++] = points[i];
+    }
+    for (size_t i = points.size() - 1, lower = k + 1; i > 0; --i) {
+        while (k >= lower && Cross2(hull[k - 2], hull[k - 1], points[i - 1]) <= 0) --k;
+        hull[k++] = points[i - 1];
+    }
+    hull.resize(k - 1);
+    return hull;
+}
+
+// Where the lines through a-b and c-d meet; false when they are (nearly) parallel.
+bool LineMeet(Vec2 a, Vec2 b, Vec2 c, Vec2 d, Vec2& out)
+{
+    const float rx = b.x - a.x, ry = b.y - a.y, sx = d.x - c.x, sy = d.y - c.y;
+    const float denominator = rx * sy - ry * sx;
+    if (std::fabs(denominator) < 1e-9f) return false;
+    const float t = ((c.x - a.x) * sy - (c.y - a.y) * sx) / denominator;
+    out = {a.x + t * rx, a.y + t * ry};
+    return true;
+}
+
+// Fewer corners, still around everything: a corner is dropped by extending the edges on
+// either side of it until they meet, which only adds area. The corner that adds least goes
+// first.
+std::vector<Vec2> SimplifyOutward(std::vector<Vec2> hull, int corners)
+{
+    while (static_cast<int>(hull.size()) > corners) {
+        const size_t n = hull.size();
+        size_t best = n;
+        float bestArea = 0;
+        Vec2 bestPoint{};
+        for (size_t i = 0; i < n; ++i) {
+            // Corners i and i+1 are replaced by the meeting point of the edges before and after.
+            const Vec2 before = hull[(i + n - 1) % n], a = hull[i], b = hull[(i + 1) % n], after = hull[(i + 2) % n];
+            Vec2 meet;
+            if (!LineMeet(before, a, after, b, meet)) continue;
+            // The meeting point must lie beyond the edge a-b, on the outside.
+            const float added = -Cross2(a, b, meet) / 2;
+            if (added < 0) continue;
+            if (best == n || added < bestArea) {
+                best = i;
+                bestArea = added;
+                bestPoint = meet;
+            }
+        }
+        if (best == n) break;
+        hull[best] = bestPoint;
+        hull.erase(hull.begin() + static_cast<std::ptrdiff_t>((best + 1) % n));
+    }
+    return hull;
+}
+
+// The convex polygon clipped to 0 <= x <= w, 0 <= y <= h (Sutherland-Hodgman).
+std::vector<Vec2> ClipToRect(const std::vector<Vec2>& polygon, float w, float h)
+{
+    std::vector<Vec2> out = polygon;
+    auto clip = [&](auto inside, auto cut) {
+        std::vector<Vec2> in = out;
+        out.clear();
+        for (size_t i = 0; i < in.size(); ++i) {
+            const Vec2 p = in[i], q = in[(i + 1) % in.size()];
+            if (inside(p)) out.push_back(p);
+            if (inside(p) != inside(q)) out.push_back(cut(p, q));
+        }
+    };
+    auto atX = [](Vec2 p, Vec2 q, float x) { return Vec2{x, p.y + (q.y - p.y) * (x - p.x) / (q.x - p.x)}; };
+    auto atY = [](Vec2 p, Vec2 q, float y) { return Vec2{p.x + (q.x - p.x) * (y - p.y) / (q.y - p.y), y}; };
+    clip([](Vec2 p) { return p.x >= 0; }, [&](Vec2 p, Vec2 q) { return atX(p, q, 0); });
+    clip([&](Vec2 p) { return p.x <= w; }, [&](Vec2 p, Vec2 q) { return atX(p, q, w); });
+    clip([](Vec2 p) { return p.y >= 0; }, [&](Vec2 p, Vec2 q) { return atY(p, q, 0); });
+    clip([&](Vec2 p) { return p.y <= h; }, [&](Vec2 p, Vec2 q) { return atY(p, q, h); });
+    return out;
+}
+
+} // namespace
+
+std::vector<Vec2> AlphaHull(const Canvas& picture, float threshold, int corners, float margin)
+{
+    // Per row the outermost texels that count, each as the square it covers widened by the
+    // margin: the hull of those squares holds every such texel.
+    std::vector<Vec2> points;
+    for (int y = 0; y < picture.height; ++y) {
+        int first = -1, last = -1;
+        for (int x = 0; x < picture.width; ++x) {
+            if (picture.At(x, y)[3] <= threshold) continue;
+            if (first < 0) first = x;
+            last = x;
+        }
+        if (first < 0) continue;
+        for (int x : {first, last}) {
+            points.push_back({x - margin, y - margin});
+            points.push_back({x + 1 + margin, y - margin});
+            points.push_back({x - margin, y + 1 + margin});
+            points.push_back({x + 1 + margin, y + 1 + margin});
+        }
+    }
+    const float w = static_cast<float>(picture.width), h = static_cast<float>(picture.height);
+    std::vector<Vec2> outline = ClipToRect(SimplifyOutward(ConvexHull(points), corners), w, h);
+    for (Vec2& p : outline) p = {p.x / w, p.y / h};
+    return outline;
+}
+
+std::vector<Vec2> AlphaBox(const Canvas& picture, float threshold, float margin)
+{
+    float x0 = static_cast<float>(picture.width), y0 = static_cast<float>(picture.height), x1 = 0, y1 = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            if (picture.At(x, y)[3] <= threshold) continue;
+            x0 = std::min(x0, x - margin);
+            y0 = std::min(y0, y - margin);
+            x1 = std::max(x1, x + 1 + margin);
+            y1 = std::max(y1, y + 1 + margin);
+        }
+    const float w = static_cast<float>(picture.width), h = static_cast<float>(picture.height);
+    if (x0 >= x1 || y0 >= y1) return {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+    x0 = std::max(x0, 0.0f) / w;
+    y0 = std::max(y0, 0.0f) / h;
+    x1 = std::min(x1, w) / w;
+    y1 = std::min(y1, h) / h;
+    // Counter-clockwise in (u, v), as AlphaHull gives it.
+    return {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}};
+}
+
+void AddCrossedCutouts(MeshBuilder& mesh, Vec3 base, float width, float height, int count, float firstAngle,
+                       const std::vector<Vec2>& outline)
+{
+    for (int i = 0; i < count; ++i) {
+        const float a = firstAngle + Pi * i / count;
+        const Vec3 half{std::cos(a) * width / 2, 0, std::sin(a) * width / 2};
+        std::vector<int> corners;
+        // u runs along the card, v down from its top edge; (u, v) sits where AddGrid puts it.
+        for (Vec2 uv : outline)
+            corners.push_back(mesh.Vertex(base - half + half * (2 * uv.x) + Vec3{0, height * (1 - uv.y), 0}, uv.x, uv.y));
+        // The outline turns counter-clockwise in (u, v), clockwise as seen on the card (v
+        // points down), so the fan is wound backwards to face where AddGrid's quads face.
+        for (size_t k = 1; k + 1 < corners.size(); ++k) mesh.Triangle(corners[0], corners[k + 1], corners[k]);
+    }
+}
+
 std::vector<Vec2> LeafBladeOutline(int points, float roundness)
 {
     // Two arcs from stem to tip; the widest point sits a little below the middle, as on

@@ -98,6 +98,23 @@ void AddExtrudedOutline(MeshBuilder& mesh, const std::vector<Vec2>& outline, flo
 void AddCrossedCards(MeshBuilder& mesh, Vec3 base, float width, float height, int count,
                      float firstAngle = 0, UvRect uv = {});
 
+// The convex outline, with at most about `corners` corners, around every texel whose alpha
+// exceeds `threshold`, widened by `margin` texels and kept inside the picture; in texture
+// coordinates (u right, v down, 0..1). A card cut to it rasterises only what its alpha test
+// can keep: a symmetric texture filter never lifts the alpha above one half outside the
+// convex hull of the shape, at any mip level.
+std::vector<Vec2> AlphaHull(const Canvas& picture, float threshold, int corners, float margin);
+
+// The rectangle around every texel whose alpha exceeds `threshold`, widened by `margin`
+// texels and kept inside the picture, as an outline for AddCrossedCutouts: a card cut to
+// it keeps its two triangles and leaves out the empty border of its picture.
+std::vector<Vec2> AlphaBox(const Canvas& picture, float threshold, float margin);
+
+// AddCrossedCards with each card cut to `outline` (texture coordinates, convex, from
+// AlphaHull): the same picture from fewer fragments.
+void AddCrossedCutouts(MeshBuilder& mesh, Vec3 base, float width, float height, int count, float firstAngle,
+                       const std::vector<Vec2>& outline);
+
 // A leaf outline with `points` points around, stem at (0, -0.5), tip at (0, 0.5), width 1 at
 // most: for flat leaves cut by outline rather than by alpha.
 std::vector<Vec2> LeafBladeOutline(int points, float roundness);

@@ -208,16 +208,19 @@ Canvas PaintLeafShadow(int size)
 Canvas PaintAtomLeaf(int size)
 {
     const int big = size * kSupersample;
-    const LeafFrame frame{{big * 0.5f, big * 0.5f}, big * 0.3f};
+    // The scene draws the square 155 units wide, thousands of times over: the ember fills
+    // only the middle eighth of it (about 20 units in the world), with a tight glow, so the
+    // swarm reads as leaves and the part of the square around it, never drawn, costs nothing.
+    const LeafFrame frame{{big * 0.5f, big * 0.5f}, big * 0.065f};
     const std::vector<Vec2> outline = FittedOutline(LeafKind::Birch, 81);
     Mask core(big, big);
     FillPolygon(core, PlaceOutline(outline, frame.centre, frame.scale, 0));
     Mask halo = core;
-    Blur(halo, big / 16);
+    Blur(halo, big / 64);
     Mask veins(big, big);
-    DrawVeins(veins, outline, {}, frame, LeafKind::Birch, big * 0.01f);
+    DrawVeins(veins, outline, {}, frame, LeafKind::Birch, big * 0.004f);
     Mask inside = core;
-    Blur(inside, big / 48);
+    Blur(inside, big / 128);
 
     Canvas canvas(big, big, Hex(0xFF7A20), 0);
     ShadeCanvas(canvas, [&](float u, float v, float* p) {
