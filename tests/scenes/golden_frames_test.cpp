@@ -40,30 +40,17 @@ TEST_P(GoldenSceneFrames, MatchTheStoredPicture)
 }
 
 // killme; killfall's burst from the first path and the figure on the ground from the second;
-// killself's stream; killthroat's loop.
-INSTANTIATE_TEST_SUITE_P(KillScenes, GoldenSceneFrames,
+// killself's stream; killthroat's loop; the grass run early and late.
+INSTANTIATE_TEST_SUITE_P(SubScenes, GoldenSceneFrames,
                          ::testing::Values(std::pair{"killme", 50000}, std::pair{"killfall", 12500},
                                            std::pair{"killfall", 87500}, std::pair{"killself", 37500},
-                                           std::pair{"killthroat", 75000}),
+                                           std::pair{"killthroat", 75000}, std::pair{"grass", 30000},
+                                           std::pair{"grass", 70000}),
                          [](const auto& test) { return std::string(test.param.first) + "_" + std::to_string(test.param.second); });
 
 // Giorl early and late in its swing, season before, at and after the pass through the window,
 // baken before and after its leaves join, atom with the pillar and with the wide ring.
 INSTANTIATE_TEST_SUITE_P(Landscapes, GoldenFrames,
                          ::testing::Values(62000, 78000, 94000, 96800, 104500, 168000, 176500, 241000, 247000));
-
-// The grass sub-scene, drawn alone as meatmore's montage draws it, at two times of its span.
-class GoldenSceneFrames : public ::testing::TestWithParam<int32_t> {
-protected:
-    void SetUp() override { ASSERT_NO_FATAL_FAILURE(EnsureOfflinePiece()); }
-};
-
-TEST_P(GoldenSceneFrames, GrassMatchesTheStoredPicture)
-{
-    const int32_t ms = GetParam();
-    ExpectGoldenFrame(RenderSceneAt("grass", ms), "grass_" + std::to_string(ms));
-}
-
-INSTANTIATE_TEST_SUITE_P(Grass, GoldenSceneFrames, ::testing::Values(30000, 70000));
 
 } // namespace
