@@ -9,4 +9,11 @@
 // name. The turns accumulate and nothing is pushed inside the list, so calling it leaves the
 // modelview turned by all of them: callers wrap it in glPushMatrix and glPopMatrix. The list
 // binds no texture and sets no colour. The planes are one pre-transformed array, one draw.
+// Also looks up the "lightsphere" texture DrawLightSphere binds.
 GLuint BuildLightSphere(int n);
+
+// A light sphere glowing over the picture: blending (GL_ONE, GL_ONE) on, depth writes off,
+// "lightsphere" bound, then the list called at (0, height, 0) scaled by `scale` between
+// glPushMatrix and glPopMatrix; depth writes back on and blending off afterwards. Draws with
+// the current colour.
+void DrawLightSphere(GLuint list, float height, float scale);
