@@ -77,6 +77,8 @@ void tscene_sphere::Render(int32_t time)
 {
     const SpherePulse pulse = SpherePulseAt(Progress(time));
     const float P = pulse.pulsedTime;
+    // Nothing reads the frame before the letterbox covers the bars.
+    ClipToPictureBand();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_BLEND);

@@ -172,9 +172,14 @@ void GenerateCameraPaths(const DataTree& tree)
     WriteFlight(tree, "waterunder.camera", Flight(Orbit({16, 0, -16}, -0.3f, 0.5f, 13, 10, -9.5f, -9, 4, 6, 75), 0.4f));
 
     // The stair stands alone: post from -100 to 300, treads out to 92.
-    WriteFlight(tree, "stair.camera", Flight(Orbit({0, 0, 0}, 0, 1.5f * Pi, 380, 270, -40, 260, 60, 200, 60), 0.95f));
+    // The camera climbs round the stair close enough for the small leaves to keep their
+    // shapes, the light sphere (glowing 210 around (0, 300, 0)) shining in from the top edge:
+    // each of its 36 additive planes fills only the part of the frame the glow covers.
+    WriteFlight(tree, "stair.camera", Flight(Orbit({0, 0, 0}, 0, 1.5f * Pi, 430, 360, -30, 90, 50, 110, 60), 0.95f));
     // The sphere: radius 8.5, leaves out to 100.
-    WriteFlight(tree, "sphere1.camera", Flight(Orbit({0, 0, 0}, 0, 0.9f, 75, 32, 10, -8, 0, 0, 60), 0.83f));
+    // Closer and closer, yet outside the light sphere's glow (radius 30), whose ten additive
+    // planes would otherwise each fill the whole frame.
+    WriteFlight(tree, "sphere1.camera", Flight(Orbit({0, 0, 0}, 0, 0.9f, 95, 50, 10, -8, 0, 0, 60), 0.83f));
 
     // Kill scenes: the killer at (-240, 0, -230) facing (0.5, 0, 0.87), the dead figure at
     // (-100, 0, 300), the impact at the origin, the killself figure at the origin facing +z
