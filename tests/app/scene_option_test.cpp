@@ -70,4 +70,16 @@ TEST(SceneOption, DrawsASubSceneAloneAtATimeOfItsOwnSpan)
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "late.png"));
 }
 
+TEST(SceneOption, TheSphereIsDrawnAsMeatrepeatsSubScenePastItsTimelineSpan)
+{
+    TempDir folder;
+    // 50000 lies past the scheduled sphere's 18111 ms, inside its sub-scene objects' span.
+    const LanternRun run = RunLantern(folder.Path(), "shot 50000 sphere.png --scene sphere");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / "sphere.png"));
+    const LanternRun outside = RunLantern(folder.Path(), "shot 100000 late.png --scene sphere");
+    EXPECT_EQ(outside.exitCode, 1);
+    EXPECT_NE(outside.output.find("outside the span of sphere (0 to 99999 ms)"), std::string::npos) << outside.output;
+}
+
 } // namespace
