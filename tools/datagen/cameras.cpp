@@ -179,7 +179,7 @@ void GenerateCameraPaths(const DataTree& tree)
     // The sphere: radius 8.5, leaves out to 100.
     // Closer and closer, yet outside the light sphere's glow (radius 30), whose ten additive
     // planes would otherwise each fill the whole frame.
-    WriteFlight(tree, "sphere1.camera", Flight(Orbit({0, 0, 0}, 0, 0.9f, 95, 50, 10, -8, 0, 0, 60), 0.83f));
+    WriteFlight(tree, "sphere1.camera", Flight(Orbit({0, 0, 0}, 0, 0.9f, 110, 58, 10, -8, 0, 0, 60), 0.83f));
 
     // Kill scenes: the killer at (-240, 0, -230) facing (0.5, 0, 0.87), the dead figure at
     // (-100, 0, 300), the impact at the origin, the killself figure at the origin facing +z
