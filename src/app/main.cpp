@@ -54,7 +54,7 @@ std::string SceneNameList()
 // One scene object alone at ms of its own span, nothing drawn over it.
 int WriteSceneShot(const std::string& name, int32_t ms, const std::string& pngPath)
 {
-    lum_genericscene* scene = FindSceneObject(name);
+    lum_genericscene* scene = FindSceneObjectSpanning(name, ms);
     if (!scene) throw FatalError(StrFormat("no %s scene was made", name.c_str()));
     const int64_t span = static_cast<int64_t>(scene->EndTime) - scene->StartTime;
     if (ms >= span) {

@@ -10,6 +10,7 @@
 #include "base/message_box.h"
 #include "resources/lum_log.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -346,11 +347,21 @@ void ComputeFaceNormals(GeoxMesh& mesh)
     }
 }
 
+std::vector<int32_t> CountVertexUses(const GeoxMesh& mesh)
+{
+    std::vector<int32_t> useCounts(mesh.vertices.size(), 0);
+    for (const GeoxTriangle& triangle : mesh.triangles)
+        for (const int32_t index : {triangle.i0, triangle.i1, triangle.i2}) ++useCounts[static_cast<size_t>(index)];
+    return useCounts;
+}
+
 void ComputeVertexNormals(GeoxMesh& mesh)
 {
-    // Kept between calls: the water scenes recompute normals every frame.
-    static std::vector<int32_t> useCounts;
-    useCounts.assign(mesh.vertices.size(), 0);
+    ComputeVertexNormals(mesh, CountVertexUses(mesh));
+}
+
+void ComputeVertexNormals(GeoxMesh& mesh, const std::vector<int32_t>& useCounts)
+{
     for (GeoxVertex& vertex : mesh.vertices) vertex.nx = vertex.ny = vertex.nz = 0;
     for (const GeoxTriangle& triangle : mesh.triangles) {
         for (const int32_t index : {triangle.i0, triangle.i1, triangle.i2}) {
@@ -358,10 +369,10 @@ void ComputeVertexNormals(GeoxMesh& mesh)
             vertex.nx += triangle.nx;
             vertex.ny += triangle.ny;
             vertex.nz += triangle.nz;
-            ++useCounts[static_cast<size_t>(index)];
         }
     }
-    for (size_t i = 0; i < mesh.vertices.size(); ++i) {
+    const size_t counted = std::min(mesh.vertices.size(), useCounts.size());
+    for (size_t i = 0; i < counted; ++i) {
         if (useCounts[i] == 0) continue;
         const float uses = static_cast<float>(useCounts[i]);
         mesh.vertices[i].nx /= uses;

@@ -58,6 +58,12 @@ std::string FilterGeoxName(std::string_view entry);
 
 void ComputeFaceNormals(GeoxMesh& mesh);
 void ComputeVertexNormals(GeoxMesh& mesh);
+// How many triangle corners name each vertex (a vertex named twice by one triangle counts
+// twice): what ComputeVertexNormals divides by. It depends on the triangles alone, so a mesh
+// whose heights change every frame (the water surface) counts once, at load, and renews its
+// normals with the overload below without allocating; the normals are the same.
+std::vector<int32_t> CountVertexUses(const GeoxMesh& mesh);
+void ComputeVertexNormals(GeoxMesh& mesh, const std::vector<int32_t>& useCounts);
 
 void DrawGeox(const GeoxMesh& mesh, bool withTexCoords, bool withFaceNormals, bool withVertexNormals);
 void DrawGeoxPlain(const GeoxMesh& mesh);

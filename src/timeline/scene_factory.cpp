@@ -99,6 +99,23 @@ lum_genericscene* FindSceneObject(std::string_view name)
     return nullptr;
 }
 
+lum_genericscene* FindSceneObjectSpanning(std::string_view name, int32_t msIntoSpan)
+{
+    lum_genericscene* longest = nullptr;
+    int64_t longestSpan = -1;
+    for (int i = 0; i < g_madeCount; ++i) {
+        if (g_made[i].name != name) continue;
+        lum_genericscene* scene = g_made[i].object;
+        const int64_t span = static_cast<int64_t>(scene->EndTime) - scene->StartTime;
+        if (msIntoSpan >= 0 && msIntoSpan < span) return scene;
+        if (span > longestSpan) {
+            longest = scene;
+            longestSpan = span;
+        }
+    }
+    return longest;
+}
+
 std::string_view SceneClassName(const lum_genericscene& scene)
 {
     for (int i = 0; i < g_madeCount; ++i)

@@ -48,7 +48,7 @@ const std::vector<Flight>& Flights()
         {"data\\subbaken.camera", 0.9f, {{0, 120, 0}}, DomeLo, DomeHi},
         {"data\\waterover.camera", 0.4f, {{16, 0, -16}}, {-100, 3, -100}, {130, 100, 100}},
         {"data\\waterunder.camera", 0.4f, {{16, 0.2f, -16}}, {-40, -10, -80}, {70, -1, 50}},
-        {"data\\stair.camera", 0.95f, {{0, 100, 0}}, {-600, -200, -600}, {600, 600, 600}},
+        {"data\\stair.camera", 0.95f, {{0, 100, 0}}, {-700, -200, -700}, {700, 600, 700}},
         {"data\\sphere1.camera", 0.83f, {{0, 0, 0}}, {-150, -150, -150}, {150, 150, 150}},
         {"data\\killme1.camera", 0.95f, {{-240, 100, -230}, {-100, 20, 300}}, YardLo, YardHi},
         // The impact point from the landing on (p = 0.0625 at 1.3 p and 1.9 p); before it the

@@ -256,6 +256,18 @@ TEST_F(GeoxTest, FaceAndVertexNormalsInDrawnOrder)
     EXPECT_EQ(mesh.vertices[0].nz, 0.0f);
     EXPECT_EQ(mesh.vertices[1].ny, 1.0f);
     EXPECT_EQ(mesh.vertices[3].nx, 0.0f);
+
+    // Counted once, the uses renew the same normals (the water surface, every frame).
+    const std::vector<int32_t> uses = CountVertexUses(mesh);
+    EXPECT_EQ(uses, (std::vector<int32_t>{2, 2, 2, 0}));
+    const std::vector<GeoxVertex> plain = mesh.vertices;
+    for (GeoxVertex& vertex : mesh.vertices) vertex.nx = vertex.ny = vertex.nz = 7;
+    ComputeVertexNormals(mesh, uses);
+    for (size_t i = 0; i < plain.size(); ++i) {
+        EXPECT_EQ(mesh.vertices[i].nx, plain[i].nx) << i;
+        EXPECT_EQ(mesh.vertices[i].ny, plain[i].ny) << i;
+        EXPECT_EQ(mesh.vertices[i].nz, plain[i].nz) << i;
+    }
 }
 
 // The vertices GL receives, through feedback mode: window coordinates and texture

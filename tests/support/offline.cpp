@@ -37,7 +37,7 @@ std::vector<uint8_t> RenderFrameAt(int32_t musicMs)
 
 std::vector<uint8_t> RenderSceneAt(std::string_view scene, int32_t ms)
 {
-    lum_genericscene* object = FindSceneObject(scene);
+    lum_genericscene* object = FindSceneObjectSpanning(scene, ms);
     EXPECT_NE(object, nullptr) << "no " << scene << " scene was made";
     if (!object) return std::vector<uint8_t>(640 * 480 * 3);
     RenderSceneOffline(*object, ms);

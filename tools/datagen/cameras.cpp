@@ -172,23 +172,32 @@ void GenerateCameraPaths(const DataTree& tree)
     WriteFlight(tree, "waterfilled.camera",
                 Flight({{{0, 300, -2300}, {0, 1100, 0}, 70}, {{-500, 600, -2100}, {0, 1100, 0}, 70}, {{-800, 900, -1800}, {0, 1100, 0}, 70}},
                        0.9f));
+    // subself: the figure at the origin faces -z; its lamp post stands at (47, 0, -195), so the
+    // flight stays left of the line from the post to the figure.
     WriteFlight(tree, "subself.camera",
-                Flight({{{-200, 160, -550}, {20, 140, -60}, 60}, {{0, 190, -560}, {20, 140, -60}, 60}, {{200, 220, -500}, {20, 140, -60}, 60}},
+                Flight({{{-220, 150, -260}, {0, 115, 0}, 60}, {{-90, 165, -320}, {0, 115, 0}, 60}, {{20, 180, -320}, {0, 115, 0}, 60}},
                        0.9f));
     WriteFlight(tree, "subbaken.camera", Flight(Orbit({0, 0, 0}, 2.0f, 3.2f, 300, 380, 40, 200, 130, 130, 60), 0.9f));
 
     // The pond: water at 0 around (16, -16), the bank 2.5 up at radius 60.
     // waterover looks down at least 35 degrees so the letterboxed frame stays on the ground;
-    // waterunder circles under the floating leaves, looking up at them and the sky plane at 30.
+    // waterunder circles under the floating leaves, looking up at them and the sky plane at 30
+    // steeply enough (46 to 56 degrees) that the letterboxed frame holds nothing but the
+    // surface seen from below.
     WriteFlight(tree, "waterover.camera",
                 Flight({{{-22, 40, -58}, {16, 0, -16}, 60}, {{-6, 36, -56}, {18, 0, -14}, 60}, {{10, 34, -50}, {20, 0, -10}, 60}},
                        0.4f));
-    WriteFlight(tree, "waterunder.camera", Flight(Orbit({16, 0, -16}, -0.3f, 0.5f, 30, 25, -7, -6, 3, 4, 70), 0.4f));
+    WriteFlight(tree, "waterunder.camera", Flight(Orbit({16, 0, -16}, -0.3f, 0.5f, 13, 10, -9.5f, -9, 4, 6, 75), 0.4f));
 
     // The stair stands alone: post from -100 to 300, treads out to 92.
-    WriteFlight(tree, "stair.camera", Flight(Orbit({0, 0, 0}, 0, 1.5f * Pi, 380, 270, -40, 260, 60, 200, 60), 0.95f));
+    // The camera climbs round the stair close enough for the small leaves to keep their
+    // shapes, the light sphere (glowing 210 around (0, 300, 0)) shining in from the top edge:
+    // each of its 36 additive planes fills only the part of the frame the glow covers.
+    WriteFlight(tree, "stair.camera", Flight(Orbit({0, 0, 0}, 0, 1.5f * Pi, 430, 360, -30, 90, 50, 110, 60), 0.95f));
     // The sphere: radius 8.5, leaves out to 100.
-    WriteFlight(tree, "sphere1.camera", Flight(Orbit({0, 0, 0}, 0, 0.9f, 75, 32, 10, -8, 0, 0, 60), 0.83f));
+    // Closer and closer, yet outside the light sphere's glow (radius 30), whose ten additive
+    // planes would otherwise each fill the whole frame.
+    WriteFlight(tree, "sphere1.camera", Flight(Orbit({0, 0, 0}, 0, 0.9f, 110, 58, 10, -8, 0, 0, 60), 0.83f));
 
     // Kill scenes: the killer at (-240, 0, -230) facing (0.5, 0, 0.87), the dead figure at
     // (-100, 0, 300), the impact at the origin, the killself figure at the origin facing +z

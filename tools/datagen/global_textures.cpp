@@ -102,7 +102,7 @@ void GenerateGlobalTextures(const DataTree& tree)
         {"leaf5", PaintLeaf(5, 256), Format::PackedJpeg, true, true, "0", false},
         {"leaf5shadow", PaintLeafShadow(128), Format::Jpeg, true, false, "1", false},
         {"waterleafs", PaintWater(512), Format::PackedJpeg, false, false, "", false},
-        {"lightsphere", PaintLightSphere(256), Format::PackedJpeg, false, false, "", false},
+        {"lightsphere", PaintLightSphere(256), Format::PackedJpeg, false, false, "2", false},
         {"vinget", PaintVignette(256), Format::Jpeg, true, true, "0x2", false},
         {"noise", PaintFilmNoise(1024), Format::PackedJpeg, true, true, "$2", false},
         {"title", PaintTitle(), Format::PackedJpeg, false, false, "2", false},

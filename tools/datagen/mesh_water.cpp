@@ -1,6 +1,7 @@
 // The pond. The water surface (mesh 0 of the water-leaf folder) is a grid the water scenes
-// lift every frame with waves of wavelength 8 pi (about 25 units): cells of 2 units give
-// twelve samples a wave. The floating leaves are small folded quads whose vertices follow
+// lift every frame with waves of wavelength 8 pi (about 25 units): 42 cells of about 3 units
+// across give eight samples a wave, enough for a smooth swell and its reflection, with the
+// fewest vertices the processor rewrites and the graphics card transforms twice a frame. The floating leaves are small folded quads whose vertices follow
 // the water one by one when drawn as shadows. The pond bottom is drawn at (16, -3, -16)
 // x1/6, so it is built in world units around the pond's centre and scaled back: a basin
 // 6 deep, a bank rising to 2.5 above the water at radius 60 and running out to 420 (the cameras
@@ -20,7 +21,7 @@ namespace {
 constexpr float Pi = std::numbers::pi_v<float>;
 const Vec3 PondCentre{16, 0, -16};
 constexpr float SurfaceHalf = 64;
-constexpr int SurfaceCells = 64;
+constexpr int SurfaceCells = 42;
 constexpr int FloatingLeaves = 40;
 
 MeshBuilder WaterSurface()

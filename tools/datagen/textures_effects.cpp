@@ -84,18 +84,21 @@ Canvas PaintFilmNoise(int size)
 
 Canvas PaintLightSphere(int size)
 {
-    // Many turned planes add this up into a ball of light: a hot core, a wide halo and
-    // faint rays, falling to exact black before the square's edge hides the plane.
+    // Many turned planes add this up into a ball of light: a hot core, a halo and faint rays,
+    // all within the inner third of the square and exact black beyond. The stair turns 36
+    // planes into one ball: a wider halo would add up to a white-out of the whole stair. And
+    // the light spheres draw only the lit octagon of each plane: the smaller it is, the
+    // fewer pixels the planes fill around a camera that stays outside it.
     Canvas canvas(size, size);
     ShadeCanvas(canvas, [](float u, float v, float* p) {
         const float x = (u - 0.5f) * 2, y = (v - 0.5f) * 2;
         const float r = std::sqrt(x * x + y * y);
         const float angle = std::atan2(y, x);
         const float rays = 0.5f + 0.5f * Fbm(std::cos(angle) * 3 + 5, std::sin(angle) * 3 + 5, 111, 4);
-        const float fade = 1 - SmoothStep(0.55f, 0.98f, r);
-        const float core = std::exp(-r * r / 0.012f);
-        const float halo = std::exp(-r * r / 0.09f) * 0.55f;
-        const float beam = std::exp(-r / 0.35f) * rays * rays * 0.45f;
+        const float fade = 1 - SmoothStep(0.17f, 0.3f, r);
+        const float core = std::exp(-r * r / 0.003f);
+        const float halo = std::exp(-r * r / 0.014f) * 0.5f;
+        const float beam = std::exp(-r / 0.07f) * rays * rays * 0.45f;
         const float energy = (core + halo + beam) * fade;
         p[0] = std::min(1.0f, energy * 1.0f);
         p[1] = std::min(1.0f, energy * 0.82f);

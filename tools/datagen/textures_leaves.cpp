@@ -1,4 +1,4 @@
-// The five leaf kinds, the maple's shadow and the glowing "atom" leaf. A leaf fills its
+// The five leaf kinds, the floating leaf's shadow and the glowing "atom" leaf. A leaf fills its
 // square with the stem at the bottom centre and the tip at the top; it is painted at twice
 // the size and averaged down, so the alpha-tested silhouette keeps its teeth.
 #include "datagen/textures.h"
@@ -194,10 +194,12 @@ Canvas PaintLeaf(int kind, int size)
 
 Canvas PaintLeafShadow(int size)
 {
-    const LeafStyle& maple = StyleOf(5);
+    // The pond draws it on the meshes of its floating leaves, which wear the aspen ("leaf3"):
+    // the shadow has the aspen's outline, so no lobe of it shows past the leaf above it.
+    const LeafStyle& aspen = StyleOf(3);
     Mask shape(size, size);
     const LeafFrame frame{{size * 0.5f, size * 0.46f}, size * 0.43f};
-    FillPolygon(shape, PlaceOutline(FittedOutline(maple.kind, maple.seed), frame.centre, frame.scale, 0));
+    FillPolygon(shape, PlaceOutline(FittedOutline(aspen.kind, aspen.seed), frame.centre, frame.scale, 0));
     Blur(shape, std::max(1, size / 40));
     Canvas canvas(size, size, Hex(0x080B0E), 1);
     for (int y = 0; y < size; ++y)
