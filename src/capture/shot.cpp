@@ -56,6 +56,15 @@ int64_t PlayedFrameCount(int fps)
 void RenderSceneOffline(lum_genericscene& scene, int32_t msIntoSpan)
 {
     const int32_t time = scene.StartTime + msIntoSpan;
+    if (std::find(std::begin(SceneTable), std::end(SceneTable), &scene) != std::end(SceneTable)) {
+        // A timeline scene alone is its timeline frame: nothing is drawn over either.
+        RenderOfflineFrameAsPlayed(time);
+        return;
+    }
+    // A sub-scene starts from what a montage frame hands it, whatever was drawn before: the
+    // colour the montage's glow leaves and the depth function the water scenes set.
+    glColor4f(1, 1, 1, 0.5f);
+    glDepthFunc(GL_LEQUAL);
     SetOfflineFrameTime(time);
     RenderSceneAlone(scene, time);
     glFinish();

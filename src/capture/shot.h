@@ -28,7 +28,10 @@ int32_t FrameMusicTime(int64_t frame, int fps);
 // which the outro ends the piece, or the last before every span has ended.
 int64_t PlayedFrameCount(int fps);
 
-// Draws one scene object alone at msIntoSpan of its own span (music time StartTime + ms).
+// Draws one scene object alone at msIntoSpan of its own span (music time StartTime + ms): a
+// timeline scene as its timeline frame, a sub-scene on the state a montage hands it (colour
+// (1, 1, 1, 0.5), depth function GL_LEQUAL), so the picture never depends on what was drawn
+// before.
 void RenderSceneOffline(lum_genericscene& scene, int32_t msIntoSpan);
 // The 640x480 frame as RGB rows, top row first.
 std::vector<uint8_t> ReadFrameTopDown();

@@ -40,12 +40,18 @@ TEST_P(GoldenSceneFrames, MatchTheStoredPicture)
 }
 
 // killme; killfall's burst from the first path and the figure on the ground from the second;
-// killself's stream; killthroat's loop; the grass run early and late.
+// killself's stream; killthroat's loop; the grass run early and late; the pond from above and
+// from below, the yard's light sphere, both cup flights, the stair, the sphere lit, the beacon
+// on blue, the killself figure in the yard.
 INSTANTIATE_TEST_SUITE_P(SubScenes, GoldenSceneFrames,
                          ::testing::Values(std::pair{"killme", 50000}, std::pair{"killfall", 12500},
                                            std::pair{"killfall", 87500}, std::pair{"killself", 37500},
                                            std::pair{"killthroat", 75000}, std::pair{"grass", 30000},
-                                           std::pair{"grass", 70000}),
+                                           std::pair{"grass", 70000}, std::pair{"waterover", 30000},
+                                           std::pair{"waterunder", 60000}, std::pair{"waterfilled", 50000},
+                                           std::pair{"cup", 40000}, std::pair{"cuptwo", 70000},
+                                           std::pair{"stair", 50000}, std::pair{"sphere", 9622},
+                                           std::pair{"subbaken", 50000}, std::pair{"subself", 50000}),
                          [](const auto& test) { return std::string(test.param.first) + "_" + std::to_string(test.param.second); });
 
 // Giorl early and late in its swing, season before, at and after the pass through the window,

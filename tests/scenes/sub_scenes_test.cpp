@@ -188,36 +188,4 @@ TEST_F(SubScenes, NoFrameAllocates)
     }
 }
 
-// One scene drawn alone (the --scene path) at a time of its own span.
-struct Shot {
-    const char* scene;
-    int32_t ms;
-};
-void PrintTo(const Shot& shot, std::ostream* out)
-{
-    *out << shot.scene << " at " << shot.ms;
-}
-
-class SceneGoldenFrames : public ::testing::TestWithParam<Shot> {
-protected:
-    void SetUp() override { ASSERT_NO_FATAL_FAILURE(EnsureOfflinePiece()); }
-};
-
-TEST_P(SceneGoldenFrames, MatchTheStoredPicture)
-{
-    const Shot shot = GetParam();
-    // What the frame before leaves these scenes in the piece, whatever the tests drew before:
-    // the colour of a montage's glow pass, and the depth function the first water frame set.
-    glColor4f(1, 1, 1, 0.5f);
-    glDepthFunc(GL_LEQUAL);
-    ExpectGoldenFrame(RenderSceneAt(shot.scene, shot.ms), std::string("scene_") + shot.scene + "_" + std::to_string(shot.ms));
-}
-
-INSTANTIATE_TEST_SUITE_P(WaterCupStairSphereAndSubScenes, SceneGoldenFrames,
-                         ::testing::Values(Shot{"waterover", 30000}, Shot{"waterunder", 60000},
-                                           Shot{"waterfilled", 50000}, Shot{"cup", 40000}, Shot{"cuptwo", 70000},
-                                           Shot{"stair", 50000}, Shot{"sphere", 9622}, Shot{"subbaken", 50000},
-                                           Shot{"subself", 50000}),
-                         [](const ::testing::TestParamInfo<Shot>& shot) { return std::string(shot.param.scene); });
-
 } // namespace
