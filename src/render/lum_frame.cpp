@@ -276,6 +276,16 @@ void AddGlow()
     EndOverlay();
 }
 
+void BlurCopyOfFrame(unsigned weight)
+{
+    CopyFrameToTexture(FrameTexture);
+    DrawFrameToCorner();
+    CopyCornerToTexture();
+    DrawCornerSmall();
+    BlurCorner(weight);
+    RestoreFrame();
+}
+
 void BlendAndAddGlow(float r, float g, float b, float a)
 {
     // BlendBlurTinted gives blur * c * (1 - a) + frame * a, and AddGlow then adds blur * c:
@@ -298,23 +308,13 @@ void BlendAndAddGlow(float r, float g, float b, float a)
 
 void BlurFrame(unsigned weight, float r, float g, float b, float a)
 {
-    CopyFrameToTexture(FrameTexture);
-    DrawFrameToCorner();
-    CopyCornerToTexture();
-    DrawCornerSmall();
-    BlurCorner(weight);
-    RestoreFrame();
+    BlurCopyOfFrame(weight);
     BlendBlurTinted(r, g, b, a);
 }
 
 void GlowPass(unsigned weight, float r, float g, float b, float a)
 {
-    CopyFrameToTexture(FrameTexture);
-    DrawFrameToCorner();
-    CopyCornerToTexture();
-    DrawCornerSmall();
-    BlurCorner(weight);
-    RestoreFrame();
+    BlurCopyOfFrame(weight);
     BlendAndAddGlow(r, g, b, a);
 }
 

@@ -46,6 +46,9 @@ void RestoreFrame();
 void BlendBlurTinted(float r, float g, float b, float a);
 // BlurTexture added to the whole window, modulated by the current colour.
 void AddGlow();
+// The first six steps of the glow chain: the frame saved, shrunk, blurred into BlurTexture, and
+// restored as it was.
+void BlurCopyOfFrame(unsigned weight);
 // BlendBlurTinted(r, g, b, a) and AddGlow as one full-window pass: frame * a +
 // blur * colour * (2 - a), equal to the two passes up to rounding; the tint stays the colour.
 void BlendAndAddGlow(float r, float g, float b, float a);

@@ -75,7 +75,7 @@ void tscene_baken::Render(int32_t time)
     const float p = Progress(time);
     // No colour is set: the 3D drawing takes the one the last frame's glow left.
     ClipToPictureBand();
-    BeginSubSceneFrame(0.0f, 0.0f, 0.0f, 0.0f, BakenPath, 0.88f * p);
+    BeginSceneFrame(0.0f, 0.0f, 0.0f, 0.0f, BakenPath, 0.88f * p);
     SetLandscapeFog(500.0f);
     DrawLandscape(g_field, g_colour, 50.0f, PictureBandRegion);
 

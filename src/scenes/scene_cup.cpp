@@ -22,7 +22,7 @@ void PrepareCupSet()
 
 void DrawCupSet(const CameraPath& path, float fraction)
 {
-    BeginSubSceneFrame(0, 0, 0, 0, path, fraction);
+    BeginSceneFrame(0, 0, 0, 0, path, fraction);
     DrawYardSetting();
     glPushMatrix();
     glTranslatef(0, 1900, -400);

@@ -82,7 +82,7 @@ void tscene_giorl::Render(int32_t time)
 {
     const float p = Progress(time);
     ClipToPictureBand();
-    BeginSubSceneFrame(0.0f, 0.0f, 1.0f, 0.0f, GiorlPath, 0.95f * p);
+    BeginSceneFrame(0.0f, 0.0f, 1.0f, 0.0f, GiorlPath, 0.95f * p);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDepthMask(GL_TRUE);
 

@@ -26,7 +26,7 @@ void tscene_grass::Load()
 void tscene_grass::Render(int32_t time)
 {
     const float p = Progress(time);
-    BeginSubSceneFrame(0.0f, 0.0f, 0.0f, 0.0f, GrassPath, 0.88f * p);
+    BeginSceneFrame(0.0f, 0.0f, 0.0f, 0.0f, GrassPath, 0.88f * p);
     glDepthMask(GL_TRUE);
     SetLandscapeFog(500.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

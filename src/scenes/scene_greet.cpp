@@ -56,10 +56,7 @@ void tscene_greet::Render(int32_t time)
     glEnable(GL_DEPTH_TEST);
 
     ClipToPictureBand();
-    glClearColor(0.0f, 0.0f, 1.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    EvaluateCameraPath(CurrentCamera, GreetPath, 0.85f * p);
-    ApplyCamera(CurrentCamera);
+    BeginSceneFrame(0.0f, 0.0f, 1.0f, 0.0f, GreetPath, 0.85f * p);
 
     // Sky: from 81 % grey down to black over the span.
     const float grey = 0.81f * (1.0f - p);

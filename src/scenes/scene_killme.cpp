@@ -52,7 +52,7 @@ void tscene_killme::Load()
 void tscene_killme::Render(int32_t time)
 {
     const float p = Progress(time);
-    BeginSubSceneFrame(0, 0, 0, 0, g_path, 0.95f * p);
+    BeginSceneFrame(0, 0, 0, 0, g_path, 0.95f * p);
     DrawYardSetting();
 
     glPushMatrix();

@@ -7,6 +7,7 @@
 #include "resources/globaldata.h"
 #include "scenes/kill_blocks.h"
 #include "scenes/textured_list.h"
+#include "scenes/scene_frame.h"
 #include "scenes/yard_setting.h"
 
 #include <array>
@@ -69,15 +70,8 @@ void tscene_killself::Render(int32_t time)
     const float p = FlyOneOfTwoPaths(Progress(time), g_first, 1.85f, g_second, 1.85f);
     DrawYardSetting();
 
-    // The yard wholly replaced by its blur.
-    glColor4f(1, 1, 1, 1);
-    glDisable(GL_DEPTH_TEST);
-    BlurFrame(140, 1, 1, 1, 0);
-
-    // The figure sharp over it: the blur's overlay steps replaced the matrices.
-    glEnable(GL_DEPTH_TEST);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    ApplyCamera(CurrentCamera);
+    // The yard wholly replaced by its blur, the figure sharp over it.
+    BlurBackdrop(0);
     glEnable(GL_TEXTURE_2D);
     glColor4f(1, 1, 1, 1);
     glPushMatrix();

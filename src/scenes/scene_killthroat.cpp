@@ -56,7 +56,7 @@ void tscene_killthroat::Render(int32_t time)
     const PathSegments throat(g_throat);
     for (int i = 0; i < ThroatLeafCount; ++i) ThroatLeafPosition(throat, g_throatLeaves[i], p, g_positions[i]);
 
-    BeginSubSceneFrame(0, 0, 0, 0, g_path, 0.88f * p);
+    BeginSceneFrame(0, 0, 0, 0, g_path, 0.88f * p);
     DrawYardSetting();
 
     // The silhouette: the meshes send no texture coordinates, so every vertex takes the one

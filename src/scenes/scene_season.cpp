@@ -177,7 +177,7 @@ void tscene_season::Render(int32_t time)
 {
     const float p = Progress(time);
     ClipToPictureBand();
-    BeginSubSceneFrame(0.0f, 0.0f, 0.0f, 0.0f, SeasonPath, 0.88f * p);
+    BeginSceneFrame(0.0f, 0.0f, 0.0f, 0.0f, SeasonPath, 0.88f * p);
     SetLandscapeFog(500.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 

@@ -4,6 +4,7 @@
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"
 #include "resources/globaldata.h"
+#include "scenes/scene_frame.h"
 #include "scenes/yard_setting.h"
 
 #include <cmath>
@@ -37,23 +38,13 @@ void tscene_sign::Render(int32_t time)
 {
     const float p = Progress(time);
     // The blur reads the whole frame, so all of it is drawn (no clipping to the band).
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    EvaluateCameraPath(CurrentCamera, g_path, 0.9f * p);
-    ApplyCamera(CurrentCamera);
-    glEnable(GL_DEPTH_TEST);
+    BeginSceneFrame(0, 0, 0, 0, g_path, 0.9f * p);
     DrawYardSetting();
 
-    // The backdrop blurred by 1 - sharpness. The tint stays the current colour, so the sign
-    // below is drawn at the backdrop's sharpness too: it comes forward as the blur clears.
-    glColor4f(1, 1, 1, 1);
-    glDisable(GL_DEPTH_TEST);
-    BlurFrame(140, 1, 1, 1, SignBackdropSharpness(p));
-
-    // The sign over it, sharp; the overlay steps replaced the matrices.
-    glEnable(GL_DEPTH_TEST);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    ApplyCamera(CurrentCamera);
+    // The backdrop blurred by 1 - sharpness, the sign over it. The tint stays the current
+    // colour, so the sign is drawn at the backdrop's sharpness too: it comes forward as the
+    // blur clears.
+    BlurBackdrop(SignBackdropSharpness(p));
     BindTextureId(g_prepare);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -7,6 +7,7 @@
 #include "render/lum_globals.h"
 #include "resources/globaldata.h"
 #include "scenes/kill_blocks.h"
+#include "scenes/scene_frame.h"
 #include "scenes/yard_setting.h"
 
 #include <array>
@@ -83,11 +84,7 @@ void tscene_smallfall::Render(int32_t time)
     const float p = WobbledProgress(Progress(time));
     // Nothing reads the frame before the letterbox covers the bars.
     ClipToPictureBand();
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    EvaluateCameraPath(CurrentCamera, g_path, 0.83f * p);
-    ApplyCamera(CurrentCamera);
-    glEnable(GL_DEPTH_TEST);
+    BeginSceneFrame(0, 0, 0, 0, g_path, 0.83f * p);
     DrawYardSetting();
 
     // Each leaf hangs at its own height (2430 to 2660, rising with j) at depth 1810 and runs

@@ -71,7 +71,7 @@ void tscene_stair::Load()
 void tscene_stair::Render(int32_t time)
 {
     const float p = Progress(time);
-    BeginSubSceneFrame(1, 1, 1, 0, g_path, 0.95f * p);
+    BeginSceneFrame(1, 1, 1, 0, g_path, 0.95f * p);
 
     glPushMatrix();
     glRotatef(90, 0, 1, 0);

@@ -26,7 +26,7 @@ void tscene_subbaken::Load()
 void tscene_subbaken::Render(int32_t time)
 {
     const float p = Progress(time);
-    BeginSubSceneFrame(0, 0, 1, 0, g_path, 0.9f * p);
+    BeginSceneFrame(0, 0, 1, 0, g_path, 0.9f * p);
 
     // Sky dome.
     BindTextureId(g_sky);

@@ -25,7 +25,7 @@ void tscene_subself::Load()
 void tscene_subself::Render(int32_t time)
 {
     const float p = Progress(time);
-    BeginSubSceneFrame(0, 0, 0, 0, g_path, 0.9f * p);
+    BeginSceneFrame(0, 0, 0, 0, g_path, 0.9f * p);
     DrawYardSetting();
     glEnable(GL_TEXTURE_2D);
     glColor4f(1, 1, 1, 1);

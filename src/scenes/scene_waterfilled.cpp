@@ -31,18 +31,11 @@ void tscene_waterfilled::Load()
 void tscene_waterfilled::Render(int32_t time)
 {
     const float p = Progress(time);
-    BeginSubSceneFrame(0, 0, 0, 0, g_path, 0.9f * p);
+    BeginSceneFrame(0, 0, 0, 0, g_path, 0.9f * p);
     DrawYardSetting();
 
-    // The yard half sharp, half blurred.
-    glColor4f(1, 1, 1, 1);
-    glDisable(GL_DEPTH_TEST);
-    BlurFrame(140, 1, 1, 1, 0.5f);
-
-    // The light sphere over everything: the yard's depths are gone.
-    glEnable(GL_DEPTH_TEST);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    ApplyCamera(CurrentCamera);
+    // The yard half sharp, half blurred; the light sphere over everything, its depths gone.
+    BlurBackdrop(0.5f);
     DrawLightSphere(g_lightSphere, 1100, 260);
 
     DrawFade(0.8f);

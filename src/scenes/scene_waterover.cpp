@@ -30,7 +30,7 @@ void tscene_waterover::Render(int32_t time)
 {
     const float p = Progress(time);
     const float w = p / 2; // wave time
-    BeginSubSceneFrame(0, 0, 0, 0, g_path, 0.8f * w);
+    BeginSceneFrame(0, 0, 0, 0, g_path, 0.8f * w);
 
     // Pond bottom, built six times larger than it is drawn.
     glPushMatrix();

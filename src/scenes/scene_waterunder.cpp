@@ -30,7 +30,7 @@ void tscene_waterunder::Render(int32_t time)
 {
     const float p = Progress(time);
     const float w = p / 2.5f; // wave time
-    BeginSubSceneFrame(0, 0, 0, 0, g_path, w);
+    BeginSceneFrame(0, 0, 0, 0, g_path, w);
 
     // Sky, a flat plane 30 above the water.
     BindTextureId(g_flatSky);

@@ -8,29 +8,14 @@
 
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct LanternRun {
-    int exitCode = -1;
-    std::string output; // stdout and stderr together
-};
-
 // Runs lantern in `folder` as the working folder.
-LanternRun RunLantern(const std::filesystem::path& folder, const std::string& arguments)
+CommandResult RunLantern(const std::filesystem::path& folder, const std::string& arguments)
 {
-    const std::string command = "cd '" + folder.string() + "' && '" LANTERN_BUILD_DIR "/lantern' " + arguments +
-                                " --data '" LANTERN_BUILD_DIR "' 2>&1";
-    LanternRun run;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char chunk[4096];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, got);
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return RunCommand("cd '" + folder.string() + "' && '" LANTERN_BUILD_DIR "/lantern' " + arguments +
+                      " --data '" LANTERN_BUILD_DIR "'");
 }
 
 TEST(SceneOption, AnUnknownNameExitsWithOneAndListsEveryScene)
@@ -38,7 +23,7 @@ TEST(SceneOption, AnUnknownNameExitsWithOneAndListsEveryScene)
     TempDir folder;
     for (const char* arguments : {"shot 0 frame.png --scene nosuch", "bench --frames 1 --scene nosuch",
                                   "shot 0 frame.png --scene tscene_cup"}) {
-        const LanternRun run = RunLantern(folder.Path(), arguments);
+        const CommandResult run = RunLantern(folder.Path(), arguments);
         EXPECT_EQ(run.exitCode, 1) << arguments;
         EXPECT_NE(run.output.find("no scene is called"), std::string::npos) << run.output;
         for (std::string_view name : SceneClassNames)
@@ -51,7 +36,7 @@ TEST(SceneOption, AnUnknownNameExitsWithOneAndListsEveryScene)
 TEST(SceneOption, DrawsASubSceneAloneAtATimeOfItsOwnSpan)
 {
     TempDir folder;
-    const LanternRun run = RunLantern(folder.Path(), "shot 50000 stair.png --scene stair");
+    const CommandResult run = RunLantern(folder.Path(), "shot 50000 stair.png --scene stair");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     int width = 0, height = 0;
     const std::vector<uint8_t> frame = ReadPngRgb((folder.Path() / "stair.png").string(), width, height);
@@ -64,7 +49,7 @@ TEST(SceneOption, DrawsASubSceneAloneAtATimeOfItsOwnSpan)
         white += frame[3 * pixel] == 255 && frame[3 * pixel + 1] == 255 && frame[3 * pixel + 2] == 255;
     EXPECT_GT(white, 640 * 60 / 2);
 
-    const LanternRun outside = RunLantern(folder.Path(), "shot 100000 late.png --scene stair");
+    const CommandResult outside = RunLantern(folder.Path(), "shot 100000 late.png --scene stair");
     EXPECT_EQ(outside.exitCode, 1);
     EXPECT_NE(outside.output.find("outside the span of stair (0 to 99999 ms)"), std::string::npos) << outside.output;
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "late.png"));
@@ -74,10 +59,10 @@ TEST(SceneOption, TheSphereIsDrawnAsMeatrepeatsSubScenePastItsTimelineSpan)
 {
     TempDir folder;
     // 50000 lies past the scheduled sphere's 18111 ms, inside its sub-scene objects' span.
-    const LanternRun run = RunLantern(folder.Path(), "shot 50000 sphere.png --scene sphere");
+    const CommandResult run = RunLantern(folder.Path(), "shot 50000 sphere.png --scene sphere");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(std::filesystem::exists(folder.Path() / "sphere.png"));
-    const LanternRun outside = RunLantern(folder.Path(), "shot 100000 late.png --scene sphere");
+    const CommandResult outside = RunLantern(folder.Path(), "shot 100000 late.png --scene sphere");
     EXPECT_EQ(outside.exitCode, 1);
     EXPECT_NE(outside.output.find("outside the span of sphere (0 to 99999 ms)"), std::string::npos) << outside.output;
 }

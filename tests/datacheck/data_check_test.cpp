@@ -15,28 +15,14 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sys/wait.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CheckRun {
-    int exitCode = -1;
-    std::string output;
-};
-
-CheckRun RunCheck(const std::string& folder)
+CommandResult RunCheck(const std::string& folder)
 {
-    CheckRun run;
-    std::FILE* pipe = ::popen(("'" LANTERN_BUILD_DIR "/lantern-tool' check '" + folder + "' 2>&1").c_str(), "r");
-    if (!pipe) return run;
-    char chunk[4096];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, got);
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return RunCommand("'" LANTERN_BUILD_DIR "/lantern-tool' check '" + folder + "'");
 }
 
 int CountLines(const std::string& text, const std::string& start)
@@ -77,7 +63,7 @@ private:
 
 TEST(DataCheck, TheGeneratedFolderPassesWithoutAWarning)
 {
-    const CheckRun run = RunCheck(LANTERN_BUILD_DIR);
+    const CommandResult run = RunCheck(LANTERN_BUILD_DIR);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find(" 0 errors, 0 warnings: the piece would play"), std::string::npos) << run.output;
 }
@@ -95,7 +81,7 @@ TEST(DataCheck, NamesEveryDamagedFileAndFails)
     // An entry with neither file nor name makes the loader show a box.
     copy.Append("cup/textures.ini", "\n[texture77]\nfilter=1\n");
 
-    const CheckRun run = RunCheck(copy.Folder());
+    const CommandResult run = RunCheck(copy.Folder());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_EQ(CountLines(run.output, "error: "), 4) << run.output;
     EXPECT_NE(LineNaming(run.output, "Data\\plane.geox: file truncated").find("error: "), std::string::npos) << run.output;
@@ -121,7 +107,7 @@ TEST(DataCheck, WarnsOfNamesThatFindNothingAndStillPasses)
     fs::copy_file(copy.File("sky.jpg"), copy.File("dno/sand.jpg"));
     fs::remove(copy.File("soundtrack.ogg"));
 
-    const CheckRun run = RunCheck(copy.Folder());
+    const CommandResult run = RunCheck(copy.Folder());
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(LineNaming(run.output, "\"flatsky\" is bound").find("warning: "), std::string::npos) << run.output;
     EXPECT_NE(LineNaming(run.output, "\"dno.sandbottomwithpebblesandweedsandmore\"").find("longer than 32"),

@@ -7,31 +7,12 @@
 #include <fstream>
 #include <random>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace {
 
-struct ToolResult {
-    int exitCode = -1;
-    std::string output; // stdout and stderr together
-};
-
-std::string ToolPath()
+CommandResult RunTool(const std::string& arguments)
 {
-    return std::string(LANTERN_BUILD_DIR) + "/lantern-tool";
-}
-
-ToolResult RunTool(const std::string& arguments)
-{
-    ToolResult result;
-    std::FILE* pipe = ::popen((ToolPath() + " " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    char chunk[4096];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) result.output.append(chunk, got);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return RunCommand(std::string(LANTERN_BUILD_DIR) + "/lantern-tool " + arguments);
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path)
@@ -44,7 +25,7 @@ class ToolTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(std::filesystem::exists(ToolPath())) << ToolPath() << " is not built";
+        ASSERT_TRUE(std::filesystem::exists(LANTERN_BUILD_DIR "/lantern-tool")) << "lantern-tool is not built";
     }
     std::string Path(const std::string& name) const { return (m_folder.Path() / name).string(); }
     TempDir m_folder;
@@ -61,7 +42,7 @@ TEST_F(ToolTest, UnpackWritesExactlyTheOriginalBytes)
     ASSERT_GT(packed.symbols, 3 * 32768);
     m_folder.Write("long.jpg.packed", packed.bytes);
 
-    const ToolResult result = RunTool("unpack " + Path("long.jpg.packed") + " " + Path("long.jpg"));
+    const CommandResult result = RunTool("unpack " + Path("long.jpg.packed") + " " + Path("long.jpg"));
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_TRUE(ReadBytes(Path("long.jpg")) == data);
 }
@@ -75,7 +56,7 @@ TEST_F(ToolTest, UnpackRejectsDamagedFilesWithTheirName)
     m_folder.Write("huge.packed", EncodeLzhufForTest(data, {}, 8000001u).bytes);
     m_folder.Write("negative.packed", EncodeLzhufForTest(data, {}, 0xFFFFFFF0u).bytes);
     for (const char* name : {"cut.packed", "header.packed", "huge.packed", "negative.packed", "absent.packed"}) {
-        const ToolResult result = RunTool("unpack " + Path(name) + " " + Path("out.bin"));
+        const CommandResult result = RunTool("unpack " + Path(name) + " " + Path("out.bin"));
         EXPECT_EQ(result.exitCode, 1) << name << ": " << result.output;
         EXPECT_EQ(result.output.rfind("lantern-tool: " + Path(name) + ": ", 0), 0u) << result.output;
         EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << result.output;
@@ -89,7 +70,7 @@ TEST_F(ToolTest, GeoxPrintsCountsAndBoundsOrRejectsTheFile)
     bytes[0] = 2;
     bytes.append(reinterpret_cast<const char*>(vertices), sizeof vertices);
     m_folder.Write("two.geox", bytes);
-    ToolResult result = RunTool("geox " + Path("two.geox"));
+    CommandResult result = RunTool("geox " + Path("two.geox"));
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(result.output, "vertices 2 triangles 0\nbounding box -1 -4 0 .. 3 2 0.5\n");
 

@@ -6,6 +6,7 @@
 #include "platform/window.h"
 
 #include <atomic>
+#include <sys/wait.h>
 #include <unistd.h>
 
 void EnsureGlContext()
@@ -53,6 +54,19 @@ std::string TempDir::Write(const std::string& relative, const std::string& bytes
 std::string TempDir::Write(const std::string& relative, const std::vector<uint8_t>& bytes) const
 {
     return Write(relative, std::string(bytes.begin(), bytes.end()));
+}
+
+CommandResult RunCommand(const std::string& commandLine)
+{
+    CommandResult result;
+    std::FILE* pipe = ::popen((commandLine + " 2>&1").c_str(), "r");
+    if (!pipe) return result;
+    char chunk[4096];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) result.output.append(chunk, got);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
 }
 
 CapturedBoxes::CapturedBoxes(BoxAnswer answer)

@@ -40,6 +40,15 @@ private:
     std::filesystem::path m_path;
 };
 
+// What a command printed (stdout and stderr together) and its exit code (-1 when it did not
+// exit normally).
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;
+};
+// Runs a shell command line and waits for it.
+CommandResult RunCommand(const std::string& commandLine);
+
 // Records every message box shown while it lives and answers questions with `answer`.
 class CapturedBoxes {
 public:
