@@ -177,7 +177,9 @@ void GenerateCameraPaths(const DataTree& tree)
     WriteFlight(tree, "subself.camera",
                 Flight({{{-220, 150, -260}, {0, 115, 0}, 60}, {{-90, 165, -320}, {0, 115, 0}, 60}, {{20, 180, -320}, {0, 115, 0}, 60}},
                        0.9f));
-    WriteFlight(tree, "subbaken.camera", Flight(Orbit({0, 0, 0}, 2.0f, 3.2f, 300, 380, 40, 200, 130, 130, 60), 0.9f));
+    // subbaken: the beacon has no ground here; from above its lantern house the flight looks
+    // down past it through the open bottom of the sky dome, onto the blue of the clear colour.
+    WriteFlight(tree, "subbaken.camera", Flight(Orbit({0, 0, 0}, 2.0f, 3.2f, 280, 300, 280, 380, 100, 140, 60), 0.9f));
 
     // The pond: water at 0 around (16, -16), the bank 2.5 up at radius 60.
     // waterover looks down at least 35 degrees so the letterboxed frame stays on the ground;

@@ -55,14 +55,16 @@ MeshBuilder Sphere()
 {
     MeshBuilder m;
     std::vector<Vec2> profile;
-    const int rings = 16;
-    for (int i = 0; i <= rings; ++i) {
+    // A dome, open below 22.5 degrees under the horizon: over the landscapes the ground covers
+    // everything below its rim, subbaken's beacon stands on the blue below it, and the sphere
+    // scene's core is a hollow shell. The sky keeps the mapping a whole sphere would give it.
+    const int rings = 16, openRings = 6;
+    for (int i = openRings; i <= rings; ++i) {
         float a = -Pi / 2 + Pi * i / rings;
         profile.push_back({10 * std::cos(a), 10 * std::sin(a)});
     }
-    profile.front().x = 0;
     profile.back().x = 0;
-    AddLathe(m, {0, 0, 0}, profile, 24);
+    AddLathe(m, {0, 0, 0}, profile, 24, {0, 0, 1, static_cast<float>(rings - openRings) / rings});
     return m;
 }
 
