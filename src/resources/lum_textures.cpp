@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -30,10 +31,7 @@ DecodedImage ReadImage(std::string_view path)
 {
     if (Contains(path, ".bmp")) return ReadBmpFile(path);
     if (!Contains(path, kPackedSuffix)) return ReadJpegFile(path);
-    const int32_t size = UnpackFile(path);
-    // An empty image would otherwise decode whatever the last file left in UnpackBuffer.
-    if (size == 0) ThrowFileError(path, "packed image is empty (unpacked size 0)");
-    return DecodeJpeg(UnpackBuffer, static_cast<size_t>(size), path);
+    return DecodeUnpackedJpeg(UnpackFile(path), path);
 }
 
 // RGB rows of any width are tightly packed; GL's default unpack alignment is 4.
@@ -74,11 +72,30 @@ void BuildMipmaps(std::string_view path, GLint components, int width, int height
 }
 
 // A cached BMP beside the image replaces it, and a packed file beside that replaces both.
+// Whatever stands at a variant's name is taken, so a folder or FIFO there is refused by the
+// reader under its own name instead of sending it to a file the user never meant.
 std::string ApplyVariants(std::string path)
 {
-    if (FileExists(path + std::string(kCachedSuffix))) path += kCachedSuffix;
-    if (FileExists(path + std::string(kPackedSuffix))) path += kPackedSuffix;
+    if (PathExists(path + std::string(kCachedSuffix))) path += kCachedSuffix;
+    if (PathExists(path + std::string(kPackedSuffix))) path += kPackedSuffix;
     return path;
+}
+
+// The list file's contents; nothing, with a warning naming it, for a list that is missing
+// or cannot be read (it then loads as an empty list).
+std::optional<PrivateProfile> ReadTextureListFile(std::string_view listPath)
+{
+    if (!PathExists(listPath)) {
+        LogWarning(listPath, "texture list is missing; no textures are loaded from it");
+        return std::nullopt;
+    }
+    try {
+        const std::vector<unsigned char> bytes = ReadFileBytes(listPath);
+        return PrivateProfile::Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    } catch (const FileError& error) {
+        LogWarning(listPath, error.Fault() + "; no textures are loaded from it");
+        return std::nullopt;
+    }
 }
 
 void FiltersForMode(int32_t mode, GLenum& magFilter, GLenum& minFilter)
@@ -172,34 +189,47 @@ GLuint LoadAlphaTexture(std::string_view colourPath, std::string_view alphaPath,
     return id;
 }
 
-void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::string_view listPath,
-                     std::string_view folder)
+std::vector<TextureListItem> ReadTextureListItems(const PrivateProfile& list, std::string_view prefix,
+                                                 std::string_view folder)
 {
-    const PrivateProfile list = PrivateProfile::Load(listPath);
+    std::vector<TextureListItem> items;
     const std::string folderText(folder);
     for (int i = 0; i < kTextureLibraryCapacity; ++i) {
         const std::string section = "texture" + std::to_string(i);
         if (!list.SectionExists(section)) continue;
+        TextureListItem item;
+        item.section = i;
+        item.file = folderText + list.ReadString(section, "filename", list.ReadString(section, "name", "!") + ".jpg");
+        const std::string alpha = folderText + list.ReadString(section, "filenamealpha", kNoAlpha);
+        if (alpha != folderText + std::string(kNoAlpha)) item.alpha = alpha;
+        FiltersForMode(list.ReadInteger(section, "filter", 0), item.magFilter, item.minFilter);
+        item.name = std::string(prefix) + list.ReadString(section, "name", "noname");
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::string_view listPath,
+                     std::string_view folder)
+{
+    const std::optional<PrivateProfile> list = ReadTextureListFile(listPath);
+    if (!list) return;
+    const std::vector<TextureListItem> items = ReadTextureListItems(*list, prefix, folder);
+    if (items.empty()) LogWarning(listPath, "lists no textures (no section texture0 to texture999 with a key)");
+    for (const TextureListItem& item : items) {
         if (library.count >= kTextureLibraryCapacity)
-            ThrowFileError(listPath, StrFormat("%s would be texture %d; the library holds %d",
-                                               section.c_str(), kTextureLibraryCapacity + 1,
-                                               kTextureLibraryCapacity));
-
-        std::string file = folderText + list.ReadString(section, "filename", list.ReadString(section, "name", "!") + ".jpg");
-        if (Contains(file, "!")) ShowMessageBox("error in texture " + file, "Error");
-        file = ApplyVariants(std::move(file));
-
-        std::string alpha = folderText + list.ReadString(section, "filenamealpha", kNoAlpha);
-        const bool hasAlpha = alpha != folderText + std::string(kNoAlpha);
-        alpha = ApplyVariants(std::move(alpha));
-
-        GLenum magFilter = GL_LINEAR, minFilter = GL_LINEAR_MIPMAP_LINEAR;
-        FiltersForMode(list.ReadInteger(section, "filter", 0), magFilter, minFilter);
-
-        const std::string name = std::string(prefix) + list.ReadString(section, "name", "noname");
-        const GLuint id = hasAlpha ? LoadAlphaTexture(file, alpha, magFilter, minFilter)
-                                   : LoadTexture(file, magFilter, minFilter);
-        AddTexture(library, name, id);
+            ThrowFileError(listPath, StrFormat("texture%d would be texture %d; the library holds %d", item.section,
+                                               kTextureLibraryCapacity + 1, kTextureLibraryCapacity));
+        if (Contains(item.file, "!")) ShowMessageBox("error in texture " + item.file, "Error");
+        // Stored cut to 32 characters, the name can never be found by its full text.
+        if (item.name.size() > static_cast<size_t>(kTextureNameLength))
+            LogWarning(listPath, StrFormat("texture%d: the name \"%s\" is longer than %d characters; no scene can "
+                                           "find it by that name", item.section, item.name.c_str(), kTextureNameLength));
+        const std::string file = ApplyVariants(item.file);
+        const GLuint id = item.alpha.empty()
+                              ? LoadTexture(file, item.magFilter, item.minFilter)
+                              : LoadAlphaTexture(file, ApplyVariants(item.alpha), item.magFilter, item.minFilter);
+        AddTexture(library, item.name, id);
     }
 }
 

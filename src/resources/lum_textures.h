@@ -4,9 +4,12 @@
 #pragma once
 
 #include "base/gl.h"
+#include "base/profile.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 constexpr int kTextureLibraryCapacity = 1000;
 constexpr int kTextureNameLength = 32;
@@ -31,6 +34,24 @@ void BindTextureId(GLuint texture);
 GLuint LoadTexture(std::string_view path, GLenum magFilter, GLenum minFilter);
 GLuint LoadAlphaTexture(std::string_view colourPath, std::string_view alphaPath, GLenum magFilter,
                         GLenum minFilter);
+// One texture of a list, as its section describes it (before the cached and packed
+// variants are looked for).
+struct TextureListItem {
+    int section = 0;        // n of its section "texture<n>"
+    std::string name;       // prefix + "name" (default "noname"), not yet cut to 32 characters
+    std::string file;       // folder + "filename" (default "name" + ".jpg", "!.jpg" without a name)
+    std::string alpha;      // folder + "filenamealpha"; empty when the entry has no alpha map
+    GLenum magFilter = GL_LINEAR;
+    GLenum minFilter = GL_LINEAR_MIPMAP_LINEAR;
+};
+
+// The textures a parsed list names, in section order: sections texture0 .. texture999 that
+// hold a key.
+std::vector<TextureListItem> ReadTextureListItems(const PrivateProfile& list, std::string_view prefix,
+                                                 std::string_view folder);
+// Loads and adds every texture of the list. A list that is missing, cannot be read (a
+// folder, a FIFO ...) or names no texture loads nothing, with a warning naming it; a name
+// longer than kTextureNameLength is warned about (it is stored cut and cannot be found).
 void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::string_view listPath,
                      std::string_view folder);
 GLuint CreateEmptyTexture(int width, int height);
