@@ -68,3 +68,23 @@ CapturedBoxes::~CapturedBoxes()
 {
     SetMessageBoxHandler(std::move(m_previous));
 }
+
+CapturedWarnings::CapturedWarnings()
+{
+    m_previous = SetWarningHandler([this](std::string_view file, std::string_view fault) {
+        warnings.push_back({std::string(file), std::string(fault)});
+    });
+}
+
+CapturedWarnings::~CapturedWarnings()
+{
+    SetWarningHandler(std::move(m_previous));
+}
+
+std::string CapturedWarnings::About(const std::string& file) const
+{
+    std::string text;
+    for (const Warning& warning : warnings)
+        if (warning.file == file) text += (text.empty() ? "" : "\n") + warning.file + ": " + warning.fault;
+    return text;
+}

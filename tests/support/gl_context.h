@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/message_box.h"
+#include "base/warning.h"
 
 #include <gtest/gtest.h>
 
@@ -55,4 +56,23 @@ public:
 
 private:
     MessageBoxHandler m_previous;
+};
+
+// Records every warning given while it lives (none reaches stderr).
+class CapturedWarnings {
+public:
+    CapturedWarnings();
+    ~CapturedWarnings();
+    CapturedWarnings(const CapturedWarnings&) = delete;
+    CapturedWarnings& operator=(const CapturedWarnings&) = delete;
+    struct Warning {
+        std::string file;
+        std::string fault;
+    };
+    std::vector<Warning> warnings;
+    // The warnings about this file, "file: fault" each, joined by newlines ("" when none).
+    std::string About(const std::string& file) const;
+
+private:
+    WarningHandler m_previous;
 };
