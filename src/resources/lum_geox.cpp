@@ -328,10 +328,15 @@ void LoadGeoxList(GeoxList& list, std::string_view folder, std::string_view list
     for (size_t i = 0; i < count; ++i) {
         const std::string& entry = entries[i];
         const std::string path = std::string(folder) + entry;
-        if (entry.find(kTextGeoxMarker) != std::string::npos) {
-            LoadTextGeox(list.meshes[i], path);
-        } else {
-            LoadGeox(list.meshes[i], path);
+        try {
+            if (entry.find(kTextGeoxMarker) != std::string::npos) {
+                LoadTextGeox(list.meshes[i], path);
+            } else {
+                LoadGeox(list.meshes[i], path);
+            }
+        } catch (const FileError& error) {
+            // The mesh is named; the list that names it is where to look next.
+            throw FileError(error.File(), error.Fault() + StrFormat(" (line %zu of %s)", i + 1, listPath.c_str()));
         }
         list.names[i] = CutName(entry);
         list.filteredNames[i] = CutName(FilterGeoxName(entry));

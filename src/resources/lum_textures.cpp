@@ -226,9 +226,16 @@ void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::stri
             LogWarning(listPath, StrFormat("texture%d: the name \"%s\" is longer than %d characters; no scene can "
                                            "find it by that name", item.section, item.name.c_str(), kTextureNameLength));
         const std::string file = ApplyVariants(item.file);
-        const GLuint id = item.alpha.empty()
-                              ? LoadTexture(file, item.magFilter, item.minFilter)
-                              : LoadAlphaTexture(file, ApplyVariants(item.alpha), item.magFilter, item.minFilter);
+        GLuint id = 0;
+        try {
+            id = item.alpha.empty() ? LoadTexture(file, item.magFilter, item.minFilter)
+                                    : LoadAlphaTexture(file, ApplyVariants(item.alpha), item.magFilter, item.minFilter);
+        } catch (const FileError& error) {
+            // The image is named; the list that names it is where to look next.
+            throw FileError(error.File(),
+                            error.Fault() + StrFormat(" (texture%d of %.*s)", item.section,
+                                                      static_cast<int>(listPath.size()), listPath.data()));
+        }
         AddTexture(library, item.name, id);
     }
 }

@@ -148,6 +148,25 @@ TEST_F(DamagedLists, MeshListsWithHolesOrInPlaceOfAFileAreErrorsNamingTheList)
               "Data\\yard\\geox.list: lists no meshes; the folder's mesh list stays empty");
 }
 
+TEST_F(DamagedLists, AFileAListNamesThatCannotBeReadIsNamedWithItsList)
+{
+    const std::vector<uint8_t> meshes = m_data.Original("Data/yard/geox.list");
+    m_data.Replace("Data/yard/geox.list", std::string(meshes.begin(), meshes.end()) + "Gone.geox\r\n");
+    const size_t line = ParseGeoxList(std::string(meshes.begin(), meshes.end()), "").size() + 1;
+    GeoxList list;
+    CapturedBoxes boxes;
+    EXPECT_EQ(FatalMessage([&] { LoadGeoxList(list, "Data\\yard\\", "geox.list"); }),
+              "Data\\yard\\gone.geox: cannot open (No such file or directory) (line " + std::to_string(line) +
+                  " of Data\\yard\\geox.list)");
+
+    m_data.Replace("Data/yard/textures.ini", std::string("[texture0]\r\nname=a\r\n[texture4]\r\nname=gone\r\n"));
+    m_data.Replace("Data/yard/a.jpg", m_data.Original("Data/textures/grassbottom.jpg"));
+    auto library = std::make_unique<TextureLibrary>();
+    EXPECT_EQ(FatalMessage([&] { LoadTextureList(*library, "yard.", "Data\\yard\\textures.ini", "Data\\yard\\"); }),
+              "Data\\yard\\gone.jpg: cannot open (No such file or directory) (texture4 of Data\\yard\\textures.ini)");
+    EXPECT_EQ(library->count, 1);
+}
+
 TEST_F(DamagedLists, ThePieceWithoutItsGlobalTextureListPlaysAndSaysWhy)
 {
     m_data.Remove("Data/globaltextures.ini");
