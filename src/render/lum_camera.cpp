@@ -36,8 +36,9 @@ constexpr const char* kFieldNames[10] = {"fov",     "eyeX",    "eyeY",    "eyeZ"
                                          "centerY", "centerZ", "upX",     "upY",  "upZ"};
 
 // What is wrong with the fields of a key record that the use reads, or "" when nothing is.
-// Every field must be finite and every coordinate within 1e7; a camera also needs an up
-// vector and an eye apart from its centre, or gluLookAt has no direction to look in.
+// Every field must be finite and every coordinate within 1e7; a camera also needs a field of
+// view between 0 and 180 degrees, an up vector and an eye apart from its centre, or there is
+// no projection or no direction to look in.
 std::string KeyFault(const CameraRecord& key, CameraFileUse use)
 {
     const int first = use == CameraFileUse::EyePath ? 1 : 0;
@@ -50,6 +51,10 @@ std::string KeyFault(const CameraRecord& key, CameraFileUse use)
             return StrFormat("has %s = %g, beyond the bound of 1e7", kFieldNames[f], static_cast<double>(value));
     }
     if (use == CameraFileUse::EyePath) return {};
+    // gluPerspective makes no projection of a field of view outside this, and one near the
+    // float limit would make the interpolation between keys overflow.
+    if (!(key.fov > 0 && key.fov < 180))
+        return StrFormat("has fov = %g, outside 0 to 180 degrees", static_cast<double>(key.fov));
     if (key.upX == 0 && key.upY == 0 && key.upZ == 0) return "has a zero up vector";
     if (key.eyeX == key.centerX && key.eyeY == key.centerY && key.eyeZ == key.centerZ)
         return StrFormat("has its eye at its centre (%g, %g, %g)", static_cast<double>(key.eyeX),

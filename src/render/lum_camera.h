@@ -49,9 +49,9 @@ enum class CameraFileUse { Camera, EyePath };
 // count := file size div 40, records read into slots 0 .. count-1; trailing bytes are
 // ignored. A FatalError naming the file, and the path left as it was, for a file that cannot
 // be read, holds more than MaxPathRecords records or fewer than two (no key), or has a key
-// record (1 .. count-1; record 0 is the placeholder) with a field that is not finite or a
-// coordinate beyond 1e7 in magnitude, a zero up vector or its eye at its centre; the error
-// names the record. For an EyePath only the eye positions are read, so only they are checked.
+// record (1 .. count-1; record 0 is the placeholder) with a field that is not finite, a
+// coordinate beyond 1e7 in magnitude, a field of view outside 0 to 180 degrees, a zero up
+// vector or its eye at its centre; the error names the record. For an EyePath only the eye positions are read, so only they are checked.
 void LoadCameraPath(CameraPath& path, std::string_view fileName, CameraFileUse use = CameraFileUse::Camera);
 // The same on the bytes of a file already in memory; `fileName` is the file named in errors.
 void ParseCameraPath(CameraPath& path, const uint8_t* data, size_t size, std::string_view fileName,

@@ -1,5 +1,5 @@
 // Numbers no mesh or camera of the piece can hold, written into copies of the generated
-// files: NaN, infinities, coordinates beyond 1e7, a camera with no direction. Each is refused
+// files: NaN, infinities, coordinates beyond 1e7, a camera with no projection or direction. Each is refused
 // naming the file and the vertex or record, and what was loaded before stays; damage to what
 // is never read stays harmless.
 #include "support/commands.h"
@@ -100,7 +100,7 @@ size_t FieldOffset(int record, int field)
     return 40 * static_cast<size_t>(record) + 4 * static_cast<size_t>(field);
 }
 
-TEST_F(DamagedNumbers, CameraKeysNeedFiniteFieldsAnUpVectorAndAnEyeApartFromTheCentre)
+TEST_F(DamagedNumbers, CameraKeysNeedFiniteFieldsAFieldOfViewAnUpVectorAndAnEyeApartFromTheCentre)
 {
     const std::vector<uint8_t> original = m_data.Original("Data/dead.camera");
     ASSERT_EQ(original.size(), 49u * 40);
@@ -122,6 +122,8 @@ TEST_F(DamagedNumbers, CameraKeysNeedFiniteFieldsAnUpVectorAndAnEyeApartFromTheC
     } cases[] = {
         {withField(3, 2, kNaN), "record 3 has a non-finite eyeY (nan)"},
         {withField(1, 0, kInfinity), "record 1 has a non-finite fov (inf)"},
+        {withField(2, 0, 0.0f), "record 2 has fov = 0, outside 0 to 180 degrees"},
+        {withField(30, 0, 3e38f), "record 30 has fov = 3e+38, outside 0 to 180 degrees"},
         {withField(48, 6, 2e7f), "record 48 has centerZ = 2e+07, beyond the bound of 1e7"},
         {withField(12, 8, -kInfinity), "record 12 has a non-finite upY (-inf)"},
         {withRecord(10, flat), "record 10 has a zero up vector"},
