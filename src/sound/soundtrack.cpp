@@ -332,6 +332,20 @@ SoundtrackStream* OpenSoundStream(std::string_view path)
     return stream;
 }
 
+void CloseSoundStream(SoundtrackStream* stream)
+{
+    if (!stream) return;
+    if (stream == g_playing) {
+        LockAudioDevice();
+        g_playing = nullptr;
+        UnlockAudioDevice();
+    }
+    if (stream == SoundStream) SoundStream = nullptr;
+    ov_clear(&stream->file);
+    DestroyRateConverter(stream->converter);
+    delete stream;
+}
+
 void PlaySoundStream(int32_t channel, SoundtrackStream* stream, int32_t startMs)
 {
     SoundChannel = channel;

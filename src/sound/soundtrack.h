@@ -21,6 +21,9 @@ void CloseSound();
 // warned about and plays, the rest silent. A failure while it plays is warned about once (on
 // the main thread, from SoundStreamTimeMs) and the rest plays silently on the same clock.
 SoundtrackStream* OpenSoundStream(std::string_view path);
+// Closes a stream (stopping it first if it plays). The piece never does; checks that open
+// streams of their own do.
+void CloseSoundStream(SoundtrackStream* stream);
 // Starts playing (or, with no device or no stream, starts the steady clock) at startMs.
 void PlaySoundStream(int32_t channel, SoundtrackStream* stream, int32_t startMs = 0);
 // The play position in ms of the stream started by PlaySoundStream (0 before).

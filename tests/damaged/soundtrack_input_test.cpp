@@ -124,6 +124,7 @@ TEST_F(DamagedSoundtrack, ACutShortFilePlaysWhatItHasAndSaysItIsShort)
     EXPECT_EQ(warning.rfind(kSoundtrack + ": lasts ", 0), 0u) << warning;
     EXPECT_NE(warning.find(", the piece 307.9 s (cut short?); the rest plays silently"), std::string::npos) << warning;
     EXPECT_GT(DecodeAll(stream).left.size(), 44100u) << "what is there still plays";
+    CloseSoundStream(stream);
 }
 
 TEST_F(DamagedSoundtrack, OtherRatesAndChannelCountsPlayAtTheirOwnSpeed)
@@ -135,7 +136,8 @@ TEST_F(DamagedSoundtrack, OtherRatesAndChannelCountsPlayAtTheirOwnSpeed)
     } cases[] = {
         {22050, {440}, 440, 440},
         {48000, {440, 660}, 440, 660},
-        {44100, {550, 0, 0, 0, 0, 0}, 550, 0},       // 5.1: front left only
+        {44100, {0, 0, 0, 550}, 0, 550},             // quad: rear right only, mixed but not resampled
+        {22050, {550, 0, 0, 0, 0, 0}, 550, 0},       // 5.1: front left only
         {32000, {0, 0, 330, 0, 0, 0, 0, 0}, 0, 330}, // 7.1: front right only
     };
     for (const auto& test : cases) {
@@ -155,6 +157,7 @@ TEST_F(DamagedSoundtrack, OtherRatesAndChannelCountsPlayAtTheirOwnSpeed)
                 EXPECT_GT(Loudness(*samples), 2000) << name << ", " << side;
             }
         }
+        CloseSoundStream(stream);
     }
 }
 
@@ -181,6 +184,7 @@ TEST_F(DamagedSoundtrack, DamageMetWhilePlayingIsSkippedAndSaidOnce)
     SoundStreamTimeMs(SoundStream);
     EXPECT_EQ(m_warnings.warnings.size(), count) << "said once";
     PlaySoundStream(0, nullptr, 0);
+    CloseSoundStream(SoundStream);
     CloseSound();
 }
 

@@ -33,11 +33,12 @@ TEST(Soundtrack, OpensOggFilesOfAnyLayoutAndWarnsAboutTheRest)
     dir.Write("data/broken.ogg", std::string("OggS not really"));
     SetDataRoot(dir.Path().string());
     CapturedWarnings warnings;
-    SoundtrackStream* stream = OpenSoundStream("data\\SOUNDTRACK.ogg");
-    EXPECT_NE(stream, nullptr);
-    // Other rates and channel counts are converted when they play.
-    EXPECT_NE(OpenSoundStream("data\\mono.ogg"), nullptr);
-    EXPECT_NE(OpenSoundStream("data\\slow.ogg"), nullptr);
+    for (const char* file : {"data\\SOUNDTRACK.ogg", "data\\mono.ogg", "data\\slow.ogg"}) {
+        // Other rates and channel counts are converted when they play.
+        SoundtrackStream* stream = OpenSoundStream(file);
+        EXPECT_NE(stream, nullptr) << file;
+        CloseSoundStream(stream);
+    }
     EXPECT_EQ(OpenSoundStream("data\\broken.ogg"), nullptr);
     EXPECT_EQ(OpenSoundStream("data\\missing.ogg"), nullptr);
     EXPECT_NE(warnings.About("data\\broken.ogg").find("Ogg without complete Vorbis headers"), std::string::npos);
