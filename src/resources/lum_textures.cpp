@@ -200,8 +200,8 @@ std::vector<TextureListItem> ReadTextureListItems(const PrivateProfile& list, st
         TextureListItem item;
         item.section = i;
         item.file = folderText + list.ReadString(section, "filename", list.ReadString(section, "name", "!") + ".jpg");
-        const std::string alpha = folderText + list.ReadString(section, "filenamealpha", kNoAlpha);
-        if (alpha != folderText + std::string(kNoAlpha)) item.alpha = alpha;
+        item.alpha = folderText + list.ReadString(section, "filenamealpha", kNoAlpha);
+        item.hasAlpha = item.alpha != folderText + std::string(kNoAlpha);
         FiltersForMode(list.ReadInteger(section, "filter", 0), item.magFilter, item.minFilter);
         item.name = std::string(prefix) + list.ReadString(section, "name", "noname");
         items.push_back(std::move(item));
@@ -228,8 +228,8 @@ void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::stri
         const std::string file = ApplyVariants(item.file);
         GLuint id = 0;
         try {
-            id = item.alpha.empty() ? LoadTexture(file, item.magFilter, item.minFilter)
-                                    : LoadAlphaTexture(file, ApplyVariants(item.alpha), item.magFilter, item.minFilter);
+            id = item.hasAlpha ? LoadAlphaTexture(file, ApplyVariants(item.alpha), item.magFilter, item.minFilter)
+                               : LoadTexture(file, item.magFilter, item.minFilter);
         } catch (const FileError& error) {
             // The image is named; the list that names it is where to look next.
             throw FileError(error.File(),

@@ -40,7 +40,8 @@ struct TextureListItem {
     int section = 0;        // n of its section "texture<n>"
     std::string name;       // prefix + "name" (default "noname"), not yet cut to 32 characters
     std::string file;       // folder + "filename" (default "name" + ".jpg", "!.jpg" without a name)
-    std::string alpha;      // folder + "filenamealpha"; empty when the entry has no alpha map
+    std::string alpha;      // folder + "filenamealpha" (default "@@@")
+    bool hasAlpha = false;  // the alpha path differs from folder + "@@@"
     GLenum magFilter = GL_LINEAR;
     GLenum minFilter = GL_LINEAR_MIPMAP_LINEAR;
 };
