@@ -31,6 +31,7 @@ constexpr int kBlockFrames = 1024; // 23 ms a callback
 constexpr int kChannels = 2;
 constexpr int kMaxFileChannels = 8; // the layouts Vorbis defines
 constexpr int kDecodeBytes = 16384; // one ov_read of a converted file
+constexpr int kLayoutChanged = 1;   // a fault of our own beside vorbisfile's negative codes
 
 } // namespace
 
@@ -103,6 +104,7 @@ std::string VorbisFault(int code)
     case OV_EBADHEADER: return "damaged Vorbis headers";
     case OV_EBADLINK: return "damaged Ogg stream (invalid link)";
     case OV_EFAULT: return "decoder fault (damaged data)";
+    case kLayoutChanged: return "a later part changes the rate or channel count";
     default: return StrFormat("cannot be decoded (vorbisfile error %d)", code);
     }
 }
@@ -176,8 +178,8 @@ void MixDownToStereo(int16_t* samples, int frames, int channels)
 }
 
 // One ov_read into buffer: the bytes decoded, 0 at the end of the file or after a fault
-// (kept for the main thread to report). Damaged data that vorbisfile skips is noted and
-// decoding goes on after it.
+// (kept for the main thread to report; a layout change part way is one). Damaged data that
+// vorbisfile skips is noted and decoding goes on after it.
 long ReadDecoded(SoundtrackStream& stream, uint8_t* buffer, int bytes)
 {
     for (;;) {
@@ -188,6 +190,12 @@ long ReadDecoded(SoundtrackStream& stream, uint8_t* buffer, int bytes)
             continue;
         }
         if (got < 0) stream.fault = static_cast<int>(got);
+        // A chained file may change its layout part way; what follows would play wrong.
+        const vorbis_info* info = got > 0 ? ov_info(&stream.file, section) : nullptr;
+        if (info && (info->channels != stream.channels || info->rate != stream.rate)) {
+            stream.fault = kLayoutChanged;
+            return 0;
+        }
         return std::max(got, 0L);
     }
 }
@@ -319,7 +327,9 @@ SoundtrackStream* OpenSoundStream(std::string_view path)
                                                         : VorbisFault(opened));
         return nullptr;
     }
-    const vorbis_info* info = ov_info(&stream->file, -1);
+    // vorbisfile leaves a chained file at the start of its second part; it plays from the first.
+    if (ov_streams(&stream->file) > 1) ov_pcm_seek(&stream->file, 0);
+    const vorbis_info* info = ov_info(&stream->file, 0);
     stream->rate = info ? static_cast<int>(info->rate) : 0;
     stream->channels = info ? info->channels : 0;
     if (!PrepareConversion(*stream, fault)) {

@@ -33,6 +33,31 @@ std::vector<uint8_t> EncodeTones(int rate, const std::vector<double>& frequencie
     return music::EncodeOggVorbis(samples, 0.4f, [](double) {}, channels, rate);
 }
 
+// The Ogg pages of a stream moved to another serial number (each page's checksum made anew),
+// so that it can follow another stream as the next link of a chained file.
+std::vector<uint8_t> WithSerial(std::vector<uint8_t> ogg, uint32_t serial)
+{
+    auto crc = [](const uint8_t* data, size_t size) {
+        uint32_t value = 0;
+        for (size_t i = 0; i < size; ++i) {
+            value ^= static_cast<uint32_t>(data[i]) << 24;
+            for (int bit = 0; bit < 8; ++bit) value = value & 0x80000000u ? (value << 1) ^ 0x04C11DB7u : value << 1;
+        }
+        return value;
+    };
+    for (size_t page = 0; page + 27 <= ogg.size();) {
+        const size_t segments = ogg[page + 26];
+        size_t size = 27 + segments;
+        for (size_t i = 0; i < segments; ++i) size += ogg[page + 27 + i];
+        for (int i = 0; i < 4; ++i) ogg[page + 14 + i] = static_cast<uint8_t>(serial >> (8 * i));
+        for (int i = 0; i < 4; ++i) ogg[page + 22 + i] = 0;
+        const uint32_t sum = crc(ogg.data() + page, size);
+        for (int i = 0; i < 4; ++i) ogg[page + 22 + i] = static_cast<uint8_t>(sum >> (8 * i));
+        page += size;
+    }
+    return ogg;
+}
+
 struct DeviceSound {
     std::vector<int16_t> left, right;
 };
@@ -159,6 +184,19 @@ TEST_F(DamagedSoundtrack, OtherRatesAndChannelCountsPlayAtTheirOwnSpeed)
         }
         CloseSoundStream(stream);
     }
+}
+
+TEST_F(DamagedSoundtrack, AChainedFileThatChangesItsLayoutPartWayStopsThere)
+{
+    std::vector<uint8_t> chained = EncodeTones(44100, {440, 440}, 1.0);
+    const std::vector<uint8_t> mono = WithSerial(EncodeTones(22050, {440}, 1.0), 0x600D);
+    chained.insert(chained.end(), mono.begin(), mono.end());
+    m_data.Replace("Data/soundtrack.ogg", chained);
+    SoundtrackStream* stream = OpenSoundStream(kSoundtrack);
+    ASSERT_NE(stream, nullptr);
+    // The mono second would otherwise be taken for stereo and play half as long, an octave up.
+    EXPECT_NEAR(static_cast<double>(DecodeAll(stream).left.size()), 44100, 0.01 * 44100);
+    CloseSoundStream(stream);
 }
 
 TEST_F(DamagedSoundtrack, DamageMetWhilePlayingIsSkippedAndSaidOnce)
