@@ -29,7 +29,13 @@ int CheckOutputPath(const std::string& path)
 {
     if (path.empty() || path.back() == '/') ThrowFileError(path, "cannot write (not a file name)");
     struct stat target {};
-    if (::stat(path.c_str(), &target) != 0) return -1;
+    if (::stat(path.c_str(), &target) != 0) {
+        const size_t slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+        if (::stat(folder.c_str(), &target) != 0 || !S_ISDIR(target.st_mode))
+            ThrowFileError(path, "cannot write (its folder does not exist)");
+        return -1;
+    }
     if (S_ISDIR(target.st_mode)) ThrowFileError(path, "cannot write (it is a directory)");
     if (!S_ISREG(target.st_mode)) ThrowFileError(path, "cannot write (not a regular file)");
     return static_cast<int>(target.st_mode & 07777);

@@ -63,6 +63,11 @@ TEST_F(Outputs, ShotRefusesSpecialFilesFirstAndKeepsAFileWhenItFails)
     // The refusal comes before the start-up: the broken data is never reached.
     ExpectSpecialTargetsRefused(LanternProgram() + brokenData + " shot 1000");
 
+    const CommandResult nowhere = RunCommand(LanternProgram() + brokenData + " shot 1000 no/such/frame.png", m_folder.Path());
+    EXPECT_EQ(nowhere.exitCode, 1) << nowhere.output;
+    EXPECT_NE(nowhere.output.find("no/such/frame.png: cannot write (its folder does not exist)"), std::string::npos)
+        << nowhere.output;
+
     const CommandResult failed = RunCommand(LanternProgram() + brokenData + " shot 1000 kept.out", m_folder.Path());
     EXPECT_EQ(failed.exitCode, 1) << failed.output;
     EXPECT_NE(failed.output.find("Data\\plane.geox"), std::string::npos) << failed.output;
