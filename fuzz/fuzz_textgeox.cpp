@@ -1,6 +1,7 @@
 // Fuzzes the text geox reader; loaded meshes get normals, which touch every index.
 #include "base/error.h"
 #include "base/message_box.h"
+#include "mesh_checks.h"
 #include "resources/lum_geox.h"
 
 #include <cstddef>
@@ -16,6 +17,7 @@ const bool silentBoxes = [] {
     return true;
 }();
 
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -28,5 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     ComputeFaceNormals(mesh);
     ComputeVertexNormals(mesh);
+    ExpectFiniteMesh(mesh);
     return 0;
 }

@@ -16,6 +16,7 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "base/message_box.h"
+#include "base/output_file.h"
 #include "timeline/globalscenes.h"
 #include "timeline/scene_factory.h"
 
@@ -96,9 +97,23 @@ int Sheet(const SheetOptions& options)
 
 int ReportFatal(const char* message, bool alreadyShown)
 {
-    if (!alreadyShown) ShowMessageBox(message, "Application Error", BoxButtons::Ok, BoxIcon::Error);
+    // A box shown already may have said only that something broke ("CORRUPTED GEOX
+    // FILE!!!"); the message names the file and the fault.
+    if (alreadyShown) std::fprintf(stderr, "lantern: %s\n", message);
+    else ShowMessageBox(message, "Application Error", BoxButtons::Ok, BoxIcon::Error);
     return 1;
 }
+
+// A number of seconds: finite (CLI11's range check lets NaN through), 0 to an hour.
+const CLI::Validator StartSeconds(
+    [](std::string& text) -> std::string {
+        double value = 0.0;
+        if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value))
+            return "--start takes a finite number of seconds, not \"" + text + "\"";
+        if (value < 0.0 || value > 3600.0) return "--start takes 0 to 3600 seconds, not " + text;
+        return {};
+    },
+    "SECONDS in [0, 3600]");
 
 } // namespace
 
@@ -111,7 +126,7 @@ int main(int argc, char** argv)
     app.add_flag("--headless", Options.headless, "play with no window on screen (also when there is no display)");
     app.add_option("--data", dataFolder, "folder that holds Data (default: the working folder, else beside the program)");
     app.add_option("--start", startSeconds, "start the music and the picture at this many seconds")
-        ->check(CLI::Range(0.0, 3600.0));
+        ->check(StartSeconds);
     app.add_flag("--log", Options.keepLog, "write \"loading.log\" while loading");
     app.add_flag("--dev", Options.dev,
                  "authoring mode: Space pauses, F5/F6 seek 5 s, F7/F8 previous/next slot, F9 loops the "
@@ -180,6 +195,8 @@ int main(int argc, char** argv)
 
     try {
         if (shot->parsed()) {
+            // A folder or device at OUT is refused before the long start-up, not after it.
+            CheckOutputPath(shotPath);
             StartOffline();
             if (!shotScene.empty()) return WriteSceneShot(shotScene, shotMs, shotPath);
             if (shotLoader) DrawLoaderScreen();

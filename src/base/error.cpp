@@ -18,8 +18,12 @@ std::string StrFormat(const char* format, ...)
     return text;
 }
 
+FileError::FileError(std::string file, std::string fault)
+    : FatalError(file + ": " + fault), m_file(std::move(file)), m_fault(std::move(fault))
+{
+}
+
 void ThrowFileError(std::string_view file, std::string_view fault)
 {
-    throw FatalError(StrFormat("%.*s: %.*s", static_cast<int>(file.size()), file.data(),
-                               static_cast<int>(fault.size()), fault.data()));
+    throw FileError(std::string(file), std::string(fault));
 }

@@ -18,8 +18,21 @@ private:
     bool m_alreadyShown;
 };
 
+// A FatalError about one file, keeping the file and the fault apart for callers that go on
+// after it with a warning instead.
+class FileError : public FatalError {
+public:
+    FileError(std::string file, std::string fault);
+    const std::string& File() const { return m_file; }
+    const std::string& Fault() const { return m_fault; }
+
+private:
+    std::string m_file;
+    std::string m_fault;
+};
+
 // printf-style formatting into a std::string (load-time use only).
 std::string StrFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Raises FatalError with the message "<file>: <fault>".
+// Raises FileError, a FatalError with the message "<file>: <fault>".
 [[noreturn]] void ThrowFileError(std::string_view file, std::string_view fault);

@@ -6,9 +6,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,6 +78,12 @@ std::string ResolvePath(std::string_view path)
     return resolved.empty() ? std::string("/") : resolved;
 }
 
+bool PathExists(std::string_view path)
+{
+    struct stat info {};
+    return ::stat(ResolvePath(path).c_str(), &info) == 0;
+}
+
 bool FileExists(std::string_view path)
 {
     struct stat info {};
@@ -88,14 +97,25 @@ void SetFileReadObserver(FileReadObserver observer)
 
 FilePtr OpenForReading(std::string_view path)
 {
+    // Opened without waiting, so a FIFO or device in place of a data file is refused at once
+    // instead of blocking the start-up for ever; the type is checked on what was opened.
     const std::string real = ResolvePath(path);
     if (g_readObserver) g_readObserver(real);
+    const int fd = ::open(real.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) ThrowFileError(path, StrFormat("cannot open (%s)", std::strerror(errno)));
     struct stat info {};
-    if (::stat(real.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
-        ThrowFileError(path, "cannot open (not a file)");
-    FilePtr file(std::fopen(real.c_str(), "rb"));
-    if (!file) ThrowFileError(path, StrFormat("cannot open (%s)", std::strerror(errno)));
-    return file;
+    const char* refusal = nullptr;
+    if (::fstat(fd, &info) != 0) refusal = "cannot open (cannot read its type)";
+    else if (S_ISDIR(info.st_mode)) refusal = "cannot open (it is a directory)";
+    else if (!S_ISREG(info.st_mode)) refusal = "cannot open (not a regular file)";
+    if (!refusal && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        refusal = "cannot open (cannot read it)";
+    std::FILE* file = refusal ? nullptr : ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        ThrowFileError(path, refusal ? refusal : "cannot open (out of memory)");
+    }
+    return FilePtr(file);
 }
 
 long FileSize(std::FILE* file, std::string_view path)
@@ -111,7 +131,12 @@ std::vector<unsigned char> ReadFileBytes(std::string_view path)
 {
     FilePtr file = OpenForReading(path);
     const long size = FileSize(file.get(), path);
-    std::vector<unsigned char> bytes(static_cast<size_t>(size));
+    std::vector<unsigned char> bytes;
+    try {
+        bytes.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        ThrowFileError(path, StrFormat("too large to read (%ld bytes)", size));
+    }
     if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
         ThrowFileError(path, "read error");
     return bytes;

@@ -22,13 +22,17 @@ std::string ResolvePath(std::string_view path);
 
 // True when the path names an existing regular file.
 bool FileExists(std::string_view path);
+// True when anything (a file, a folder, a FIFO ...) stands at the path.
+bool PathExists(std::string_view path);
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens a file for binary reading; FatalError "<path>: cannot open (<reason>)" otherwise.
+// Opens a regular file for binary reading; FatalError "<path>: cannot open (<reason>)"
+// otherwise, with "it is a directory" or "not a regular file" for what is no file (a FIFO
+// or device is refused without waiting on it).
 FilePtr OpenForReading(std::string_view path);
 // Sees the real path of every file OpenForReading is asked to open, opened or not (nullptr:
 // nobody watches). The data check is proved to read everything the start-up reads this way.

@@ -25,15 +25,25 @@ std::string TemporaryNameFor(const std::string& path)
 
 } // namespace
 
+int CheckOutputPath(const std::string& path)
+{
+    if (path.empty() || path.back() == '/') ThrowFileError(path, "cannot write (not a file name)");
+    struct stat target {};
+    if (::stat(path.c_str(), &target) != 0) {
+        const size_t slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+        if (::stat(folder.c_str(), &target) != 0 || !S_ISDIR(target.st_mode))
+            ThrowFileError(path, "cannot write (its folder does not exist)");
+        return -1;
+    }
+    if (S_ISDIR(target.st_mode)) ThrowFileError(path, "cannot write (it is a directory)");
+    if (!S_ISREG(target.st_mode)) ThrowFileError(path, "cannot write (not a regular file)");
+    return static_cast<int>(target.st_mode & 07777);
+}
+
 OutputFile::OutputFile(std::string path) : m_path(std::move(path))
 {
-    if (m_path.empty() || m_path.back() == '/') ThrowFileError(m_path, "cannot write (not a file name)");
-    struct stat target {};
-    if (::stat(m_path.c_str(), &target) == 0) {
-        if (S_ISDIR(target.st_mode)) ThrowFileError(m_path, "cannot write (it is a directory)");
-        if (!S_ISREG(target.st_mode)) ThrowFileError(m_path, "cannot write (not a regular file)");
-        m_mode = static_cast<int>(target.st_mode & 07777);
-    }
+    m_mode = CheckOutputPath(m_path);
     m_temporary = TemporaryNameFor(m_path);
     const int fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) ThrowFileError(m_path, StrFormat("cannot write (%s)", std::strerror(errno)));

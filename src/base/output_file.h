@@ -7,6 +7,12 @@
 #include <cstdio>
 #include <string>
 
+// The refusals OutputFile makes before it writes, for a command that wants to refuse a bad
+// output path before long work: FatalError naming the path when it is no file name, a
+// directory, something other than a regular file, or in a folder that does not exist. Returns
+// an existing file's permission bits, -1 when nothing stands there.
+int CheckOutputPath(const std::string& path);
+
 class OutputFile {
 public:
     // Refuses, before anything is written, a target that is a directory or exists and is not a

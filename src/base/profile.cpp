@@ -45,6 +45,10 @@ PrivateProfile PrivateProfile::Load(std::string_view path)
 PrivateProfile PrivateProfile::Parse(std::string_view text)
 {
     PrivateProfile profile;
+    // Editors that save UTF-8 may put a byte-order mark first; it would hide the first
+    // section's name.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
     // Index of the section that takes the keys below it; none before the first section
     // and under a repeated name.
     constexpr size_t kNoSection = static_cast<size_t>(-1);

@@ -2,7 +2,8 @@
 // section counts as present only when it holds at least one key; section and key names
 // match without regard to case; the first section and the first key of a name win;
 // values are trimmed and cut to 2047 characters; integers are decimal, or hexadecimal
-// written with "0x" or "$". The file is read once, into memory.
+// written with "0x" or "$". A UTF-8 byte-order mark before the first line is skipped. The
+// file is read once, into memory.
 #pragma once
 
 #include <cstdint>

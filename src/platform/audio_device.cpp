@@ -59,3 +59,41 @@ void UnlockAudioDevice()
 {
     if (g_device) SDL_UnlockAudioDevice(g_device);
 }
+
+struct RateConverter {
+    SDL_AudioStream* stream;
+};
+
+RateConverter* CreateRateConverter(int fromRate, int toRate)
+{
+    SDL_AudioStream* stream = SDL_NewAudioStream(AUDIO_S16SYS, 2, fromRate, AUDIO_S16SYS, 2, toRate);
+    return stream ? new RateConverter{stream} : nullptr;
+}
+
+void DestroyRateConverter(RateConverter* converter)
+{
+    if (!converter) return;
+    SDL_FreeAudioStream(converter->stream);
+    delete converter;
+}
+
+bool PutForConversion(RateConverter* converter, const int16_t* samples, int bytes)
+{
+    return SDL_AudioStreamPut(converter->stream, samples, bytes) == 0;
+}
+
+void FlushConversion(RateConverter* converter)
+{
+    SDL_AudioStreamFlush(converter->stream);
+}
+
+int GetConverted(RateConverter* converter, uint8_t* buffer, int bytes)
+{
+    const int got = SDL_AudioStreamGet(converter->stream, buffer, bytes);
+    return got > 0 ? got : 0;
+}
+
+void ClearConversion(RateConverter* converter)
+{
+    SDL_AudioStreamClear(converter->stream);
+}

@@ -18,3 +18,17 @@ void PauseAudioDevice(bool paused);
 // While locked no callback runs: the main thread may change what the callback reads.
 void LockAudioDevice();
 void UnlockAudioDevice();
+
+// Sample-rate conversion of 16-bit interleaved stereo with SDL's resampler, for a soundtrack
+// made at another rate than the device plays. Put what was decoded, Flush at its end, Get
+// what is ready (whole frames).
+struct RateConverter;
+// nullptr when SDL cannot convert between the two rates.
+RateConverter* CreateRateConverter(int fromRate, int toRate);
+void DestroyRateConverter(RateConverter* converter);
+bool PutForConversion(RateConverter* converter, const int16_t* samples, int bytes);
+void FlushConversion(RateConverter* converter);
+// Up to `bytes` converted bytes into buffer; the count placed (0 when nothing is ready).
+int GetConverted(RateConverter* converter, uint8_t* buffer, int bytes);
+// Forgets everything put and not yet taken (after a seek).
+void ClearConversion(RateConverter* converter);

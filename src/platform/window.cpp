@@ -36,7 +36,13 @@ int g_postedCount = 0;
 bool StartVideo(const char* driver)
 {
     if (driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // The GL library is held for the whole run, as a program's OpenGL library stays loaded to
+    // its end: closing a window (after the windowed-mode question, or at the teardown) then
+    // never unloads the driver while the process still runs. A failure shows when the window
+    // asks for GL.
+    SDL_GL_LoadLibrary(nullptr);
+    return true;
 }
 
 void MakeFrameBuffer()

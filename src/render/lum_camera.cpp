@@ -28,6 +28,40 @@ ViewVector ViewOf(const CameraRecord& camera)
             static_cast<long double>(camera.centerZ) - camera.eyeZ};
 }
 
+// No camera of the piece comes near this; a coordinate beyond it is damage, and would make
+// the projection fall apart.
+constexpr float kMaxCameraCoordinate = 1e7f;
+
+constexpr const char* kFieldNames[10] = {"fov",     "eyeX",    "eyeY",    "eyeZ", "centerX",
+                                         "centerY", "centerZ", "upX",     "upY",  "upZ"};
+
+// What is wrong with the fields of a key record that the use reads, or "" when nothing is.
+// Every field must be finite and every coordinate within 1e7; a camera also needs a field of
+// view between 0 and 180 degrees, an up vector and an eye apart from its centre, or there is
+// no projection or no direction to look in.
+std::string KeyFault(const CameraRecord& key, CameraFileUse use)
+{
+    const int first = use == CameraFileUse::EyePath ? 1 : 0;
+    const int last = use == CameraFileUse::EyePath ? 3 : 9;
+    for (int f = first; f <= last; ++f) {
+        const float value = key.*CameraFields[f];
+        if (!std::isfinite(value))
+            return StrFormat("has a non-finite %s (%g)", kFieldNames[f], static_cast<double>(value));
+        if (f > 0 && std::fabs(value) > kMaxCameraCoordinate)
+            return StrFormat("has %s = %g, beyond the bound of 1e7", kFieldNames[f], static_cast<double>(value));
+    }
+    if (use == CameraFileUse::EyePath) return {};
+    // gluPerspective makes no projection of a field of view outside this, and one near the
+    // float limit would make the interpolation between keys overflow.
+    if (!(key.fov > 0 && key.fov < 180))
+        return StrFormat("has fov = %g, outside 0 to 180 degrees", static_cast<double>(key.fov));
+    if (key.upX == 0 && key.upY == 0 && key.upZ == 0) return "has a zero up vector";
+    if (key.eyeX == key.centerX && key.eyeY == key.centerY && key.eyeZ == key.centerZ)
+        return StrFormat("has its eye at its centre (%g, %g, %g)", static_cast<double>(key.eyeX),
+                         static_cast<double>(key.eyeY), static_cast<double>(key.eyeZ));
+    return {};
+}
+
 // base + direction * s, rounded to float once.
 float Shifted(float base, long double direction, float s)
 {
@@ -73,22 +107,40 @@ void SaveRecordedCameraPath(const CameraPath& path, std::string_view fileName)
     WriteCameraRecords(path, path.count + 1, fileName);
 }
 
-void LoadCameraPath(CameraPath& path, std::string_view fileName)
+void ParseCameraPath(CameraPath& path, const uint8_t* data, size_t size, std::string_view fileName,
+                     CameraFileUse use)
+{
+    const size_t records = size / kRecordBytes;
+    if (records > static_cast<size_t>(MaxPathRecords))
+        ThrowFileError(fileName, StrFormat("%zu camera records, a path holds at most %d", records, MaxPathRecords));
+    if (records < 2)
+        ThrowFileError(fileName, StrFormat("%zu camera record%s; a path needs the placeholder record and at least one key",
+                                           records, records == 1 ? "" : "s"));
+    // Everything is read and checked before the path is touched, so a refused file leaves no
+    // half-read path.
+    CameraRecord read[MaxPathRecords];
+    for (size_t k = 0; k < records; ++k)
+        for (int f = 0; f < 10; ++f) read[k].*CameraFields[f] = ReadFloatLE(data + k * kRecordBytes + 4 * f);
+    // Record 0 is the placeholder, never evaluated.
+    for (size_t k = 1; k < records; ++k) {
+        const std::string fault = KeyFault(read[k], use);
+        if (!fault.empty()) ThrowFileError(fileName, StrFormat("record %zu %s", k, fault.c_str()));
+    }
+    std::copy(read, read + records, path.keys);
+    path.count = static_cast<int32_t>(records);
+}
+
+void LoadCameraPath(CameraPath& path, std::string_view fileName, CameraFileUse use)
 {
     FilePtr file = OpenForReading(fileName);
     const long records = FileSize(file.get(), fileName) / kRecordBytes;
     if (records > MaxPathRecords)
         ThrowFileError(fileName, StrFormat("%ld camera records, a path holds at most %d", records,
                                            MaxPathRecords));
-    // Read everything before touching the path, so a failed load leaves no half-read path.
     unsigned char bytes[MaxPathRecords * kRecordBytes];
     const size_t size = static_cast<size_t>(records * kRecordBytes);
     if (std::fread(bytes, 1, size, file.get()) != size) ThrowFileError(fileName, "read error");
-
-    for (long k = 0; k < records; ++k)
-        for (int f = 0; f < 10; ++f)
-            path.keys[k].*CameraFields[f] = ReadFloatLE(bytes + k * kRecordBytes + 4 * f);
-    path.count = static_cast<int32_t>(records);
+    ParseCameraPath(path, bytes, size, fileName, use);
 }
 
 PathSegments::PathSegments(const CameraPath& path) : m_path(path)

@@ -7,6 +7,7 @@
 // count (slot count only as the end tangent of the last segment).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -47,10 +48,20 @@ constexpr int MaxRecordedKeys = MaxPathRecords - 1;
 // placeholder) and slots 1 .. count, made anew, whole or not at all (FatalError naming the
 // file on failure). A count beyond MaxRecordedKeys is a FatalError and writes nothing.
 void SaveRecordedCameraPath(const CameraPath& path, std::string_view fileName);
+// What a file's records are read for: whole cameras, or (the throat path of the killthroat
+// scene) only their eye positions, as the points of a curve.
+enum class CameraFileUse { Camera, EyePath };
+
 // count := file size div 40, records read into slots 0 .. count-1; trailing bytes are
-// ignored. A file that cannot be read, or holds more than MaxPathRecords records, is a
-// FatalError naming it, and the path is left as it was.
-void LoadCameraPath(CameraPath& path, std::string_view fileName);
+// ignored. A FatalError naming the file, and the path left as it was, for a file that cannot
+// be read, holds more than MaxPathRecords records or fewer than two (no key), or has a key
+// record (1 .. count-1; record 0 is the placeholder) with a field that is not finite, a
+// coordinate beyond 1e7 in magnitude, a field of view outside 0 to 180 degrees, a zero up
+// vector or its eye at its centre; the error names the record. For an EyePath only the eye positions are read, so only they are checked.
+void LoadCameraPath(CameraPath& path, std::string_view fileName, CameraFileUse use = CameraFileUse::Camera);
+// The same on the bytes of a file already in memory; `fileName` is the file named in errors.
+void ParseCameraPath(CameraPath& path, const uint8_t* data, size_t size, std::string_view fileName,
+                     CameraFileUse use = CameraFileUse::Camera);
 
 // The path's camera at fraction x of its length. Fewer than 4 records give slot 1 as it is;
 // otherwise the n-2 segments share [0, 1) equally and x = k/(n-2) lands on slot k+1.

@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "base/files.h"
+#include "resources/norvikpack.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -104,4 +105,10 @@ DecodedImage ReadJpegFile(std::string_view path)
 {
     FilePtr file = OpenForReading(path);
     return Decode(&AttachFile, file.get(), path);
+}
+
+DecodedImage DecodeUnpackedJpeg(int32_t size, std::string_view name)
+{
+    if (size == 0) ThrowFileError(name, "packed image is empty (unpacked size 0)");
+    return DecodeJpeg(UnpackBuffer, static_cast<size_t>(size), name);
 }

@@ -26,3 +26,6 @@ DecodedImage ReadBmpFile(std::string_view path);
 // (corrupt or truncated data) raise "JPEG error #<number>".
 DecodedImage DecodeJpeg(const uint8_t* data, size_t size, std::string_view name);
 DecodedImage ReadJpegFile(std::string_view path);
+// The JPEG a ".packed" file held: the first `size` bytes of UnpackBuffer, as the last unpack
+// left them. An empty one is refused (it would decode whatever an earlier file left there).
+DecodedImage DecodeUnpackedJpeg(int32_t size, std::string_view name);

@@ -23,6 +23,25 @@ constexpr size_t kGeoxVertexBytes = 20;
 constexpr size_t kGeoxTriangleBytes = 12;
 constexpr size_t kGeoxNameLength = 32;
 constexpr std::string_view kTextGeoxMarker = ".textgeox";
+// No mesh of the piece comes near this; a number beyond it is damage, and would make normals
+// and the depth range fall apart.
+constexpr float kMaxMeshNumber = 1e7f;
+
+// What is wrong with a vertex's five numbers, or "" when they are all finite and in bounds.
+std::string VertexNumberFault(const GeoxVertex& vertex)
+{
+    const struct {
+        const char* name;
+        float value;
+    } fields[] = {{"x", vertex.x}, {"y", vertex.y}, {"z", vertex.z}, {"u", vertex.u}, {"v", vertex.v}};
+    for (const auto& field : fields) {
+        if (!std::isfinite(field.value))
+            return StrFormat("has a non-finite %s (%g)", field.name, static_cast<double>(field.value));
+        if (std::fabs(field.value) > kMaxMeshNumber)
+            return StrFormat("has %s = %g, beyond the bound of 1e7", field.name, static_cast<double>(field.value));
+    }
+    return {};
+}
 
 void CheckCounts(int32_t vertexCount, int32_t triangleCount, std::string_view path)
 {
@@ -153,10 +172,9 @@ std::string CutName(std::string_view name)
 }
 
 // Lines of a list file, without their CR LF or LF ends.
-std::vector<std::string> SplitLines(const std::vector<unsigned char>& bytes)
+std::vector<std::string> SplitLines(std::string_view text)
 {
     std::vector<std::string> lines;
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     size_t position = 0;
     while (position < text.size()) {
         size_t end = text.find('\n', position);
@@ -195,13 +213,16 @@ void ParseGeox(GeoxMesh& mesh, const uint8_t* data, size_t size, std::string_vie
 
     std::vector<GeoxVertex> vertices(static_cast<size_t>(vertexCount), GeoxVertex{});
     const uint8_t* cursor = data + kGeoxHeaderBytes;
-    for (GeoxVertex& vertex : vertices) {
+    for (size_t k = 0; k < vertices.size(); ++k) {
+        GeoxVertex& vertex = vertices[k];
         vertex.x = ReadFloatLE(cursor);
         vertex.y = ReadFloatLE(cursor + 4);
         vertex.z = ReadFloatLE(cursor + 8);
         vertex.u = ReadFloatLE(cursor + 12);
         vertex.v = ReadFloatLE(cursor + 16);
         cursor += kGeoxVertexBytes;
+        const std::string fault = VertexNumberFault(vertex);
+        if (!fault.empty()) ThrowFileError(path, StrFormat("vertex %zu %s", k, fault.c_str()));
     }
     std::vector<GeoxTriangle> triangles(static_cast<size_t>(triangleCount), GeoxTriangle{});
     for (GeoxTriangle& triangle : triangles) {
@@ -239,12 +260,15 @@ void ParseTextGeox(GeoxMesh& mesh, std::string_view text, std::string_view path)
                                        vertexCount, triangleCount, reader.Remaining()));
 
     std::vector<GeoxVertex> vertices(static_cast<size_t>(vertexCount), GeoxVertex{});
-    for (GeoxVertex& vertex : vertices) {
+    for (size_t k = 0; k < vertices.size(); ++k) {
+        GeoxVertex& vertex = vertices[k];
         vertex.x = reader.ReadReal("a vertex x");
         vertex.y = reader.ReadReal("a vertex y");
         vertex.z = reader.ReadReal("a vertex z");
         vertex.u = reader.ReadReal("a vertex u");
         vertex.v = reader.ReadReal("a vertex v");
+        const std::string fault = VertexNumberFault(vertex);
+        if (!fault.empty()) reader.Fail(StrFormat("vertex %zu %s", k, fault.c_str()));
         reader.SkipLine();
     }
     std::vector<GeoxTriangle> triangles(static_cast<size_t>(triangleCount), GeoxTriangle{});
@@ -270,9 +294,31 @@ void LoadTextGeox(GeoxMesh& mesh, std::string_view path)
     ParseTextGeox(mesh, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), path);
 }
 
+std::vector<std::string> ParseGeoxList(std::string_view text, std::string_view listPath)
+{
+    const std::vector<std::string> lines = SplitLines(text);
+    // Empty lines after the last entry are harmless; one before it would stand for the
+    // folder itself.
+    size_t count = lines.size();
+    while (count > 0 && lines[count - 1].empty()) --count;
+    std::vector<std::string> entries;
+    entries.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        if (lines[i].empty())
+            ThrowFileError(listPath, StrFormat("line %zu is empty; entries must not be separated by empty lines", i + 1));
+        if (lines[i].find('\0') != std::string::npos)
+            ThrowFileError(listPath, StrFormat("line %zu holds a NUL byte", i + 1));
+        entries.push_back(LowerAsciiLetters(lines[i]));
+    }
+    return entries;
+}
+
 void LoadGeoxList(GeoxList& list, std::string_view folder, std::string_view listName)
 {
+    const std::string listPath = std::string(folder) + std::string(listName);
     const std::vector<GeoxListEntry> entries = ReadGeoxListEntries(folder, listName);
+    if (entries.empty()) LogWarning(listPath, "lists no meshes; the folder's mesh list stays empty");
+
     const size_t count = entries.size();
     list.count = static_cast<int32_t>(count);
     list.meshes.assign(count, GeoxMesh{});
@@ -280,7 +326,12 @@ void LoadGeoxList(GeoxList& list, std::string_view folder, std::string_view list
     list.filteredNames.assign(count, std::string());
     for (size_t i = 0; i < count; ++i) {
         const std::string& entry = entries[i].entry;
-        LoadGeoxListEntry(list.meshes[i], entries[i]);
+        try {
+            LoadGeoxListEntry(list.meshes[i], entries[i]);
+        } catch (const FileError& error) {
+            // The mesh is named; the list that names it is where to look next.
+            throw FileError(error.File(), error.Fault() + StrFormat(" (line %zu of %s)", i + 1, listPath.c_str()));
+        }
         list.names[i] = CutName(entry);
         list.filteredNames[i] = CutName(FilterGeoxName(entry));
         Log(list.filteredNames[i] + " of " + FilterGeoxName(entry) + " from " + entry);
@@ -290,16 +341,12 @@ void LoadGeoxList(GeoxList& list, std::string_view folder, std::string_view list
 std::vector<GeoxListEntry> ReadGeoxListEntries(std::string_view folder, std::string_view listName)
 {
     const std::string listPath = std::string(folder) + std::string(listName);
-    const std::vector<std::string> lines = SplitLines(ReadFileBytes(listPath));
-    size_t count = 0;
-    for (const std::string& line : lines)
-        if (!line.empty()) ++count;
-
-    // Entries are the first `count` lines, empty or not: an empty line before the last
-    // entry becomes an entry naming the folder itself, and fails to load.
-    std::vector<GeoxListEntry> entries(count);
-    for (size_t i = 0; i < count; ++i) {
-        entries[i].entry = LowerAsciiLetters(lines[i]);
+    const std::vector<unsigned char> bytes = ReadFileBytes(listPath);
+    const std::vector<std::string> lines =
+        ParseGeoxList(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), listPath);
+    std::vector<GeoxListEntry> entries(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        entries[i].entry = lines[i];
         entries[i].path = std::string(folder) + entries[i].entry;
         entries[i].text = entries[i].entry.find(kTextGeoxMarker) != std::string::npos;
     }

@@ -36,13 +36,22 @@ struct GeoxList {
 };
 
 // Both readers reject negative counts, counts the file cannot hold, short files, bad
-// numbers and vertex indices outside 0 .. V-1 with FatalError naming the file, before the
-// mesh is touched; on success they replace the arrays and counts (not displayList).
+// numbers, a vertex number that is not finite or lies beyond 1e7 in magnitude, and vertex
+// indices outside 0 .. V-1 with FatalError naming the file (and the vertex or triangle),
+// before the mesh is touched; on success they replace the arrays and counts (not
+// displayList).
 void LoadGeox(GeoxMesh& mesh, std::string_view path);
 void LoadTextGeox(GeoxMesh& mesh, std::string_view path);
 // The same readers on bytes already in memory; `path` is the file named in errors.
 void ParseGeox(GeoxMesh& mesh, const uint8_t* data, size_t size, std::string_view path);
 void ParseTextGeox(GeoxMesh& mesh, std::string_view text, std::string_view path);
+// The entries of a "geox.list" text, in lower case: its lines up to the last one that is not
+// empty. An empty line before that (it would name the folder itself) or a NUL byte is a
+// FatalError naming the list and the line.
+std::vector<std::string> ParseGeoxList(std::string_view text, std::string_view listPath);
+// Reads folder + listName and loads every entry from the folder. A missing or unreadable
+// list is a FatalError naming it; a list without entries loads as an empty list, with a
+// warning naming it.
 void LoadGeoxList(GeoxList& list, std::string_view folder, std::string_view listName);
 // One entry of a "geox.list", as LoadGeoxList loads it.
 struct GeoxListEntry {
@@ -50,7 +59,8 @@ struct GeoxListEntry {
     std::string path;  // folder + entry
     bool text = false; // a text geox file (the entry contains ".textgeox")
 };
-// Reads the list file: its entries in order. FatalError naming it when it cannot be read.
+// Reads the list file: its entries in order, as ParseGeoxList reads them. FatalError naming
+// it when it cannot be read.
 std::vector<GeoxListEntry> ReadGeoxListEntries(std::string_view folder, std::string_view listName);
 // Loads the mesh of an entry with the reader its name asks for.
 void LoadGeoxListEntry(GeoxMesh& mesh, const GeoxListEntry& entry);

@@ -3,11 +3,16 @@
 #include "resources/lum_log.h"
 
 #include "base/error.h"
+#include "base/warning.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool LogEnabled = true;
 
@@ -18,6 +23,27 @@ constexpr const char* kLogFileName = "loading.log";
 [[noreturn]] void ThrowLogError(const char* action)
 {
     ThrowFileError(kLogFileName, StrFormat("cannot %s (%s)", action, std::strerror(errno)));
+}
+
+// Opens the log for appending, refusing anything but a regular file: a FIFO standing there
+// would block the load for ever, and a device is nobody's log.
+std::FILE* OpenLogFile()
+{
+    struct stat info {};
+    if (::stat(kLogFileName, &info) == 0 && !S_ISREG(info.st_mode))
+        ThrowFileError(kLogFileName, "cannot open (not a regular file)");
+    const int fd = ::open(kLogFileName, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) ThrowLogError("open");
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        ThrowFileError(kLogFileName, "cannot open (not a regular file)");
+    }
+    std::FILE* file = ::fdopen(fd, "ab");
+    if (!file) {
+        ::close(fd);
+        ThrowLogError("open");
+    }
+    return file;
 }
 
 } // namespace
@@ -32,8 +58,7 @@ void Log(std::string_view message)
     char stamp[16];
     std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
 
-    std::FILE* file = std::fopen(kLogFileName, "ab");
-    if (!file) ThrowLogError("open");
+    std::FILE* file = OpenLogFile();
     const bool written = std::fprintf(file, "%s : ", stamp) >= 0 &&
                          std::fwrite(message.data(), 1, message.size(), file) == message.size() &&
                          std::fputs("\r\n", file) >= 0;
@@ -43,4 +68,10 @@ void Log(std::string_view message)
         errno = savedErrno;
         ThrowLogError("write");
     }
+}
+
+void LogWarning(std::string_view file, std::string_view fault)
+{
+    Log("warning: " + std::string(file) + ": " + std::string(fault));
+    Warn(file, fault);
 }

@@ -8,3 +8,7 @@
 extern bool LogEnabled;
 
 void Log(std::string_view message);
+
+// Data the load goes on without, said out loud: "warning: <file>: <fault>" in the log (when
+// it is on) and through Warn (base/warning.h) on stderr.
+void LogWarning(std::string_view file, std::string_view fault);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -66,11 +67,30 @@ void BuildMipmaps(std::string_view path, GLint components, int width, int height
 }
 
 // A cached BMP beside the image replaces it, and a packed file beside that replaces both.
+// Whatever stands at a variant's name is taken, so a folder or FIFO there is refused by the
+// reader under its own name instead of sending it to a file the user never meant.
 std::string ApplyVariants(std::string path)
 {
-    if (FileExists(path + std::string(kCachedSuffix))) path += kCachedSuffix;
-    if (FileExists(path + std::string(kPackedSuffix))) path += kPackedSuffix;
+    if (PathExists(path + std::string(kCachedSuffix))) path += kCachedSuffix;
+    if (PathExists(path + std::string(kPackedSuffix))) path += kPackedSuffix;
     return path;
+}
+
+// The list file's contents; nothing, with a warning naming it, for a list that is missing
+// or cannot be read (it then loads as an empty list).
+std::optional<PrivateProfile> ReadTextureListFile(std::string_view listPath)
+{
+    if (!PathExists(listPath)) {
+        LogWarning(listPath, "texture list is missing; no textures are loaded from it");
+        return std::nullopt;
+    }
+    try {
+        const std::vector<unsigned char> bytes = ReadFileBytes(listPath);
+        return PrivateProfile::Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    } catch (const FileError& error) {
+        LogWarning(listPath, error.Fault() + "; no textures are loaded from it");
+        return std::nullopt;
+    }
 }
 
 void FiltersForMode(int32_t mode, GLenum& magFilter, GLenum& minFilter)
@@ -155,20 +175,61 @@ GLuint LoadAlphaTexture(std::string_view colourPath, std::string_view alphaPath,
     return id;
 }
 
+std::vector<TextureListItem> ReadTextureListItems(const PrivateProfile& list, std::string_view prefix,
+                                                 std::string_view folder)
+{
+    std::vector<TextureListItem> items;
+    const std::string folderText(folder);
+    for (int i = 0; i < kTextureLibraryCapacity; ++i) {
+        const std::string section = "texture" + std::to_string(i);
+        if (!list.SectionExists(section)) continue;
+        TextureListItem item;
+        item.section = i;
+        item.file = folderText + list.ReadString(section, "filename", list.ReadString(section, "name", "!") + ".jpg");
+        item.alpha = folderText + list.ReadString(section, "filenamealpha", kNoAlpha);
+        item.hasAlpha = item.alpha != folderText + std::string(kNoAlpha);
+        FiltersForMode(list.ReadInteger(section, "filter", 0), item.magFilter, item.minFilter);
+        item.name = std::string(prefix) + list.ReadString(section, "name", "noname");
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+TextureListFiles ResolveTextureListFiles(const TextureListItem& item)
+{
+    if (Contains(item.file, "!")) ShowMessageBox("error in texture " + item.file, "Error");
+    TextureListFiles files;
+    files.colour = ApplyVariants(item.file);
+    if (item.hasAlpha) files.alpha = ApplyVariants(item.alpha);
+    return files;
+}
+
 void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::string_view listPath,
                      std::string_view folder)
 {
-    const PrivateProfile list = PrivateProfile::Load(listPath);
-    for (int i = 0; i < kTextureListSections; ++i) {
-        const std::string section = TextureListSection(i);
-        if (!list.SectionExists(section)) continue;
+    const std::optional<PrivateProfile> list = ReadTextureListFile(listPath);
+    if (!list) return;
+    const std::vector<TextureListItem> items = ReadTextureListItems(*list, prefix, folder);
+    if (items.empty()) LogWarning(listPath, "lists no textures (no section texture0 to texture999 with a key)");
+    for (const TextureListItem& item : items) {
         if (library.count >= kTextureLibraryCapacity)
-            ThrowFileError(listPath, StrFormat("%s would be texture %d; the library holds %d",
-                                               section.c_str(), kTextureLibraryCapacity + 1,
-                                               kTextureLibraryCapacity));
-        const TextureListItem item = ReadTextureListItem(list, section, prefix, folder);
-        const GLuint id = item.hasAlpha ? LoadAlphaTexture(item.file, item.alphaFile, item.magFilter, item.minFilter)
-                                        : LoadTexture(item.file, item.magFilter, item.minFilter);
+            ThrowFileError(listPath, StrFormat("texture%d would be texture %d; the library holds %d", item.section,
+                                               kTextureLibraryCapacity + 1, kTextureLibraryCapacity));
+        const TextureListFiles files = ResolveTextureListFiles(item);
+        // Stored cut to 32 characters, the name can never be found by its full text.
+        if (item.name.size() > static_cast<size_t>(kTextureNameLength))
+            LogWarning(listPath, StrFormat("texture%d: the name \"%s\" is longer than %d characters; no scene can "
+                                           "find it by that name", item.section, item.name.c_str(), kTextureNameLength));
+        GLuint id = 0;
+        try {
+            id = item.hasAlpha ? LoadAlphaTexture(files.colour, files.alpha, item.magFilter, item.minFilter)
+                               : LoadTexture(files.colour, item.magFilter, item.minFilter);
+        } catch (const FileError& error) {
+            // The image is named; the list that names it is where to look next.
+            throw FileError(error.File(),
+                            error.Fault() + StrFormat(" (texture%d of %.*s)", item.section,
+                                                      static_cast<int>(listPath.size()), listPath.data()));
+        }
         AddTexture(library, item.name, id);
     }
 }
@@ -177,10 +238,7 @@ DecodedImage ReadTextureImage(std::string_view path)
 {
     if (Contains(path, ".bmp")) return ReadBmpFile(path);
     if (!Contains(path, kPackedSuffix)) return ReadJpegFile(path);
-    const int32_t size = UnpackFile(path);
-    // An empty image would otherwise decode whatever the last file left in UnpackBuffer.
-    if (size == 0) ThrowFileError(path, "packed image is empty (unpacked size 0)");
-    return DecodeJpeg(UnpackBuffer, static_cast<size_t>(size), path);
+    return DecodeUnpackedJpeg(UnpackFile(path), path);
 }
 
 RgbaImage ReadAlphaTexturePixels(std::string_view colourPath, std::string_view alphaPath)
@@ -204,29 +262,6 @@ RgbaImage ReadAlphaTexturePixels(std::string_view colourPath, std::string_view a
     // The alpha is the blue byte of the alpha image: its grey level for a grey image.
     for (size_t i = 0; i < pixelCount; ++i) image.rgba[i * 4 + 3] = alpha.rgb[i * 3 + 2];
     return image;
-}
-
-std::string TextureListSection(int number)
-{
-    return "texture" + std::to_string(number);
-}
-
-TextureListItem ReadTextureListItem(const PrivateProfile& list, const std::string& section,
-                                    std::string_view prefix, std::string_view folder)
-{
-    const std::string folderText(folder);
-    TextureListItem item;
-    item.file = folderText + list.ReadString(section, "filename", list.ReadString(section, "name", "!") + ".jpg");
-    if (Contains(item.file, "!")) ShowMessageBox("error in texture " + item.file, "Error");
-    item.file = ApplyVariants(std::move(item.file));
-
-    const std::string alpha = folderText + list.ReadString(section, "filenamealpha", kNoAlpha);
-    item.hasAlpha = alpha != folderText + std::string(kNoAlpha);
-    if (item.hasAlpha) item.alphaFile = ApplyVariants(alpha);
-
-    FiltersForMode(list.ReadInteger(section, "filter", 0), item.magFilter, item.minFilter);
-    item.name = std::string(prefix) + list.ReadString(section, "name", "noname");
-    return item;
 }
 
 GLuint CreateEmptyTexture(int width, int height)

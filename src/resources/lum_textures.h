@@ -4,14 +4,13 @@
 #pragma once
 
 #include "base/gl.h"
+#include "base/profile.h"
 #include "resources/image_readers.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class PrivateProfile;
 
 constexpr int kTextureLibraryCapacity = 1000;
 constexpr int kTextureNameLength = 32;
@@ -40,6 +39,9 @@ void BindTextureId(GLuint texture);
 GLuint LoadTexture(std::string_view path, GLenum magFilter, GLenum minFilter);
 GLuint LoadAlphaTexture(std::string_view colourPath, std::string_view alphaPath, GLenum magFilter,
                         GLenum minFilter);
+// Loads and adds every texture of the list. A list that is missing, cannot be read (a
+// folder, a FIFO ...) or names no texture loads nothing, with a warning naming it; a name
+// longer than kTextureNameLength is warned about (it is stored cut and cannot be found).
 void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::string_view listPath,
                      std::string_view folder);
 
@@ -55,21 +57,30 @@ struct RgbaImage {
 // alpha; FatalError naming the alpha file when the two sizes differ.
 RgbaImage ReadAlphaTexturePixels(std::string_view colourPath, std::string_view alphaPath);
 
-// One entry of a "textures.ini" list, as LoadTextureList loads it.
+// One texture of a list, as its section describes it (before the cached and packed
+// variants are looked for).
 struct TextureListItem {
-    std::string name;      // prefix + the entry's name, before the library cuts it to 32
-    std::string file;      // the colour image, with its cached and packed variants applied
-    bool hasAlpha = false;
-    std::string alphaFile; // the alpha image likewise, when it has one
+    int section = 0;        // n of its section "texture<n>"
+    std::string name;       // prefix + "name" (default "noname"), not yet cut to 32 characters
+    std::string file;       // folder + "filename" (default "name" + ".jpg", "!.jpg" without a name)
+    std::string alpha;      // folder + "filenamealpha" (default "@@@")
+    bool hasAlpha = false;  // the alpha path differs from folder + "@@@"
     GLenum magFilter = GL_LINEAR;
     GLenum minFilter = GL_LINEAR_MIPMAP_LINEAR;
 };
-// Sections "texture0" to "texture999" are the entries; a missing number is skipped.
-constexpr int kTextureListSections = kTextureLibraryCapacity;
-std::string TextureListSection(int number);
-// The entry of a section that exists. An entry with neither "filename" nor "name" shows
+
+// The textures a parsed list names, in section order: sections texture0 .. texture999 that
+// hold a key.
+std::vector<TextureListItem> ReadTextureListItems(const PrivateProfile& list, std::string_view prefix,
+                                                 std::string_view folder);
+
+// The image files an entry loads: a cached BMP beside an image replaces it, and a packed file
+// beside that replaces both. An entry with neither "filename" nor "name" shows
 // "error in texture <file>" (its file name then holds "!").
-TextureListItem ReadTextureListItem(const PrivateProfile& list, const std::string& section,
-                                    std::string_view prefix, std::string_view folder);
+struct TextureListFiles {
+    std::string colour;
+    std::string alpha; // empty when the entry has no alpha map
+};
+TextureListFiles ResolveTextureListFiles(const TextureListItem& item);
 
 GLuint CreateEmptyTexture(int width, int height);

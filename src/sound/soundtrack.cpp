@@ -1,22 +1,55 @@
 // The soundtrack decoded by vorbisfile into the platform's audio device. The device callback
 // decodes straight into the device buffer and tells the clock how many frames it handed over.
+// A file of another layout than the device's 44100 Hz stereo is mixed down to stereo here and
+// resampled by the platform's converter, so it plays at its own speed on the same clock.
 #include "sound/soundtrack.h"
 
+#include "base/error.h"
 #include "base/files.h"
+#include "base/piece_schedule.h"
+#include "base/warning.h"
 #include "platform/audio_device.h"
 #include "sound/soundtrack_clock.h"
 
 #include <vorbis/vorbisfile.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kMixRate = 44100;
+constexpr int kBlockFrames = 1024; // 23 ms a callback
+constexpr int kChannels = 2;
+constexpr int kMaxFileChannels = 8; // the layouts Vorbis defines
+constexpr int kDecodeBytes = 16384; // one ov_read of a converted file
+constexpr int kLayoutChanged = 1;   // a fault of our own beside vorbisfile's negative codes
+
+} // namespace
 
 struct SoundtrackStream {
     OggVorbis_File file{};
-    int rate = 44100;
-    int channels = 2;
+    std::string path; // as the caller named it, for warnings
+    int rate = kMixRate;
+    int channels = kChannels;
     bool ended = false;
+    // Set up only for a file of another layout than the device's.
+    RateConverter* converter = nullptr;
+    bool mixDown = false;
+    bool drained = false; // the whole file went into the converter
+    // Written by the audio thread, reported by the main thread.
+    std::atomic<int> fault{0};
+    std::atomic<bool> skippedDamage{false};
+    bool faultReported = false;
+    bool damageReported = false;
 };
 
 SoundtrackStream* SoundStream = nullptr;
@@ -24,12 +57,10 @@ int32_t SoundChannel = 0;
 
 namespace {
 
-constexpr int kMixRate = 44100;
-constexpr int kBlockFrames = 1024; // 23 ms a callback
-
-constexpr int kChannels = 2;
 SoundtrackStream* g_playing = nullptr;
 SoundtrackClock g_clock(kMixRate);
+// Decoded samples of a converted file, before the mix-down and the resampler.
+int16_t g_decoded[kDecodeBytes / sizeof(int16_t)];
 
 int64_t SteadyMicroseconds()
 {
@@ -37,31 +68,231 @@ int64_t SteadyMicroseconds()
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Fills the device buffer with decoded samples, silence after the end of the stream.
-void FillDeviceBlock(uint8_t* buffer, int bytes)
+void WarnSilent(std::string_view path, const std::string& fault)
 {
-    const int frameBytes = static_cast<int>(sizeof(int16_t)) * kChannels;
-    int filled = 0;
-    while (g_playing && !g_playing->ended && filled < bytes) {
+    Warn(path, fault + "; the piece plays silently on the same clock");
+}
+
+// Opens the file for reading only when it is a regular file. It is opened without waiting,
+// so a FIFO in its place cannot hold the start-up; -1 and the fault otherwise.
+int OpenRegularFile(const std::string& real, std::string& fault)
+{
+    const int fd = ::open(real.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        fault = errno == ENOENT ? "missing" : StrFormat("cannot open (%s)", std::strerror(errno));
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) fault = StrFormat("cannot open (%s)", std::strerror(errno));
+    else if (S_ISDIR(info.st_mode)) fault = "cannot open (it is a directory)";
+    else if (!S_ISREG(info.st_mode)) fault = "cannot open (not a regular file)";
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        fault = StrFormat("cannot open (%s)", std::strerror(errno));
+    if (!fault.empty()) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+std::string VorbisFault(int code)
+{
+    switch (code) {
+    case OV_EREAD: return "read error";
+    case OV_ENOTVORBIS: return "not an Ogg Vorbis file";
+    case OV_EVERSION: return "Vorbis version not supported";
+    case OV_EBADHEADER: return "damaged Vorbis headers";
+    case OV_EBADLINK: return "damaged Ogg stream (invalid link)";
+    case OV_EFAULT: return "decoder fault (damaged data)";
+    case kLayoutChanged: return "a later part changes the rate or channel count";
+    default: return StrFormat("cannot be decoded (vorbisfile error %d)", code);
+    }
+}
+
+// Prepares the mix-down and resampling a file of another layout needs; false (with the
+// fault) when it cannot be played at all.
+bool PrepareConversion(SoundtrackStream& stream, std::string& fault)
+{
+    if (stream.channels < 1 || stream.channels > kMaxFileChannels) {
+        fault = StrFormat("%d channels cannot be played (1 to %d can)", stream.channels, kMaxFileChannels);
+        return false;
+    }
+    stream.mixDown = stream.channels != kChannels;
+    if (stream.rate == kMixRate) return true;
+    stream.converter = CreateRateConverter(static_cast<int>(stream.rate), kMixRate);
+    if (!stream.converter) fault = StrFormat("a rate of %d Hz cannot be converted to %d Hz", stream.rate, kMixRate);
+    return stream.converter != nullptr;
+}
+
+// A file that ends before the piece does was most likely cut short: say so (it still plays).
+void WarnIfShorterThanThePiece(SoundtrackStream& stream)
+{
+    const double seconds = ov_time_total(&stream.file, -1);
+    const double pieceSeconds = PieceEndMs() / 1000.0;
+    if (seconds >= 0 && seconds < pieceSeconds)
+        Warn(stream.path, StrFormat("lasts %.1f s, the piece %.1f s (cut short?); the rest plays silently",
+                                    seconds, pieceSeconds));
+}
+
+// How much of each channel of a Vorbis layout goes to the left and to the right: fronts to
+// their side, the centre to both at -3 dB, surrounds and rears to their side at -3 dB, a rear
+// centre to both at -6 dB, the LFE nowhere.
+struct MixWeights {
+    float left, right;
+};
+constexpr float kSide = 0.7071f;
+constexpr MixWeights kMixDown[kMaxFileChannels + 1][kMaxFileChannels] = {
+    {},
+    {{1, 1}},
+    {{1, 0}, {0, 1}},
+    {{1, 0}, {kSide, kSide}, {0, 1}},
+    {{1, 0}, {0, 1}, {kSide, 0}, {0, kSide}},
+    {{1, 0}, {kSide, kSide}, {0, 1}, {kSide, 0}, {0, kSide}},
+    {{1, 0}, {kSide, kSide}, {0, 1}, {kSide, 0}, {0, kSide}, {0, 0}},
+    {{1, 0}, {kSide, kSide}, {0, 1}, {kSide, 0}, {0, kSide}, {0.5f, 0.5f}, {0, 0}},
+    {{1, 0}, {kSide, kSide}, {0, 1}, {kSide, 0}, {0, kSide}, {kSide, 0}, {0, kSide}, {0, 0}},
+};
+
+// Mixes `frames` frames of `channels` interleaved channels to stereo, in place (the buffer
+// holds two channels a frame). Each side is scaled by the sum of its weights, so a full-scale
+// file cannot clip. A mono file grows, so it is walked from its end.
+void MixDownToStereo(int16_t* samples, int frames, int channels)
+{
+    const MixWeights* weights = kMixDown[channels];
+    float leftSum = 0, rightSum = 0;
+    for (int c = 0; c < channels; ++c) {
+        leftSum += weights[c].left;
+        rightSum += weights[c].right;
+    }
+    for (int step = 0; step < frames; ++step) {
+        const int f = channels < kChannels ? frames - 1 - step : step;
+        const int16_t* in = samples + f * channels;
+        float left = 0, right = 0;
+        for (int c = 0; c < channels; ++c) {
+            left += in[c] * weights[c].left;
+            right += in[c] * weights[c].right;
+        }
+        samples[2 * f] = static_cast<int16_t>(left / leftSum);
+        samples[2 * f + 1] = static_cast<int16_t>(right / rightSum);
+    }
+}
+
+// One ov_read into buffer: the bytes decoded, 0 at the end of the file or after a fault
+// (kept for the main thread to report; a layout change part way is one). Damaged data that
+// vorbisfile skips is noted and decoding goes on after it.
+long ReadDecoded(SoundtrackStream& stream, uint8_t* buffer, int bytes)
+{
+    for (;;) {
         int section = 0;
-        const long got = ov_read(&g_playing->file, reinterpret_cast<char*>(buffer) + filled,
-                                 bytes - filled, 0, 2, 1, &section);
-        if (got == OV_HOLE) continue; // a gap in the stream: keep decoding after it
-        if (got <= 0) {
-            g_playing->ended = true;
+        const long got = ov_read(&stream.file, reinterpret_cast<char*>(buffer), bytes, 0, 2, 1, &section);
+        if (got == OV_HOLE) {
+            stream.skippedDamage = true;
+            continue;
+        }
+        if (got < 0) stream.fault = static_cast<int>(got);
+        // A chained file may change its layout part way; what follows would play wrong.
+        const vorbis_info* info = got > 0 ? ov_info(&stream.file, section) : nullptr;
+        if (info && (info->channels != stream.channels || info->rate != stream.rate)) {
+            stream.fault = kLayoutChanged;
+            return 0;
+        }
+        return std::max(got, 0L);
+    }
+}
+
+// Device bytes (44100 Hz stereo) of a file in the device's layout.
+int DecodeDirect(SoundtrackStream& stream, uint8_t* buffer, int bytes)
+{
+    int filled = 0;
+    while (filled < bytes) {
+        const long got = ReadDecoded(stream, buffer + filled, bytes - filled);
+        if (got == 0) {
+            stream.ended = true;
             break;
         }
         filled += static_cast<int>(got);
     }
+    return filled;
+}
+
+// Device bytes of a file of another layout: decoded, mixed down, resampled.
+int DecodeConverted(SoundtrackStream& stream, uint8_t* buffer, int bytes)
+{
+    int filled = 0;
+    while (filled < bytes) {
+        if (stream.converter) {
+            filled += GetConverted(stream.converter, buffer + filled, bytes - filled);
+            if (filled == bytes) break;
+        }
+        if (stream.drained) {
+            stream.ended = true;
+            break;
+        }
+        // Whole frames of the file's layout, as many as fit the scratch buffer once mixed to
+        // stereo (a mono file doubles), and without a resampler no more than the device needs.
+        const int frameBytes = static_cast<int>(sizeof(int16_t)) * stream.channels;
+        const int fitting = kDecodeBytes / (static_cast<int>(sizeof(int16_t)) * std::max(stream.channels, kChannels));
+        const int wanted = stream.converter ? fitting : std::min(fitting, (bytes - filled) / (2 * kChannels));
+        const int want = wanted * frameBytes;
+        const long got = ReadDecoded(stream, reinterpret_cast<uint8_t*>(g_decoded), want);
+        if (got == 0) {
+            stream.drained = true;
+            if (stream.converter) FlushConversion(stream.converter);
+            continue;
+        }
+        const int frames = static_cast<int>(got) / frameBytes;
+        if (stream.mixDown) MixDownToStereo(g_decoded, frames, stream.channels);
+        const int stereoBytes = frames * kChannels * static_cast<int>(sizeof(int16_t));
+        if (!stream.converter) {
+            std::memcpy(buffer + filled, g_decoded, static_cast<size_t>(stereoBytes));
+            filled += stereoBytes;
+        } else if (!PutForConversion(stream.converter, g_decoded, stereoBytes)) {
+            stream.fault = OV_EFAULT;
+            stream.drained = true;
+        }
+    }
+    return filled;
+}
+
+// The next device bytes of the stream; fewer at its end, none after it.
+int DecodeForDevice(SoundtrackStream& stream, uint8_t* buffer, int bytes)
+{
+    if (stream.ended) return 0;
+    return stream.mixDown || stream.converter ? DecodeConverted(stream, buffer, bytes)
+                                              : DecodeDirect(stream, buffer, bytes);
+}
+
+// Fills the device buffer with decoded samples, silence after the end of the stream.
+void FillDeviceBlock(uint8_t* buffer, int bytes)
+{
+    const int frameBytes = static_cast<int>(sizeof(int16_t)) * kChannels;
+    const int filled = g_playing ? DecodeForDevice(*g_playing, buffer, bytes) : 0;
     if (filled < bytes) std::memset(buffer + filled, 0, static_cast<size_t>(bytes - filled));
     g_clock.FramesHanded(bytes / frameBytes, SteadyMicroseconds());
 }
 
-// Moves the decoder to ms; the caller holds the audio lock (or the device is stopped).
-void SeekDecoder(int32_t ms)
+// Moves the decoder to ms, past the end of the stream silent; the caller holds the audio lock
+// (or the device is stopped). What a converted file had waiting in its resampler is dropped.
+void SeekDecoder(SoundtrackStream& stream, int32_t ms)
 {
-    if (!g_playing) return;
-    g_playing->ended = ov_time_seek(&g_playing->file, ms / 1000.0) != 0;
+    stream.ended = ov_time_seek(&stream.file, ms / 1000.0) != 0;
+    stream.drained = false;
+    if (stream.converter) ClearConversion(stream.converter);
+}
+
+// Main thread: says once what went wrong while the stream played.
+void ReportPlaybackFaults(SoundtrackStream* stream, int32_t ms)
+{
+    if (!stream) return;
+    const int fault = stream->fault;
+    if (fault != 0 && !stream->faultReported) {
+        stream->faultReported = true;
+        Warn(stream->path, StrFormat("%s near %.1f s; the rest plays silently", VorbisFault(fault).c_str(), ms / 1000.0));
+    }
+    if (stream->skippedDamage && !stream->damageReported) {
+        stream->damageReported = true;
+        Warn(stream->path, StrFormat("damaged data near %.1f s was skipped", ms / 1000.0));
+    }
 }
 
 } // namespace
@@ -78,27 +309,67 @@ void CloseSound()
 
 SoundtrackStream* OpenSoundStream(std::string_view path)
 {
-    const std::string real = ResolvePath(path);
-    auto* stream = new SoundtrackStream;
-    if (ov_fopen(real.c_str(), &stream->file) != 0) {
-        delete stream;
+    std::string fault;
+    const int fd = OpenRegularFile(ResolvePath(path), fault);
+    if (fd < 0) {
+        WarnSilent(path, fault);
         return nullptr;
     }
-    const vorbis_info* info = ov_info(&stream->file, -1);
-    // The device plays 44100 Hz stereo; another layout would play at the wrong speed.
-    if (!info || info->rate != kMixRate || info->channels != kChannels) {
+    // An Ogg file whose Vorbis headers cannot be read is damaged rather than something else.
+    char magic[4] = {};
+    const bool ogg = ::pread(fd, magic, sizeof magic, 0) == static_cast<ssize_t>(sizeof magic) &&
+                     std::memcmp(magic, "OggS", sizeof magic) == 0;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        WarnSilent(path, "cannot open (out of memory)");
+        return nullptr;
+    }
+    auto* stream = new SoundtrackStream;
+    stream->path = std::string(path);
+    // On success the stream owns the file and ov_clear closes it.
+    const int opened = ov_open_callbacks(file, &stream->file, nullptr, 0, OV_CALLBACKS_DEFAULT);
+    if (opened != 0) {
+        std::fclose(file);
+        delete stream;
+        WarnSilent(path, opened == OV_ENOTVORBIS && ogg ? "Ogg without complete Vorbis headers (damaged or cut short)"
+                                                        : VorbisFault(opened));
+        return nullptr;
+    }
+    // vorbisfile leaves a chained file at the start of its second part; it plays from the first.
+    if (ov_streams(&stream->file) > 1) ov_pcm_seek(&stream->file, 0);
+    const vorbis_info* info = ov_info(&stream->file, 0);
+    stream->rate = info ? static_cast<int>(info->rate) : 0;
+    stream->channels = info ? info->channels : 0;
+    if (!PrepareConversion(*stream, fault)) {
         ov_clear(&stream->file);
         delete stream;
+        WarnSilent(path, fault);
         return nullptr;
     }
+    WarnIfShorterThanThePiece(*stream);
     return stream;
+}
+
+void CloseSoundStream(SoundtrackStream* stream)
+{
+    if (!stream) return;
+    if (stream == g_playing) {
+        LockAudioDevice();
+        g_playing = nullptr;
+        UnlockAudioDevice();
+    }
+    if (stream == SoundStream) SoundStream = nullptr;
+    ov_clear(&stream->file);
+    DestroyRateConverter(stream->converter);
+    delete stream;
 }
 
 void PlaySoundStream(int32_t channel, SoundtrackStream* stream, int32_t startMs)
 {
     SoundChannel = channel;
     const bool playable = stream && HasAudioDevice();
-    if (stream && startMs > 0 && ov_time_seek(&stream->file, startMs / 1000.0) != 0) stream->ended = true;
+    if (stream && startMs > 0) SeekDecoder(*stream, startMs);
     LockAudioDevice();
     g_playing = playable ? stream : nullptr;
     g_clock.Start(startMs, SteadyMicroseconds(), playable);
@@ -106,9 +377,17 @@ void PlaySoundStream(int32_t channel, SoundtrackStream* stream, int32_t startMs)
     if (playable) PauseAudioDevice(false);
 }
 
+int DecodeDeviceFrames(SoundtrackStream* stream, int16_t* samples, int frames)
+{
+    const int frameBytes = static_cast<int>(sizeof(int16_t)) * kChannels;
+    return DecodeForDevice(*stream, reinterpret_cast<uint8_t*>(samples), frames * frameBytes) / frameBytes;
+}
+
 int32_t SoundStreamTimeMs(SoundtrackStream*)
 {
-    return g_clock.TimeMs(SteadyMicroseconds());
+    const int32_t ms = g_clock.TimeMs(SteadyMicroseconds());
+    ReportPlaybackFaults(g_playing, ms);
+    return ms;
 }
 
 void PauseSoundStream(bool paused)
@@ -118,7 +397,8 @@ void PauseSoundStream(bool paused)
         // Stopped first, so no block is decoded between the held time and the pause.
         if (g_playing) PauseAudioDevice(true);
         LockAudioDevice();
-        SeekDecoder(g_clock.Pause(SteadyMicroseconds()));
+        const int32_t held = g_clock.Pause(SteadyMicroseconds());
+        if (g_playing) SeekDecoder(*g_playing, held);
         UnlockAudioDevice();
     } else {
         LockAudioDevice();
@@ -131,7 +411,7 @@ void PauseSoundStream(bool paused)
 void SeekSoundStream(int32_t ms)
 {
     LockAudioDevice();
-    SeekDecoder(ms);
+    if (g_playing) SeekDecoder(*g_playing, ms);
     g_clock.Seek(ms, SteadyMicroseconds());
     UnlockAudioDevice();
 }

@@ -1,7 +1,7 @@
 // The soundtrack: "data\soundtrack.ogg" decoded with vorbisfile and played through SDL2
-// audio; its play position is the clock of the piece. Sound failures are silent: with no
-// audio device the same clock runs on the steady clock, and with no soundtrack file it
-// runs from the start position on the steady clock, so the piece still plays, silently.
+// audio; its play position is the clock of the piece. With no audio device the same clock
+// runs on the steady clock, and with no playable soundtrack file (a warning says why) it runs
+// from the start position on the steady clock, so the piece still plays, silently.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +15,15 @@ extern int32_t SoundChannel;
 // Opens the audio device (44100 Hz). False when there is none; then the caller closes.
 bool InitSound();
 void CloseSound();
-// The stream, or nullptr when the file is missing or not Ogg Vorbis.
+// The stream, or nullptr, with a warning naming the file and the fault, when it is missing,
+// not a regular file (it is never waited on), or not Ogg Vorbis that can be played. A file of
+// another rate or channel count is converted as it plays; one shorter than the piece is
+// warned about and plays, the rest silent. A failure while it plays is warned about once (on
+// the main thread, from SoundStreamTimeMs) and the rest plays silently on the same clock.
 SoundtrackStream* OpenSoundStream(std::string_view path);
+// Closes a stream (stopping it first if it plays). The piece never does; checks that open
+// streams of their own do.
+void CloseSoundStream(SoundtrackStream* stream);
 // Starts playing (or, with no device or no stream, starts the steady clock) at startMs.
 void PlaySoundStream(int32_t channel, SoundtrackStream* stream, int32_t startMs = 0);
 // The play position in ms of the stream started by PlaySoundStream (0 before).
@@ -29,3 +36,6 @@ void PauseSoundStream(bool paused);
 // Authoring: moves the music and its clock to ms (paused, they stay paused there). Past the
 // end of the stream the music is silent and the clock runs on.
 void SeekSoundStream(int32_t ms);
+// What the device would be handed next from a stream that is not playing: up to `frames`
+// frames of 44100 Hz stereo, converted as in play; fewer at its end.
+int DecodeDeviceFrames(SoundtrackStream* stream, int16_t* samples, int frames);

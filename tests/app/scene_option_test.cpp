@@ -2,6 +2,7 @@
 // time of its own span, and a name that is no scene refused with the list of names.
 #include "capture/png_writer.h"
 #include "timeline/scene_factory.h"
+#include "support/commands.h"
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,7 @@ namespace {
 // Runs lantern in `folder` as the working folder.
 CommandResult RunLantern(const std::filesystem::path& folder, const std::string& arguments)
 {
-    return RunCommand("cd '" + folder.string() + "' && '" LANTERN_BUILD_DIR "/lantern' " + arguments +
-                      " --data '" LANTERN_BUILD_DIR "'");
+    return RunCommand(LanternProgram() + " " + arguments + " --data '" LANTERN_BUILD_DIR "'", folder);
 }
 
 TEST(SceneOption, AnUnknownNameExitsWithOneAndListsEveryScene)

@@ -5,6 +5,7 @@
 #include "base/files.h"
 #include "resources/lum_textures.h"
 #include "resources/piece_inputs.h"
+#include "support/commands.h"
 #include "support/gl_context.h"
 #include "support/offline.h"
 
@@ -22,7 +23,7 @@ namespace fs = std::filesystem;
 
 CommandResult RunCheck(const std::string& folder)
 {
-    return RunCommand("'" LANTERN_BUILD_DIR "/lantern-tool' check '" + folder + "'");
+    return RunCommand(ToolProgram() + " check '" + folder + "'", fs::current_path());
 }
 
 int CountLines(const std::string& text, const std::string& start)

@@ -209,7 +209,9 @@ TEST_F(CameraFileTest, RefusesMoreRecordsThanAPathHolds)
     path.count = 5;
     path.keys[0] = Ramp(3);
 
-    const std::string fits = dir.Write("fits.camera", std::string(99 * 40 + 39, '\0'));
+    std::vector<CameraRecord> records;
+    for (int k = 0; k < 99; ++k) records.push_back(Ramp(static_cast<float>(k)));
+    const std::string fits = dir.Write("fits.camera", RecordBytes(records) + std::string(39, '\0'));
     LoadCameraPath(path, fits);
     EXPECT_EQ(path.count, 99);
 

@@ -1,7 +1,7 @@
 // The LZHUF decoder and packed files: streams from an independent encoder decode to
 // exactly their bytes; damaged streams end in errors that name the file.
 #include "lzhuf_encoder.h"
-#include "fatal_message.h"
+#include "support/fatal_message.h"
 #include "support/gl_context.h"
 
 #include "base/error.h"

@@ -2,7 +2,7 @@
 // the "textures.ini" lists.
 #include "image_files.h"
 #include "lzhuf_encoder.h"
-#include "fatal_message.h"
+#include "support/fatal_message.h"
 #include "support/gl_context.h"
 
 #include "base/error.h"

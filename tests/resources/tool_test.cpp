@@ -1,6 +1,7 @@
 // lantern-tool unpack and geox as a user runs them: exact bytes out, and exit code 1 with
 // a one-line message naming the file for anything malformed.
 #include "lzhuf_encoder.h"
+#include "support/commands.h"
 #include "support/gl_context.h"
 
 #include <cstdio>
@@ -12,7 +13,7 @@ namespace {
 
 CommandResult RunTool(const std::string& arguments)
 {
-    return RunCommand(std::string(LANTERN_BUILD_DIR) + "/lantern-tool " + arguments);
+    return RunCommand(ToolProgram() + " " + arguments, std::filesystem::current_path());
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path)

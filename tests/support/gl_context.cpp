@@ -56,19 +56,6 @@ std::string TempDir::Write(const std::string& relative, const std::vector<uint8_
     return Write(relative, std::string(bytes.begin(), bytes.end()));
 }
 
-CommandResult RunCommand(const std::string& commandLine)
-{
-    CommandResult result;
-    std::FILE* pipe = ::popen((commandLine + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    char chunk[4096];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) result.output.append(chunk, got);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
 CapturedBoxes::CapturedBoxes(BoxAnswer answer)
 {
     m_previous = SetMessageBoxHandler(
@@ -81,4 +68,24 @@ CapturedBoxes::CapturedBoxes(BoxAnswer answer)
 CapturedBoxes::~CapturedBoxes()
 {
     SetMessageBoxHandler(std::move(m_previous));
+}
+
+CapturedWarnings::CapturedWarnings()
+{
+    m_previous = SetWarningHandler([this](std::string_view file, std::string_view fault) {
+        warnings.push_back({std::string(file), std::string(fault)});
+    });
+}
+
+CapturedWarnings::~CapturedWarnings()
+{
+    SetWarningHandler(std::move(m_previous));
+}
+
+std::string CapturedWarnings::About(const std::string& file) const
+{
+    std::string text;
+    for (const Warning& warning : warnings)
+        if (warning.file == file) text += (text.empty() ? "" : "\n") + warning.file + ": " + warning.fault;
+    return text;
 }

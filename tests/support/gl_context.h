@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/message_box.h"
+#include "base/warning.h"
 
 #include <gtest/gtest.h>
 
@@ -40,15 +41,6 @@ private:
     std::filesystem::path m_path;
 };
 
-// What a command printed (stdout and stderr together) and its exit code (-1 when it did not
-// exit normally).
-struct CommandResult {
-    int exitCode = -1;
-    std::string output;
-};
-// Runs a shell command line and waits for it.
-CommandResult RunCommand(const std::string& commandLine);
-
 // Records every message box shown while it lives and answers questions with `answer`.
 class CapturedBoxes {
 public:
@@ -64,4 +56,23 @@ public:
 
 private:
     MessageBoxHandler m_previous;
+};
+
+// Records every warning given while it lives (none reaches stderr).
+class CapturedWarnings {
+public:
+    CapturedWarnings();
+    ~CapturedWarnings();
+    CapturedWarnings(const CapturedWarnings&) = delete;
+    CapturedWarnings& operator=(const CapturedWarnings&) = delete;
+    struct Warning {
+        std::string file;
+        std::string fault;
+    };
+    std::vector<Warning> warnings;
+    // The warnings about this file, "file: fault" each, joined by newlines ("" when none).
+    std::string About(const std::string& file) const;
+
+private:
+    WarningHandler m_previous;
 };

@@ -145,16 +145,14 @@ private:
         }
         PrivateProfile list;
         if (!Read("", 1, [&] { list = PrivateProfile::Load(path); })) return;
-        for (int i = 0; i < kTextureListSections; ++i) {
-            const std::string section = TextureListSection(i);
-            if (!list.SectionExists(section)) continue;
-            const std::string context = path + " [" + section + "]";
-            TextureListItem item;
-            if (!Read(context, 0, [&] { item = ReadTextureListItem(list, section, prefix, folder); })) continue;
+        for (const TextureListItem& item : ReadTextureListItems(list, prefix, folder)) {
+            const std::string context = path + " [texture" + std::to_string(item.section) + "]";
+            TextureListFiles files;
+            if (!Read(context, 0, [&] { files = ResolveTextureListFiles(item); })) continue;
             if (item.hasAlpha)
-                Read(context, 2, [&] { ReadAlphaTexturePixels(item.file, item.alphaFile); });
+                Read(context, 2, [&] { ReadAlphaTexturePixels(files.colour, files.alpha); });
             else
-                Read(context, 1, [&] { ReadTextureImage(item.file); });
+                Read(context, 1, [&] { ReadTextureImage(files.colour); });
             if (!AddName(context, item.name)) return;
         }
     }

@@ -5,7 +5,14 @@
 #include "datagen/families.h"
 #include "music/soundtrack.h"
 
+#include "base/error.h"
+#include "base/output_file.h"
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -17,11 +24,28 @@ void ShowStep(const DataSetOptions& options, int step, int steps, const char* wh
     std::fflush(stderr);
 }
 
+// DIR/Data, made when missing. Something other than a folder there, or a folder that cannot
+// be written into, is refused before anything is written.
+void PrepareDataFolder(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (std::filesystem::exists(folder) && !std::filesystem::is_directory(folder))
+        ThrowFileError(folder, "cannot write the data set into it (not a folder)");
+    if (error) ThrowFileError(folder, "cannot create the folder (" + error.message() + ")");
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        ThrowFileError(folder, StrFormat("cannot write into the folder (%s)", std::strerror(errno)));
+}
+
 } // namespace
 
 void GenerateDataSet(const std::string& dir, const DataSetOptions& options)
 {
-    const DataTree tree(dir + "/Data");
+    const std::string folder = dir + "/Data";
+    PrepareDataFolder(folder);
+    // The soundtrack is written last, after a long rendering: a bad path there is refused now.
+    if (options.withSoundtrack) CheckOutputPath(folder + "/soundtrack.ogg");
+    const DataTree tree(folder);
     const int steps = options.withSoundtrack ? 6 : 5;
     ShowStep(options, 0, steps, "global textures");
     GenerateGlobalTextures(tree);

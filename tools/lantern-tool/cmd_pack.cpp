@@ -4,10 +4,10 @@
 #include "datagen/writers.h"
 #include "base/error.h"
 #include "base/files.h"
+#include "base/output_file.h"
 #include "resources/norvikpack.h"
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -19,12 +19,12 @@ void Setup(CLI::App& command, std::function<int()>& run)
     command.add_option("OUT", output, "packed file to write (usually IN followed by \".packed\")")->required();
     run = [] {
         const std::vector<unsigned char> bytes = ReadFileBytes(input);
+        // Opened before the packing, so a bad OUT is refused at once; what stands there is
+        // replaced only by the whole packed file.
+        OutputFile file(output);
         const std::vector<uint8_t> packed = EncodeLzhufPacked(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-        std::ofstream file(output, std::ios::binary | std::ios::trunc);
-        if (!file) ThrowFileError(output, "cannot open for writing");
-        file.write(reinterpret_cast<const char*>(packed.data()), static_cast<std::streamsize>(packed.size()));
-        file.close();
-        if (!file) ThrowFileError(output, "write failed");
+        file.Write(packed.data(), packed.size());
+        file.Commit();
         std::printf("%s: %zu bytes packed into %zu\n", output.c_str(), bytes.size(), packed.size());
         if (bytes.size() > static_cast<size_t>(kUnpackBufferSize))
             std::fprintf(stderr, "lantern-tool: note: %s unpacks to more than the %d bytes the program can hold\n",

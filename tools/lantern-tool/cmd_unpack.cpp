@@ -2,7 +2,7 @@
 // many as its header announces.
 #include "command.h"
 
-#include "base/files.h"
+#include "base/output_file.h"
 #include "resources/norvikpack.h"
 
 #include <string>
@@ -16,8 +16,11 @@ struct UnpackOptions {
 
 int Unpack(const UnpackOptions& options)
 {
+    // A bad OUT is refused before the input is read.
+    OutputFile file(options.output);
     const int32_t size = UnpackFile(options.input);
-    WriteFileBytes(options.output, UnpackBuffer, static_cast<size_t>(size));
+    file.Write(UnpackBuffer, static_cast<size_t>(size));
+    file.Commit();
     return 0;
 }
 
