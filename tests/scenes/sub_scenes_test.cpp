@@ -26,20 +26,61 @@ std::atomic<long> g_allocations{0};
 
 } // namespace
 
-// Every allocation of this test program is counted, so a test can see a frame allocate. The
-// replacements pair malloc with free; the compiler cannot see that they replace each other.
+namespace {
+
+void* CountedAllocation(std::size_t size) noexcept
+{
+    ++g_allocations;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+} // namespace
+
+// Every allocation of this test program is counted, so a test can see a frame allocate. Every
+// form of new and delete is replaced, the ones code in other libraries calls included (the GL
+// driver's compiler uses the nothrow new), so all of them pair malloc with free; a form left to
+// the runtime would hand free memory from another allocator. The compiler cannot see that the
+// replacements belong together.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size)
 {
-    ++g_allocations;
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+    if (void* memory = CountedAllocation(size)) return memory;
     throw std::bad_alloc();
+}
+void* operator new[](std::size_t size)
+{
+    if (void* memory = CountedAllocation(size)) return memory;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return CountedAllocation(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return CountedAllocation(size);
 }
 void operator delete(void* memory) noexcept
 {
     std::free(memory);
 }
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
 void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, const std::nothrow_t&) noexcept
 {
     std::free(memory);
 }
