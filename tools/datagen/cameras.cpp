@@ -197,9 +197,11 @@ void GenerateCameraPaths(const DataTree& tree)
     // each of its 36 additive planes fills only the part of the frame the glow covers.
     WriteFlight(tree, "stair.camera", Flight(Orbit({0, 0, 0}, 0, 1.5f * Pi, 430, 360, -30, 90, 50, 110, 60), 0.95f));
     // The sphere: radius 8.5, leaves out to 100.
-    // Closer and closer, yet outside the light sphere's glow (radius 30), whose ten additive
-    // planes would otherwise each fill the whole frame.
-    WriteFlight(tree, "sphere1.camera", Flight(Orbit({0, 0, 0}, 0, 0.9f, 110, 58, 10, -8, 0, 0, 60), 0.83f));
+    // Closer and closer, from beyond the cloud to just inside its edge: outside the light
+    // sphere's glow (radius 30), whose ten additive planes would otherwise each fill the whole
+    // frame, and far enough that the nearest leaves stay small (their fill decided the frame's
+    // time when the flight went in to 58).
+    WriteFlight(tree, "sphere1.camera", Flight(Orbit({0, 0, 0}, 0, 0.9f, 150, 90, 10, -8, 0, 0, 60), 0.83f));
 
     // Kill scenes: the killer at (-240, 0, -230) facing (0.5, 0, 0.87), the dead figure at
     // (-100, 0, 300), the impact at the origin, the killself figure at the origin facing +z
