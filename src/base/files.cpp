@@ -95,25 +95,44 @@ void SetFileReadObserver(FileReadObserver observer)
     g_readObserver = observer;
 }
 
-FilePtr OpenForReading(std::string_view path)
+int OpenRegularFileForReading(const std::string& realPath, std::string& fault, bool& missing)
 {
     // Opened without waiting, so a FIFO or device in place of a data file is refused at once
     // instead of blocking the start-up for ever; the type is checked on what was opened.
-    const std::string real = ResolvePath(path);
-    if (g_readObserver) g_readObserver(real);
-    const int fd = ::open(real.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) ThrowFileError(path, StrFormat("cannot open (%s)", std::strerror(errno)));
+    missing = false;
+    const int fd = ::open(realPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        missing = errno == ENOENT;
+        fault = StrFormat("cannot open (%s)", std::strerror(errno));
+        return -1;
+    }
     struct stat info {};
     const char* refusal = nullptr;
     if (::fstat(fd, &info) != 0) refusal = "cannot open (cannot read its type)";
     else if (S_ISDIR(info.st_mode)) refusal = "cannot open (it is a directory)";
     else if (!S_ISREG(info.st_mode)) refusal = "cannot open (not a regular file)";
-    if (!refusal && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
         refusal = "cannot open (cannot read it)";
-    std::FILE* file = refusal ? nullptr : ::fdopen(fd, "rb");
+    if (refusal) {
+        ::close(fd);
+        fault = refusal;
+        return -1;
+    }
+    return fd;
+}
+
+FilePtr OpenForReading(std::string_view path)
+{
+    const std::string real = ResolvePath(path);
+    if (g_readObserver) g_readObserver(real);
+    std::string fault;
+    bool missing = false;
+    const int fd = OpenRegularFileForReading(real, fault, missing);
+    if (fd < 0) ThrowFileError(path, fault);
+    std::FILE* file = ::fdopen(fd, "rb");
     if (!file) {
         ::close(fd);
-        ThrowFileError(path, refusal ? refusal : "cannot open (out of memory)");
+        ThrowFileError(path, "cannot open (out of memory)");
     }
     return FilePtr(file);
 }

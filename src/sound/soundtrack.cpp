@@ -19,9 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -71,28 +69,6 @@ int64_t SteadyMicroseconds()
 void WarnSilent(std::string_view path, const std::string& fault)
 {
     Warn(path, fault + "; the piece plays silently on the same clock");
-}
-
-// Opens the file for reading only when it is a regular file. It is opened without waiting,
-// so a FIFO in its place cannot hold the start-up; -1 and the fault otherwise.
-int OpenRegularFile(const std::string& real, std::string& fault)
-{
-    const int fd = ::open(real.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        fault = errno == ENOENT ? "missing" : StrFormat("cannot open (%s)", std::strerror(errno));
-        return -1;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) fault = StrFormat("cannot open (%s)", std::strerror(errno));
-    else if (S_ISDIR(info.st_mode)) fault = "cannot open (it is a directory)";
-    else if (!S_ISREG(info.st_mode)) fault = "cannot open (not a regular file)";
-    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
-        fault = StrFormat("cannot open (%s)", std::strerror(errno));
-    if (!fault.empty()) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
 }
 
 std::string VorbisFault(int code)
@@ -309,10 +285,12 @@ void CloseSound()
 
 SoundtrackStream* OpenSoundStream(std::string_view path)
 {
+    // Only a regular file is opened, never waited on: a FIFO in its place cannot hold the start-up.
     std::string fault;
-    const int fd = OpenRegularFile(ResolvePath(path), fault);
+    bool missing = false;
+    const int fd = OpenRegularFileForReading(ResolvePath(path), fault, missing);
     if (fd < 0) {
-        WarnSilent(path, fault);
+        WarnSilent(path, missing ? "missing" : fault);
         return nullptr;
     }
     // An Ogg file whose Vorbis headers cannot be read is damaged rather than something else.
