@@ -1,6 +1,7 @@
 // lum_frame: render targets, the glow chain and the finishing steps.
 #include "render/lum_frame.h"
 
+#include "base/error.h"
 #include "render/lum_views.h"
 #include "resources/globaldata.h"
 #include "resources/lum_textures.h"
@@ -23,6 +24,13 @@ constexpr int kCornerSize = 256;
 
 // The blur's working image: one read-back, four passes, one upload, no allocation.
 unsigned char g_cornerPixels[BlurImageBytes];
+
+// The shrinking steps draw into framebuffers of their own: the 256 x 256 one renders straight
+// into CornerTexture, the 128 x 128 one into a renderbuffer that is only read back. The frame
+// itself is never used as scratch space, so nothing has to be drawn back over it.
+GLuint g_cornerFramebuffer = 0;
+GLuint g_smallFramebuffer = 0;
+GLuint g_smallColour = 0;
 
 uint32_t g_noiseTicks = 0;
 GLuint g_vignetteTexture = 0;
@@ -77,6 +85,49 @@ void DrawBandQuad(float s0, float t0, float s1, float t1)
     glVertex2f(0, bottom);
     glEnd();
 }
+
+// Framebuffer objects live in a namespace of their own, so making them changes no texture name.
+GLuint MakeFramebuffer(GLenum attachmentKind, GLuint attachment)
+{
+    GLint drawn = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &drawn);
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    if (attachmentKind == GL_TEXTURE_2D)
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, attachment, 0);
+    else
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, attachment);
+    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(drawn));
+    if (status != GL_FRAMEBUFFER_COMPLETE)
+        throw FatalError(StrFormat("the glow's %s framebuffer is incomplete (status 0x%x)",
+                                   attachmentKind == GL_TEXTURE_2D ? "corner" : "small", status));
+    return framebuffer;
+}
+
+// Draws into the top-left size x size of the overlay as if it were the window's corner: the
+// viewport is the window's, moved down so that its top rows land on the target. The same
+// quads then cover the same sample positions, and give the same pixels, as in the window.
+class DrawingIntoCorner {
+public:
+    DrawingIntoCorner(GLuint framebuffer, int size)
+    {
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &m_previous);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glViewport(0, size - OverlayHeight, OverlayWidth, OverlayHeight);
+    }
+    ~DrawingIntoCorner()
+    {
+        glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(m_previous));
+        glViewport(0, 0, OverlayWidth, OverlayHeight);
+    }
+    DrawingIntoCorner(const DrawingIntoCorner&) = delete;
+    DrawingIntoCorner& operator=(const DrawingIntoCorner&) = delete;
+
+private:
+    GLint m_previous = 0;
+};
 
 // Rows in increasing order (upwards on screen), each mixed with the already smoothed row
 // below it.
@@ -167,6 +218,11 @@ void CreateRenderTargets()
     UnusedFrameTargets[2] = CreateEmptyTexture(1024, 512);
     CornerTexture = CreateEmptyTexture(kCornerSize, kCornerSize);
     BlurTexture = CreateEmptyTexture(BlurSize, BlurSize);
+    g_cornerFramebuffer = MakeFramebuffer(GL_TEXTURE_2D, CornerTexture);
+    glGenRenderbuffers(1, &g_smallColour);
+    glBindRenderbuffer(GL_RENDERBUFFER, g_smallColour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, BlurSize, BlurSize);
+    g_smallFramebuffer = MakeFramebuffer(GL_RENDERBUFFER, g_smallColour);
 }
 
 void CopyFrameToTexture(GLuint texture)
@@ -177,8 +233,9 @@ void CopyFrameToTexture(GLuint texture)
     EndOverlay();
 }
 
-void DrawFrameToCorner()
+void ShrinkFrameIntoCorner()
 {
+    const DrawingIntoCorner target(g_cornerFramebuffer, kCornerSize);
     BeginOverlay();
     glDisable(GL_BLEND);
     glColor4f(1, 1, 1, 1);
@@ -187,18 +244,9 @@ void DrawFrameToCorner()
     EndOverlay();
 }
 
-void CopyCornerToTexture()
+void ShrinkCornerToBlurSize()
 {
-    BeginOverlay();
-    glBindTexture(GL_TEXTURE_2D, CornerTexture);
-    // The top-left corner, in GL's bottom-up window rows.
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, OverlayHeight - kCornerSize, kCornerSize,
-                        kCornerSize);
-    EndOverlay();
-}
-
-void DrawCornerSmall()
-{
+    const DrawingIntoCorner target(g_smallFramebuffer, BlurSize);
     BeginOverlay();
     glDisable(GL_BLEND);
     glColor4f(1, 1, 1, 1);
@@ -221,8 +269,7 @@ void BlurCorner(unsigned weight)
 {
     // 384-byte rows are a multiple of every pack and unpack alignment, so the buffer is
     // tightly packed whatever GL_PACK_ALIGNMENT says.
-    glReadPixels(0, OverlayHeight - BlurSize, BlurSize, BlurSize, GL_RGB, GL_UNSIGNED_BYTE,
-                 g_cornerPixels);
+    glReadPixels(0, 0, BlurSize, BlurSize, GL_RGB, GL_UNSIGNED_BYTE, g_cornerPixels);
     BlurCornerPixels(g_cornerPixels, weight);
     glBindTexture(GL_TEXTURE_2D, BlurTexture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, BlurSize, BlurSize, GL_RGB, GL_UNSIGNED_BYTE,
@@ -230,27 +277,13 @@ void BlurCorner(unsigned weight)
     EndOverlay();
 }
 
-void RestoreFrame()
+void BlurSmallCopy(unsigned weight)
 {
-    // The chain scratched only the top-left 256 x 256 corner; everywhere else the frame still
-    // equals FrameTexture texel for texel, so drawing the copy there would change no pixel.
-    // Only the corner is drawn back: a full-window pass the frame does not need.
-    BeginOverlay();
-    glDisable(GL_BLEND);
-    glBindTexture(GL_TEXTURE_2D, FrameTexture);
-    constexpr float kCornerS = static_cast<float>(kCornerSize) / 1024.0f;
-    constexpr float kCornerBottomT = static_cast<float>(OverlayHeight - kCornerSize) / 512.0f;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, kFrameT);
-    glVertex2f(0, 0);
-    glTexCoord2f(kCornerS, kFrameT);
-    glVertex2f(kCornerSize, 0);
-    glTexCoord2f(kCornerS, kCornerBottomT);
-    glVertex2f(kCornerSize, kCornerSize);
-    glTexCoord2f(0, kCornerBottomT);
-    glVertex2f(0, kCornerSize);
-    glEnd();
-    EndOverlay();
+    GLint previous = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, g_smallFramebuffer);
+    BlurCorner(weight);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
 }
 
 void BlendBlurTinted(float r, float g, float b, float a)
@@ -279,11 +312,9 @@ void AddGlow()
 void BlurCopyOfFrame(unsigned weight)
 {
     CopyFrameToTexture(FrameTexture);
-    DrawFrameToCorner();
-    CopyCornerToTexture();
-    DrawCornerSmall();
-    BlurCorner(weight);
-    RestoreFrame();
+    ShrinkFrameIntoCorner();
+    ShrinkCornerToBlurSize();
+    BlurSmallCopy(weight);
 }
 
 void BlendAndAddGlow(float r, float g, float b, float a)

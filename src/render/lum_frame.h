@@ -1,8 +1,9 @@
 // lum_frame: the frame effects every scene finishes with. The glow chain shrinks the frame
-// on the graphics card (640 x 480 -> 256 x 256 -> 128 x 128, using the top-left corner of
-// the frame as scratch space), blurs the small copy on the processor with integer passes,
-// restores the frame from its saved copy and lays the blur over it; the finishing steps
-// add letterbox bars, vignette, film grain and fades. Nothing here allocates per frame.
+// on the graphics card (640 x 480 -> 256 x 256 -> 128 x 128, each step drawn into a
+// framebuffer of its own, as if into the top-left corner of the window), blurs the small copy
+// on the processor with integer passes and lays the blur over the untouched frame; the
+// finishing steps add letterbox bars, vignette, film grain and fades. Nothing here allocates
+// per frame.
 // Depends on lum_views, lum_textures (CreateEmptyTexture, BindTexture), globaldata
 // (GlobalTextures, RandomPairs).
 //
@@ -22,32 +23,30 @@ extern GLuint BlurTexture;   // 128 x 128
 extern GLuint UnusedFrameTargets[3];
 
 // Makes, with CreateEmptyTexture and in this order: four 1024 x 512 targets (the third is
-// FrameTexture), CornerTexture, BlurTexture.
+// FrameTexture), CornerTexture, BlurTexture; then the framebuffers the shrinking steps draw
+// into (CornerTexture's, and a 128 x 128 one whose only use is to be read back).
 void CreateRenderTargets();
 
 // The glow chain, in the order GlowPass runs it.
 // Copies the frame (0, 0, 640, 480) into the lower-left corner of the texture.
 void CopyFrameToTexture(GLuint texture);
-// Draws FrameTexture shrunk into the 256 x 256 top-left corner, white, blending off.
-void DrawFrameToCorner();
-// Copies that corner into CornerTexture.
-void CopyCornerToTexture();
-// Draws CornerTexture into the 128 x 128 top-left corner, white, blending off.
-void DrawCornerSmall();
-// Reads the 128 x 128 corner back, blurs it with BlurCornerPixels and uploads it to
-// BlurTexture. weight runs from 0 (no blur) to 256 (everything takes the first pixel's
-// colour); larger values count as 256.
+// Draws FrameTexture shrunk to 256 x 256 into CornerTexture, white, blending off: the pixels
+// the top-left corner of the window would get.
+void ShrinkFrameIntoCorner();
+// Draws CornerTexture shrunk to 128 x 128, white, blending off, into the small framebuffer.
+void ShrinkCornerToBlurSize();
+// Reads the 128 x 128 pixels at the bottom left of the framebuffer bound for reading, blurs
+// them with BlurCornerPixels and uploads them to BlurTexture. weight runs from 0 (no blur) to
+// 256 (everything takes the first pixel's colour); larger values count as 256.
 void BlurCorner(unsigned weight);
-// Draws FrameTexture back over the 256 x 256 corner the chain used as scratch space, with the
-// current colour, blending off: the frame as it was before the chain (the rest of it was never
-// touched and equals its copy texel for texel).
-void RestoreFrame();
+// BlurCorner on the small framebuffer; the read binding is left as it was.
+void BlurSmallCopy(unsigned weight);
 // BlurTexture over the whole window: blur * colour * (1 - a) + frame * a.
 void BlendBlurTinted(float r, float g, float b, float a);
 // BlurTexture added to the whole window, modulated by the current colour.
 void AddGlow();
-// The first six steps of the glow chain: the frame saved, shrunk, blurred into BlurTexture, and
-// restored as it was.
+// The first steps of the glow chain: the frame saved, shrunk and blurred into BlurTexture; the
+// frame itself is left as it was.
 void BlurCopyOfFrame(unsigned weight);
 // BlendBlurTinted(r, g, b, a) and AddGlow as one full-window pass: frame * a +
 // blur * colour * (2 - a), equal to the two passes up to rounding; the tint stays the colour.
@@ -61,7 +60,7 @@ constexpr int BlurRowBytes = BlurSize * 3;
 constexpr int BlurImageBytes = BlurSize * BlurRowBytes;
 void BlurCornerPixels(unsigned char (&pixels)[BlurImageBytes], unsigned weight);
 
-// The first seven steps of the glow chain: the frame replaced by
+// BlurCopyOfFrame and BlendBlurTinted: the frame replaced by
 // blur * colour * (1 - a) + frame * a. Scenes that want a softened picture without the
 // additive glow use this.
 void BlurFrame(unsigned weight, float r, float g, float b, float a);

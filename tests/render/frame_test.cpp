@@ -167,13 +167,13 @@ TEST_F(FrameTest, RenderTargetsAreMadeInOrderWithTheirSizes)
     }
 }
 
-TEST_F(FrameTest, BlurCornerReadsTheTopLeftCornerIntoBlurTexture)
+TEST_F(FrameTest, BlurCornerReadsTheBottomLeftOfTheReadFramebufferIntoBlurTexture)
 {
-    // The corner is window rows 352 to 479; row 0 of the image is the lowest of them.
+    // Row 0 of the image is the lowest row of the framebuffer.
     static CornerImage corner;
     FillPattern(corner);
     glDisable(GL_TEXTURE_2D); // drawn pixels would be textured too
-    glWindowPos2i(0, 480 - BlurSize);
+    glWindowPos2i(0, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glDrawPixels(BlurSize, BlurSize, GL_RGB, GL_UNSIGNED_BYTE, corner);
 
