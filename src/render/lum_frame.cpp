@@ -426,18 +426,22 @@ void DrawNoise()
     EndOverlay();
 }
 
-void DrawVignetteAndNoise()
+void DrawVignetteAndNoise(float fadeBefore, float fadeAfter)
 {
     // The vignette gives v = vc * (1 - va) + frame * va, the noise then nc * na + v * (1 - na):
-    // together a source of nc * na + vc * (1 - va) * (1 - na) added to the frame times
-    // va * (1 - na), which two texture stages compute and the blend (GL_ONE, GL_SRC_ALPHA)
-    // applies in one pass over the band.
+    // together a source s = nc * na + vc * (1 - va) * (1 - na) added to the frame times
+    // k = va * (1 - na), which two texture stages compute and the blend applies in one pass
+    // over the band. A fade to black before the layers scales the frame by fadeBefore, one
+    // after them scales the sum by fadeAfter: frame * k * fadeBefore * fadeAfter +
+    // s * fadeAfter, the kept share carried by the colour's alpha and the source's factor by
+    // the blend colour.
     glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_SRC_ALPHA);
-    glColor4f(1, 1, 1, 1);
+    glBlendColor(fadeAfter, fadeAfter, fadeAfter, fadeAfter);
+    glBlendFunc(GL_CONSTANT_COLOR, GL_SRC_ALPHA);
+    glColor4f(1, 1, 1, fadeBefore * fadeAfter);
     BindTextureId(g_vignetteTexture);
     SetCombine(GL_MODULATE, {{GL_TEXTURE, GL_SRC_COLOR}, {GL_TEXTURE, GL_ONE_MINUS_SRC_ALPHA}}, //
-               GL_REPLACE, {{GL_TEXTURE, GL_SRC_ALPHA}});
+               GL_MODULATE, {{GL_TEXTURE, GL_SRC_ALPHA}, {GL_PRIMARY_COLOR, GL_SRC_ALPHA}});
     glActiveTexture(GL_TEXTURE1);
     BindTextureId(g_noiseTexture);
     SetCombine(GL_INTERPOLATE, {{GL_TEXTURE, GL_SRC_COLOR}, {GL_PREVIOUS, GL_SRC_COLOR}, {GL_TEXTURE, GL_SRC_ALPHA}},
@@ -464,6 +468,8 @@ void DrawVignetteAndNoise()
     glActiveTexture(GL_TEXTURE0);
     RestoreTextureEnvironment();
     glDisable(GL_BLEND);
+    glBlendColor(0, 0, 0, 0);
+    glColor4f(1, 1, 1, 1);
     EndOverlay();
 }
 
@@ -495,11 +501,11 @@ void DrawFade(float alpha)
     DrawFade(0, 0, 0, alpha);
 }
 
-void DrawFinishingLayers()
+void DrawFinishingLayers(float fadeBefore, float fadeAfter)
 {
     BeginFinishing();
     DrawLetterbox();
-    DrawVignetteAndNoise();
+    DrawVignetteAndNoise(fadeBefore, fadeAfter);
 }
 
 void FinishFrame(unsigned glowWeight, float r, float g, float b, float a)
@@ -509,11 +515,20 @@ void FinishFrame(unsigned glowWeight, float r, float g, float b, float a)
     GlowPass(glowWeight, r, g, b, a);
 }
 
+void FinishFadedFrame(float fadeAlpha, unsigned glowWeight, float r, float g, float b, float a)
+{
+    // The fade covers the whole window, but the letterbox that follows blackens the bars
+    // again: only the band keeps it, and there it is a factor of the layers' pass.
+    DrawFinishingLayers(fadeAlpha, 1.0f);
+    glColor4f(1, 1, 1, 1);
+    GlowPass(glowWeight, r, g, b, a);
+}
+
 void FinishFrameFadingToBlack(float fadeAlpha, unsigned glowWeight, float r, float g, float b,
                               float a)
 {
-    DrawFinishingLayers();
-    DrawFade(fadeAlpha);
+    // The bars are black already and stay black under a fade to black.
+    DrawFinishingLayers(1.0f, fadeAlpha);
     glColor4f(1, 1, 1, 1);
     GlowPass(glowWeight, r, g, b, a);
 }

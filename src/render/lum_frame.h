@@ -89,8 +89,10 @@ void DrawVignette();
 // (tick count div 15) mod 1000. Draws in the overlay projection DrawLetterbox left.
 void DrawNoise();
 // DrawVignette and DrawNoise as one pass over the band (two texture stages), equal to the two
-// passes up to rounding.
-void DrawVignetteAndNoise();
+// passes up to rounding. With fadeBefore below 1 it also stands for a DrawFade(fadeBefore)
+// just before the letterbox, with fadeAfter below 1 for a DrawFade(fadeAfter) just after it:
+// the same frame, one pass fewer. Leaves the colour white.
+void DrawVignetteAndNoise(float fadeBefore = 1.0f, float fadeAfter = 1.0f);
 // Looks up "vinget" and "noise" once the global data set is loaded; the finishing steps bind
 // the ids (0 until then, as for a name the library lacks).
 void ResolveFinishingTextures();
@@ -102,11 +104,14 @@ void DrawFade(float r, float g, float b, float alpha);
 // A fade to black.
 void DrawFade(float alpha);
 
-// BeginFinishing, DrawLetterbox, DrawVignetteAndNoise.
-void DrawFinishingLayers();
+// BeginFinishing, DrawLetterbox, DrawVignetteAndNoise(fadeBefore, fadeAfter).
+void DrawFinishingLayers(float fadeBefore = 1.0f, float fadeAfter = 1.0f);
 // The usual end of a frame: DrawFinishingLayers, colour white, GlowPass(weight, r, g, b, a).
 void FinishFrame(unsigned glowWeight, float r, float g, float b, float a);
-// The same with a fade to black between the layers and the glow:
+// The end of a frame that fades from or to black before its finishing layers: the picture of
+// DrawFade(fadeAlpha) and then FinishFrame(weight, r, g, b, a), one full-window pass fewer.
+void FinishFadedFrame(float fadeAlpha, unsigned glowWeight, float r, float g, float b, float a);
+// The same with the fade to black between the layers and the glow: the picture of
 // DrawFinishingLayers, DrawFade(fadeAlpha), colour white, GlowPass(weight, r, g, b, a).
 void FinishFrameFadingToBlack(float fadeAlpha, unsigned glowWeight, float r, float g, float b,
                               float a);

@@ -143,7 +143,6 @@ void tscene_giorl::Render(int32_t time)
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDisable(GL_FOG);
-    DrawFade(GiorlFade(p));
-    FinishFrame(135, 1.0f, 1.0f, 1.0f, 0.5f);
+    FinishFadedFrame(GiorlFade(p), 135, 1.0f, 1.0f, 1.0f, 0.5f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }

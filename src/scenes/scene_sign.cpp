@@ -54,6 +54,5 @@ void tscene_sign::Render(int32_t time)
     glPopMatrix();
     glDisable(GL_BLEND);
 
-    DrawFade(SignFadeAlpha(p));
-    FinishFrame(135, 1, 1, 1, 0.75f);
+    FinishFadedFrame(SignFadeAlpha(p), 135, 1, 1, 1, 0.75f);
 }

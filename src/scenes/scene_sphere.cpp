@@ -123,6 +123,5 @@ void tscene_sphere::Render(int32_t time)
     DrawText("closer", g_font, 160, 240, 50, 50, 40, 0, 0, 0, 1);
     glColor4f(1, 1, 1, 1);
 
-    DrawFade(pulse.fadeAlpha);
-    FinishFrame(135, 1, 1, 1, pulse.glowTint);
+    FinishFadedFrame(pulse.fadeAlpha, 135, 1, 1, 1, pulse.glowTint);
 }

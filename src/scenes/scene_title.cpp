@@ -43,6 +43,5 @@ void tscene_title::Render(int32_t time)
     glVertex2f(0.0f, 420.0f);
     glEnd();
 
-    DrawFade(0.6f * std::sin(static_cast<float>(M_PI) * p));
-    FinishFrame(135, 1.0f, 1.0f, 1.0f, 0.75f);
+    FinishFadedFrame(0.6f * std::sin(static_cast<float>(M_PI) * p), 135, 1.0f, 1.0f, 1.0f, 0.75f);
 }

@@ -43,6 +43,5 @@ void RenderMontage(const SubSceneTable& subScenes, const MontagePlan& plan, floa
     const MontageCut cut = CutAt(plan, p);
     subScenes[cut.slot]->Render(cut.subTime);
     glColor4f(1, 1, 1, 1);
-    DrawFade(1 - PulseAt(plan, p));
-    FinishFrame(135, 1, 1, 1, 0.5f);
+    FinishFadedFrame(1 - PulseAt(plan, p), 135, 1, 1, 1, 0.5f);
 }

@@ -255,6 +255,66 @@ TEST_F(FrameTest, FinishingWithAFullFadeLeavesABlackFrameAndTheOverlayState)
     EXPECT_EQ(viewport[3], 480);
 }
 
+// RGBA bytes whose colour and alpha vary across the picture, so that every factor of the
+// finishing pass shows in the result.
+GLuint PatternedTexture(int side, int seed)
+{
+    std::vector<uint8_t> rgba(static_cast<size_t>(side) * side * 4);
+    for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<uint8_t>((i * (37 + seed) + i / 4 * 11) % 256);
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return id;
+}
+
+// The largest difference of any byte.
+int LargestDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+{
+    int largest = a.size() == b.size() ? 0 : 256;
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
+    return largest;
+}
+
+TEST_F(FrameTest, FadesFoldedIntoTheFinishingLayersMatchTheSeparatePasses)
+{
+    AddTexture(GlobalTextures, "vinget", PatternedTexture(64, 0));
+    AddTexture(GlobalTextures, "noise", PatternedTexture(256, 5));
+    ResolveFinishingTextures();
+    SetNoiseTickCount(0);
+    auto frameWith = [](const std::function<void()>& finish) {
+        ClearFrame(0.3f, 0.7f, 0.9f);
+        finish();
+        return ReadFrameRgb();
+    };
+    for (float fade : {0.0f, 0.35f, 1.0f}) {
+        const std::vector<uint8_t> before = frameWith([&] {
+            DrawFade(fade);
+            FinishFrame(135, 1, 1, 1, 0.75f);
+        });
+        const std::vector<uint8_t> folded = frameWith([&] { FinishFadedFrame(fade, 135, 1, 1, 1, 0.75f); });
+        // One rounding fewer on the way, then doubled by the glow.
+        EXPECT_LE(LargestDifference(before, folded), 4) << "fade before the layers, alpha " << fade;
+
+        const std::vector<uint8_t> after = frameWith([&] {
+            DrawFinishingLayers();
+            DrawFade(fade);
+            glColor4f(1, 1, 1, 1);
+            GlowPass(135, 1, 1, 1, 0.75f);
+        });
+        const std::vector<uint8_t> foldedAfter = frameWith([&] { FinishFrameFadingToBlack(fade, 135, 1, 1, 1, 0.75f); });
+        EXPECT_LE(LargestDifference(after, foldedAfter), 4) << "fade after the layers, alpha " << fade;
+        if (fade == 1.0f) {
+            EXPECT_EQ(folded, frameWith([] { FinishFrame(135, 1, 1, 1, 0.75f); }));
+        }
+    }
+    ExpectOverlayStateLeft();
+    ClearTextureLibrary(GlobalTextures);
+    ResolveFinishingTextures();
+}
+
 // Vertices as GL feedback reports them: window position (y up) and texture coordinate.
 struct FedVertex {
     float x, y, s, t;
