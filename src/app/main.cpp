@@ -2,7 +2,7 @@
 //
 //   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--log] [--dev]
 //   lantern shot MS OUT.png [--loader | --scene NAME] [--data DIR]
-//   lantern bench [--frames N] [--scene NAME]... [--json] [--data DIR]
+//   lantern bench [--frames N] [--passes N] [--scene NAME]... [--json] [--data DIR]
 //   lantern capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--crf Q] [--data DIR]
 //   lantern sheet OUT.png [--every MS] [--columns C] [--from S] [--to S] [--data DIR]
 #include "app/globals.h"
@@ -150,6 +150,9 @@ int main(int argc, char** argv)
     BenchOptions benchOptions;
     bench->add_option("--frames", benchOptions.frames, "frames drawn in each scene, spread over its span")
         ->check(CLI::Range(1, 100000));
+    bench->add_option("--passes", benchOptions.passes,
+                      "draw every scene this many times and keep each frame's fastest (takes out the machine's own slow spells)")
+        ->check(CLI::Range(1, 100));
     bench->add_option("--scene", benchOptions.scenes, "time only this scene (repeatable; sub-scenes included)");
     bench->add_flag("--json", benchOptions.json, "print one JSON object");
     bench->add_option("--data", dataFolder, "folder that holds Data");

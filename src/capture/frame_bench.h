@@ -11,6 +11,7 @@ constexpr double FrameBudgetMs = 1000.0 / 60.0;
 
 struct BenchOptions {
     int frames = 120;                // frames a scene, spread over its span
+    int passes = 1;                  // times every scene is drawn; a frame counts its fastest
     std::vector<std::string> scenes; // only these scene classes (all when empty)
     bool json = false;               // one JSON object instead of the table
 };
