@@ -31,11 +31,11 @@ TEST(FrameBench, WholePieceFiguresWeighFramesByTheirShareOfTheSpan)
 
 TEST(FrameBench, JsonNamesTheRendererTheFrameAndEveryScene)
 {
-    const ProgramRun run = RunProgram(LanternPath(), {"bench", "--frames", "3", "--scene", "title", "--scene", "intro",
-                                                      "--json", "--data", LANTERN_BUILD_DIR});
+    const ProgramRun run = RunProgram(LanternPath(), {"bench", "--frames", "3", "--passes", "2", "--scene", "title",
+                                                      "--scene", "intro", "--json", "--data", LANTERN_BUILD_DIR});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(std::regex_search(run.out, std::regex("\"renderer\": \"[^\"]+\", \"width\": 640, \"height\": 480, "
-                                                      "\"frames_per_scene\": 3")))
+                                                      "\"frames_per_scene\": 3, \"passes\": 2")))
         << run.out;
     const std::regex scene("\\{\"scene\": \"(\\w+)\", \"timeline\": (true|false), \"mean_ms\": ([0-9.]+), "
                            "\"p95_ms\": ([0-9.]+), \"worst_ms\": ([0-9.]+)\\}");
@@ -53,6 +53,9 @@ TEST(FrameBench, JsonNamesTheRendererTheFrameAndEveryScene)
     const ProgramRun unknown = RunProgram(LanternPath(), {"bench", "--scene", "nosuch", "--data", LANTERN_BUILD_DIR});
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_NE(unknown.err.find("no scene is called \"nosuch\""), std::string::npos) << unknown.err;
+    const ProgramRun noPasses = RunProgram(LanternPath(), {"bench", "--passes", "0", "--data", LANTERN_BUILD_DIR});
+    EXPECT_NE(noPasses.exitCode, 0);
+    EXPECT_NE(noPasses.err.find("--passes"), std::string::npos) << noPasses.err;
 }
 
 } // namespace
