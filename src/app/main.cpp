@@ -3,7 +3,7 @@
 //   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--log] [--dev]
 //   lantern shot MS OUT.png [--loader | --scene NAME] [--data DIR]
 //   lantern bench [--frames N] [--passes N] [--scene NAME]... [--json] [--data DIR]
-//   lantern capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--crf Q] [--data DIR]
+//   lantern capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--crf Q] [--preset P] [--data DIR]
 //   lantern sheet OUT.png [--every MS] [--columns C] [--from S] [--to S] [--data DIR]
 #include "app/globals.h"
 #include "app/glwindow.h"
@@ -169,6 +169,9 @@ int main(int argc, char** argv)
         ->check(CLI::Range(0.0, 3600.0));
     capture->add_option("--crf", captureOptions.crf, "video quality, lower is better (default 18)")
         ->check(CLI::Range(0, 51));
+    capture->add_option("--preset", captureOptions.preset,
+                        "H.264 speed preset, ultrafast (the default: keeps pace with the piece) to veryslow "
+                        "(smaller files); .webm ignores it");
     capture->add_option("--data", dataFolder, "folder that holds Data");
 
     CLI::App* sheet = app.add_subcommand("sheet", "write a contact sheet of the piece: labelled thumbnails");

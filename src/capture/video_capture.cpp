@@ -57,20 +57,21 @@ struct VideoFormat {
     std::vector<std::string> video;
     std::vector<std::string> audio;
     std::vector<std::string> container;
+    bool h264;
 };
 
 namespace {
 
 const VideoFormat* FindFormat(const std::string& extension)
 {
-    static const std::vector<std::string> h264 = {"-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p"};
+    static const std::vector<std::string> h264 = {"-c:v", "libx264", "-pix_fmt", "yuv420p"};
     static const std::vector<VideoFormat> formats = {
-        {".mp4", "mp4", h264, {"-c:a", "aac", "-b:a", "192k"}, {"-movflags", "+faststart"}},
-        {".mkv", "matroska", h264, {"-c:a", "libopus", "-b:a", "160k"}, {}},
+        {".mp4", "mp4", h264, {"-c:a", "aac", "-b:a", "192k"}, {"-movflags", "+faststart"}, true},
+        {".mkv", "matroska", h264, {"-c:a", "libopus", "-b:a", "160k"}, {}, true},
         {".webm", "webm",
          {"-c:v", "libvpx-vp9", "-b:v", "0", "-deadline", "realtime", "-cpu-used", "8", "-row-mt", "1", "-pix_fmt",
           "yuv420p"},
-         {"-c:a", "libopus", "-b:a", "160k"}, {}},
+         {"-c:a", "libopus", "-b:a", "160k"}, {}, false},
     };
     for (const VideoFormat& format : formats)
         if (extension == format.extension) return &format;
@@ -79,11 +80,19 @@ const VideoFormat* FindFormat(const std::string& extension)
 
 } // namespace
 
+const char* const H264Presets[10] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+                                     "medium",    "slow",      "slower",   "veryslow", "placebo"};
+
 VideoCapture::VideoCapture(const CaptureOptions& options) : m_options(options)
 {
     const std::string& out = options.output;
     m_format = FindFormat(LowerExtension(out));
     if (!m_format) throw FatalError(out + ": unknown kind of video; name it .mp4, .mkv or .webm");
+    if (std::find(std::begin(H264Presets), std::end(H264Presets), options.preset) == std::end(H264Presets)) {
+        std::string names;
+        for (const char* name : H264Presets) names += std::string(names.empty() ? "" : ", ") + name;
+        throw FatalError("--preset " + options.preset + ": not a preset of the H.264 encoder (" + names + ")");
+    }
 
     char rest = 0;
     if (std::sscanf(options.size.c_str(), "%dx%d%c", &m_width, &m_height, &rest) != 2)
@@ -154,6 +163,7 @@ int VideoCapture::Run()
     if (!m_soundtrack.empty())
         arguments.insert(arguments.end(), {"-ss", start, "-t", length, "-i", m_soundtrack, "-map", "0:v:0", "-map", "1:a:0"});
     arguments.insert(arguments.end(), m_format->video.begin(), m_format->video.end());
+    if (m_format->h264) arguments.insert(arguments.end(), {"-preset", m_options.preset});
     arguments.insert(arguments.end(), {"-crf", std::to_string(m_options.crf)});
     if (!m_soundtrack.empty()) arguments.insert(arguments.end(), m_format->audio.begin(), m_format->audio.end());
     arguments.insert(arguments.end(), m_format->container.begin(), m_format->container.end());

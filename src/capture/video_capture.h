@@ -20,7 +20,14 @@ struct CaptureOptions {
     std::optional<double> fromSeconds; // default: 0
     std::optional<double> toSeconds;   // default: where the piece ends itself
     int crf = 18;                    // constant-quality level of the video encoder
+    // The H.264 encoder's speed preset. The fastest by default: with the encoder and the
+    // renderer sharing two cores, only it lets the whole piece capture as fast as it plays;
+    // the slower ones make smaller files of the same quality.
+    std::string preset = "ultrafast";
 };
+
+// The H.264 presets, fastest first.
+extern const char* const H264Presets[10];
 
 class StopSignals;
 struct VideoFormat;

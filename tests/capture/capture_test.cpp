@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -104,6 +105,17 @@ ProgramRun Capture(const std::vector<std::string>& arguments, const std::vector<
     return RunProgram(LanternPath(), all, environment);
 }
 
+// The settings the H.264 encoder writes into the stream it makes ("... options: cabac=0 ref=1
+// ..."), or "" when there are none.
+std::string EncoderSettings(const std::string& video)
+{
+    std::ifstream in(video, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t at = bytes.find("options: ");
+    if (at == std::string::npos) return "";
+    return bytes.substr(at, bytes.find('\0', at) - at);
+}
+
 class CaptureTest : public ::testing::Test {
 protected:
     TempDir m_folder;
@@ -132,6 +144,8 @@ TEST_F(CaptureTest, TwoSecondsHoldTheFramesAndTheSoundOfThePiece)
     EXPECT_EQ(sound["codec_type"], "audio");
     EXPECT_EQ(sound["codec_name"], "aac");
     EXPECT_NEAR(std::stod(sound["duration"]), 2.0, 0.025);
+    // The fastest preset by default: no arithmetic coding, one reference frame.
+    EXPECT_NE(EncoderSettings(video).find(" cabac=0 ref=1 "), std::string::npos) << EncoderSettings(video);
 
     // Frame 60 is frame 300 of the piece at 60 fps: music time 5000 ms, as a shot draws it.
     const std::vector<uint8_t> decoded = DecodeFrame(video, 60);
@@ -149,8 +163,9 @@ TEST_F(CaptureTest, OtherSizesAndFilesKeepTheFrameLetterboxed)
 {
     // 320x200 shows the 4:3 frame at 266x200, 27 columns of black on either side.
     const std::string mkv = Path("narrow.mkv");
-    ProgramRun run = Capture({mkv, "--fps", "10", "--size", "320x200", "--from", "5", "--to", "5.5"});
+    ProgramRun run = Capture({mkv, "--fps", "10", "--size", "320x200", "--from", "5", "--to", "5.5", "--preset", "slow"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(EncoderSettings(mkv).find(" cabac=1 ref=5 "), std::string::npos) << EncoderSettings(mkv);
     std::vector<Stream> streams = ProbeStreams(mkv);
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_EQ(streams[0]["codec_name"], "h264");
@@ -190,6 +205,7 @@ TEST_F(CaptureTest, RefusesWhatCannotBeMadeBeforeRendering)
         {{Path("out.mp4"), "--size", "big"}, "WIDTHxHEIGHT"},
         {{Path("out.mp4"), "--from", "20", "--to", "10"}, "no frame to capture"},
         {{Path("out.mp4"), "--to", "400"}, "the last scene ends at 307.904 s"},
+        {{Path("out.mp4"), "--preset", "fastest"}, "--preset fastest: not a preset of the H.264 encoder (ultrafast,"},
     };
     for (const auto& [arguments, message] : cases) {
         const ProgramRun run = Capture(arguments);
