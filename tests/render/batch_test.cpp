@@ -45,13 +45,7 @@ GLuint DiscTexture()
             t[2] = 200;
             t[3] = dx * dx + dy * dy < 14.0f * 14.0f ? 255 : 0;
         }
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kSize, kSize, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    return texture;
+    return UploadRgbaTexture(kSize, kSize, texels, GL_NEAREST);
 }
 
 class BatchTest : public GlTest {

@@ -261,13 +261,7 @@ GLuint PatternedTexture(int side, int seed)
 {
     std::vector<uint8_t> rgba(static_cast<size_t>(side) * side * 4);
     for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<uint8_t>((i * (37 + seed) + i / 4 * 11) % 256);
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    glBindTexture(GL_TEXTURE_2D, id);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return id;
+    return UploadRgbaTexture(side, side, rgba, GL_LINEAR);
 }
 
 // The largest difference of any byte.

@@ -20,6 +20,17 @@ void EnsureGlContext()
     ready = true;
 }
 
+GLuint UploadRgbaTexture(int width, int height, const std::vector<uint8_t>& rgba, GLenum filter)
+{
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(filter));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(filter));
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return id;
+}
+
 std::vector<uint8_t> ReadFrameRgb(int x, int y, int width, int height)
 {
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);

@@ -3,6 +3,7 @@
 // of message boxes.
 #pragma once
 
+#include "base/gl.h"
 #include "base/message_box.h"
 #include "base/warning.h"
 
@@ -21,6 +22,9 @@ class GlTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { EnsureGlContext(); }
 };
+
+// A new texture holding width x height RGBA bytes, filtered by `filter` both ways, left bound.
+GLuint UploadRgbaTexture(int width, int height, const std::vector<uint8_t>& rgba, GLenum filter);
 
 // The RGB bytes of a rectangle of the current frame, rows bottom-up as GL gives them.
 std::vector<uint8_t> ReadFrameRgb(int x = 0, int y = 0, int width = 640, int height = 480);
