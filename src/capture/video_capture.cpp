@@ -78,19 +78,20 @@ const VideoFormat* FindFormat(const std::string& extension)
     return nullptr;
 }
 
-} // namespace
+// The H.264 encoder's presets, fastest first.
+constexpr const char* kH264Presets[] = {"ultrafast", "superfast", "veryfast", "faster",   "fast",
+                                        "medium",    "slow",      "slower",   "veryslow", "placebo"};
 
-const char* const H264Presets[10] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
-                                     "medium",    "slow",      "slower",   "veryslow", "placebo"};
+} // namespace
 
 VideoCapture::VideoCapture(const CaptureOptions& options) : m_options(options)
 {
     const std::string& out = options.output;
     m_format = FindFormat(LowerExtension(out));
     if (!m_format) throw FatalError(out + ": unknown kind of video; name it .mp4, .mkv or .webm");
-    if (std::find(std::begin(H264Presets), std::end(H264Presets), options.preset) == std::end(H264Presets)) {
+    if (std::find(std::begin(kH264Presets), std::end(kH264Presets), options.preset) == std::end(kH264Presets)) {
         std::string names;
-        for (const char* name : H264Presets) names += std::string(names.empty() ? "" : ", ") + name;
+        for (const char* name : kH264Presets) names += std::string(names.empty() ? "" : ", ") + name;
         throw FatalError("--preset " + options.preset + ": not a preset of the H.264 encoder (" + names + ")");
     }
 

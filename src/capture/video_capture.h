@@ -26,9 +26,6 @@ struct CaptureOptions {
     std::string preset = "ultrafast";
 };
 
-// The H.264 presets, fastest first.
-extern const char* const H264Presets[10];
-
 class StopSignals;
 struct VideoFormat;
 

@@ -508,27 +508,33 @@ void DrawFinishingLayers(float fadeBefore, float fadeAfter)
     DrawVignetteAndNoise(fadeBefore, fadeAfter);
 }
 
+namespace {
+
+// The end every frame shares: the layers (with the fades they fold in; they leave the colour
+// white) and the glow.
+void FinishWithFades(float fadeBefore, float fadeAfter, unsigned glowWeight, float r, float g, float b, float a)
+{
+    DrawFinishingLayers(fadeBefore, fadeAfter);
+    GlowPass(glowWeight, r, g, b, a);
+}
+
+} // namespace
+
 void FinishFrame(unsigned glowWeight, float r, float g, float b, float a)
 {
-    DrawFinishingLayers();
-    glColor4f(1, 1, 1, 1);
-    GlowPass(glowWeight, r, g, b, a);
+    FinishWithFades(1.0f, 1.0f, glowWeight, r, g, b, a);
 }
 
 void FinishFadedFrame(float fadeAlpha, unsigned glowWeight, float r, float g, float b, float a)
 {
     // The fade covers the whole window, but the letterbox that follows blackens the bars
     // again: only the band keeps it, and there it is a factor of the layers' pass.
-    DrawFinishingLayers(fadeAlpha, 1.0f);
-    glColor4f(1, 1, 1, 1);
-    GlowPass(glowWeight, r, g, b, a);
+    FinishWithFades(fadeAlpha, 1.0f, glowWeight, r, g, b, a);
 }
 
 void FinishFrameFadingToBlack(float fadeAlpha, unsigned glowWeight, float r, float g, float b,
                               float a)
 {
     // The bars are black already and stay black under a fade to black.
-    DrawFinishingLayers(1.0f, fadeAlpha);
-    glColor4f(1, 1, 1, 1);
-    GlowPass(glowWeight, r, g, b, a);
+    FinishWithFades(1.0f, fadeAlpha, glowWeight, r, g, b, a);
 }
