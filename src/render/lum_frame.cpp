@@ -426,21 +426,25 @@ void DrawNoise()
     EndOverlay();
 }
 
-void DrawVignetteAndNoise(float fadeBefore, float fadeAfter)
+void DrawVignetteAndNoise(const FadeLayer& fadeBefore, float fadeAfter)
 {
     // The vignette gives v = vc * (1 - va) + frame * va, the noise then nc * na + v * (1 - na):
     // together a source s = nc * na + vc * (1 - va) * (1 - na) added to the frame times
     // k = va * (1 - na), which two texture stages compute and the blend applies in one pass
-    // over the band. A fade to black before the layers scales the frame by fadeBefore, one
-    // after them scales the sum by fadeAfter: frame * k * fadeBefore * fadeAfter +
-    // s * fadeAfter, the kept share carried by the colour's alpha and the source's factor by
-    // the blend colour.
+    // over the band. A fade before the layers turns the frame into frame * a + c * (1 - a)
+    // (fade colour c, alpha a): the frame's factor becomes k * a and the source gains
+    // c * (1 - a) * va * (1 - na), which the first stage adds as its constant colour weighted
+    // by va. A fade to black after them scales the sum by fadeAfter: the kept share is carried
+    // by the colour's alpha, the source's factor by the blend colour.
     glEnable(GL_BLEND);
     glBlendColor(fadeAfter, fadeAfter, fadeAfter, fadeAfter);
     glBlendFunc(GL_CONSTANT_COLOR, GL_SRC_ALPHA);
-    glColor4f(1, 1, 1, fadeBefore * fadeAfter);
+    glColor4f(1, 1, 1, fadeBefore.alpha * fadeAfter);
     BindTextureId(g_vignetteTexture);
-    SetCombine(GL_MODULATE, {{GL_TEXTURE, GL_SRC_COLOR}, {GL_TEXTURE, GL_ONE_MINUS_SRC_ALPHA}}, //
+    const float fadeShare = 1.0f - fadeBefore.alpha;
+    const GLfloat fadeColour[4] = {fadeBefore.r * fadeShare, fadeBefore.g * fadeShare, fadeBefore.b * fadeShare, 0};
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, fadeColour);
+    SetCombine(GL_INTERPOLATE, {{GL_CONSTANT, GL_SRC_COLOR}, {GL_TEXTURE, GL_SRC_COLOR}, {GL_TEXTURE, GL_SRC_ALPHA}},
                GL_MODULATE, {{GL_TEXTURE, GL_SRC_ALPHA}, {GL_PRIMARY_COLOR, GL_SRC_ALPHA}});
     glActiveTexture(GL_TEXTURE1);
     BindTextureId(g_noiseTexture);
@@ -467,6 +471,8 @@ void DrawVignetteAndNoise(float fadeBefore, float fadeAfter)
     glDisable(GL_TEXTURE_2D);
     glActiveTexture(GL_TEXTURE0);
     RestoreTextureEnvironment();
+    const GLfloat noColour[4] = {0, 0, 0, 0};
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, noColour);
     glDisable(GL_BLEND);
     glBlendColor(0, 0, 0, 0);
     glColor4f(1, 1, 1, 1);
@@ -501,7 +507,7 @@ void DrawFade(float alpha)
     DrawFade(0, 0, 0, alpha);
 }
 
-void DrawFinishingLayers(float fadeBefore, float fadeAfter)
+void DrawFinishingLayers(const FadeLayer& fadeBefore, float fadeAfter)
 {
     BeginFinishing();
     DrawLetterbox();
@@ -512,7 +518,8 @@ namespace {
 
 // The end every frame shares: the layers (with the fades they fold in; they leave the colour
 // white) and the glow.
-void FinishWithFades(float fadeBefore, float fadeAfter, unsigned glowWeight, float r, float g, float b, float a)
+void FinishWithFades(const FadeLayer& fadeBefore, float fadeAfter, unsigned glowWeight, float r, float g, float b,
+                     float a)
 {
     DrawFinishingLayers(fadeBefore, fadeAfter);
     GlowPass(glowWeight, r, g, b, a);
@@ -525,11 +532,11 @@ void FinishFrame(unsigned glowWeight, float r, float g, float b, float a)
     FinishWithFades(1.0f, 1.0f, glowWeight, r, g, b, a);
 }
 
-void FinishFadedFrame(float fadeAlpha, unsigned glowWeight, float r, float g, float b, float a)
+void FinishFadedFrame(const FadeLayer& fade, unsigned glowWeight, float r, float g, float b, float a)
 {
     // The fade covers the whole window, but the letterbox that follows blackens the bars
-    // again: only the band keeps it, and there it is a factor of the layers' pass.
-    FinishWithFades(fadeAlpha, 1.0f, glowWeight, r, g, b, a);
+    // again: only the band keeps it, and there it is part of the layers' pass.
+    FinishWithFades(fade, 1.0f, glowWeight, r, g, b, a);
 }
 
 void FinishFrameFadingToBlack(float fadeAlpha, unsigned glowWeight, float r, float g, float b,

@@ -88,11 +88,18 @@ void DrawVignette();
 // A 0.2 x 0.2 window of "noise" over the picture band, moved to the RandomPairs entry
 // (tick count div 15) mod 1000. Draws in the overlay projection DrawLetterbox left.
 void DrawNoise();
+// A DrawFade(r, g, b, alpha) folded into the finishing layers: colour * (1 - alpha) + frame *
+// alpha. The default is no fade; a bare alpha is a fade to black.
+struct FadeLayer {
+    FadeLayer(float kept = 1.0f) : alpha(kept) {}
+    FadeLayer(float red, float green, float blue, float kept) : r(red), g(green), b(blue), alpha(kept) {}
+    float r = 0, g = 0, b = 0, alpha = 1;
+};
 // DrawVignette and DrawNoise as one pass over the band (two texture stages), equal to the two
-// passes up to rounding. With fadeBefore below 1 it also stands for a DrawFade(fadeBefore)
-// just before the letterbox, with fadeAfter below 1 for a DrawFade(fadeAfter) just after it:
-// the same frame, one pass fewer. Leaves the colour white.
-void DrawVignetteAndNoise(float fadeBefore = 1.0f, float fadeAfter = 1.0f);
+// passes up to rounding. With fadeBefore's alpha below 1 it also stands for that DrawFade just
+// before the letterbox, with fadeAfter below 1 for a DrawFade(fadeAfter) just after it: the
+// same frame, one pass fewer. Leaves the colour white.
+void DrawVignetteAndNoise(const FadeLayer& fadeBefore = {}, float fadeAfter = 1.0f);
 // Looks up "vinget" and "noise" once the global data set is loaded; the finishing steps bind
 // the ids (0 until then, as for a name the library lacks).
 void ResolveFinishingTextures();
@@ -105,12 +112,13 @@ void DrawFade(float r, float g, float b, float alpha);
 void DrawFade(float alpha);
 
 // BeginFinishing, DrawLetterbox, DrawVignetteAndNoise(fadeBefore, fadeAfter).
-void DrawFinishingLayers(float fadeBefore = 1.0f, float fadeAfter = 1.0f);
+void DrawFinishingLayers(const FadeLayer& fadeBefore = {}, float fadeAfter = 1.0f);
 // The usual end of a frame: DrawFinishingLayers, colour white, GlowPass(weight, r, g, b, a).
 void FinishFrame(unsigned glowWeight, float r, float g, float b, float a);
-// The end of a frame that fades from or to black before its finishing layers: the picture of
-// DrawFade(fadeAlpha) and then FinishFrame(weight, r, g, b, a), one full-window pass fewer.
-void FinishFadedFrame(float fadeAlpha, unsigned glowWeight, float r, float g, float b, float a);
+// The end of a frame that fades before its finishing layers: the picture of DrawFade(fade.r,
+// fade.g, fade.b, fade.alpha) (a bare alpha: DrawFade(alpha), to black) and then
+// FinishFrame(weight, r, g, b, a), one full-window pass fewer.
+void FinishFadedFrame(const FadeLayer& fade, unsigned glowWeight, float r, float g, float b, float a);
 // The same with the fade to black between the layers and the glow: the picture of
 // DrawFinishingLayers, DrawFade(fadeAlpha), colour white, GlowPass(weight, r, g, b, a).
 void FinishFrameFadingToBlack(float fadeAlpha, unsigned glowWeight, float r, float g, float b,

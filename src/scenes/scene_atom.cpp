@@ -59,16 +59,14 @@ void DrawSpareRecords()
     }
 }
 
-// The fade to black at 0.5 and then the fade to white at `alpha` as one pass:
+// The fade to black at 0.5 and then the fade to white at `alpha` as one fade:
 // white * (1 - alpha) + (frame * 0.5) * alpha is the fade colour c with the alpha 0.5 alpha,
-// c * (1 - 0.5 alpha) = 1 - alpha. Equal to the two passes up to rounding, half the fill.
-void DrawHalfDarkWhiteFade(float alpha)
+// c * (1 - 0.5 alpha) = 1 - alpha. Equal to the two passes up to rounding.
+FadeLayer HalfDarkWhiteFade(float alpha)
 {
     const float kept = 0.5f * alpha;
     const float white = (1.0f - alpha) / (1.0f - kept);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glDisable(GL_DEPTH_TEST);
-    DrawFade(white, white, white, kept);
+    return {white, white, white, kept};
 }
 
 } // namespace
@@ -160,8 +158,7 @@ void tscene_atom::Render(int32_t time)
 
     DrawText("collapse me", g_font, 320.0f, 160.0f, 50.0f, 50.0f, 40.0f, 1.0f, 1.0f, 1.0f, 1.0f);
 
-    // Always half dark, out of white and back into it.
-    DrawHalfDarkWhiteFade(std::sqrt(std::sin(static_cast<float>(M_PI) * p)));
-
-    FinishFrame(135, 1.0f, 1.0f, 1.0f, 0.75f);
+    // Always half dark, out of white and back into it; the fade is folded into the finish.
+    FinishFadedFrame(HalfDarkWhiteFade(std::sqrt(std::sin(static_cast<float>(M_PI) * p))), 135, 1.0f, 1.0f, 1.0f,
+                     0.75f);
 }

@@ -102,7 +102,8 @@ void tscene_greet::Render(int32_t time)
     DrawText(greeting.text, g_font, 320.0f, 240.0f, greeting.size, greeting.size, greeting.advance, 1.0f,
              1.0f, 1.0f, greeting.alpha);
 
-    if (p < 0.5f) DrawWhiteFade(std::sqrt(std::sqrt(std::sin(static_cast<float>(M_PI) * p))));
-
-    FinishFrame(135, 1.0f, 1.0f, 1.0f, 0.5f);
+    // Out of white over the first half; the fade is folded into the finish.
+    const FadeLayer fromWhite =
+        p < 0.5f ? FadeLayer(1.0f, 1.0f, 1.0f, std::sqrt(std::sqrt(std::sin(static_cast<float>(M_PI) * p)))) : FadeLayer();
+    FinishFadedFrame(fromWhite, 135, 1.0f, 1.0f, 1.0f, 0.5f);
 }

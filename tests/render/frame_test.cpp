@@ -303,6 +303,14 @@ TEST_F(FrameTest, FadesFoldedIntoTheFinishingLayersMatchTheSeparatePasses)
         if (fade == 1.0f) {
             EXPECT_EQ(folded, frameWith([] { FinishFrame(135, 1, 1, 1, 0.75f); }));
         }
+
+        const std::vector<uint8_t> toColour = frameWith([&] {
+            DrawFade(1, 0.5f, 0.2f, fade);
+            FinishFrame(135, 1, 1, 1, 0.75f);
+        });
+        const std::vector<uint8_t> foldedColour =
+            frameWith([&] { FinishFadedFrame(FadeLayer(1, 0.5f, 0.2f, fade), 135, 1, 1, 1, 0.75f); });
+        EXPECT_LE(LargestDifference(toColour, foldedColour), 4) << "fade to a colour before the layers, alpha " << fade;
     }
     ExpectOverlayStateLeft();
     ClearTextureLibrary(GlobalTextures);
