@@ -82,6 +82,8 @@ void LeafBatch::Prepare(const GeoxMesh& leaf, int capacity)
     m_colours.assign(vertices * 4, 1.0f);
     m_texCoords.resize(vertices * 2);
     m_indices.resize(static_cast<size_t>(m_capacity) * m_leafIndices);
+    m_nearestFirst.resize(m_indices.size());
+    m_distances.resize(static_cast<size_t>(m_capacity));
     // Texture coordinates and triangles are the same for every leaf, so they are laid out
     // once; a leaf kept in slot k uses vertices k * leafVertices onwards.
     for (int k = 0; k < m_capacity; ++k) {
@@ -112,8 +114,9 @@ void LeafBatch::Begin(const ViewRegion& region)
     m_kept = 0;
 }
 
-bool LeafBatch::Transform(const GlMatrix& leaf, float* positions) const
+bool LeafBatch::Transform(const GlMatrix& leaf, float* positions, float& distance) const
 {
+    distance = 0;
     // Outcodes of the six planes of the region's part of the view; a leaf is dropped only
     // when every vertex lies beyond the same plane, so no visible fragment is lost.
     unsigned commonOutside = 0x3F;
@@ -128,6 +131,7 @@ bool LeafBatch::Transform(const GlMatrix& leaf, float* positions) const
                                  (y < m_region.bottom * w) << 2 | (y > m_region.top * w) << 3 | (z < -w) << 4 |
                                  (z > w) << 5;
         commonOutside &= outside;
+        distance += w;
     }
     return commonOutside == 0;
 }
@@ -137,7 +141,7 @@ void LeafBatch::Add(const GlMatrix& leaf)
     if (m_kept == m_capacity) return;
     ++m_added;
     float* positions = &m_positions[static_cast<size_t>(m_kept) * m_leafVertices * 3];
-    if (Transform(leaf, positions)) ++m_kept;
+    if (Transform(leaf, positions, m_distances[m_kept])) ++m_kept;
 }
 
 void LeafBatch::Add(const GlMatrix& leaf, float r, float g, float b, float a)
@@ -150,12 +154,43 @@ void LeafBatch::Add(const GlMatrix& leaf, float r, float g, float b, float a)
     if (m_kept == m_capacity) return;
     ++m_added;
     const size_t first = static_cast<size_t>(m_kept) * m_leafVertices;
-    if (!Transform(leaf, &m_positions[first * 3])) return;
+    if (!Transform(leaf, &m_positions[first * 3], m_distances[m_kept])) return;
     for (int v = 0; v < m_leafVertices; ++v) std::copy(m_lastColour, m_lastColour + 4, &m_colours[(first + v) * 4]);
     ++m_kept;
 }
 
 void LeafBatch::Draw()
+{
+    Send(m_indices.data());
+}
+
+void LeafBatch::DrawNearestFirst()
+{
+    // A counting sort into coarse steps of distance: linear in the leaves, stable, and fine
+    // enough that the depth test sees nearly every hidden fragment after what hides it.
+    constexpr int Steps = 256;
+    float nearest = 0, farthest = 0;
+    if (m_kept > 0) nearest = farthest = m_distances[0];
+    for (int k = 1; k < m_kept; ++k) {
+        nearest = std::min(nearest, m_distances[k]);
+        farthest = std::max(farthest, m_distances[k]);
+    }
+    const float stepsPerUnit = farthest > nearest ? (Steps - 1) / (farthest - nearest) : 0;
+    std::array<int, Steps + 1> firstOfStep{};
+    auto stepOf = [&](int k) {
+        const float step = (m_distances[k] - nearest) * stepsPerUnit;
+        return step >= 0 ? static_cast<int>(std::min(step, Steps - 1.0f)) : 0; // NaN lands in 0
+    };
+    for (int k = 0; k < m_kept; ++k) ++firstOfStep[stepOf(k) + 1];
+    for (int step = 0; step < Steps; ++step) firstOfStep[step + 1] += firstOfStep[step];
+    for (int k = 0; k < m_kept; ++k) {
+        const size_t to = static_cast<size_t>(firstOfStep[stepOf(k)]++) * m_leafIndices;
+        std::copy_n(&m_indices[static_cast<size_t>(k) * m_leafIndices], m_leafIndices, &m_nearestFirst[to]);
+    }
+    Send(m_nearestFirst.data());
+}
+
+void LeafBatch::Send(const uint32_t* indices)
 {
     m_sent = m_kept;
     if (m_kept > 0) {
@@ -168,7 +203,7 @@ void LeafBatch::Draw()
             glColorPointer(4, GL_FLOAT, 0, m_colours.data());
         }
         glDrawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(m_kept * m_leafVertices - 1),
-                            m_kept * m_leafIndices, GL_UNSIGNED_INT, m_indices.data());
+                            m_kept * m_leafIndices, GL_UNSIGNED_INT, indices);
         glDisableClientState(GL_COLOR_ARRAY);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);

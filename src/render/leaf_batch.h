@@ -53,6 +53,13 @@ public:
     // would: the current colour is the last leaf's colour when leaves carried one. Texture,
     // blending, alpha test and depth state are the caller's, as for the per-leaf calls.
     void Draw();
+    // Draw with the leaves sent nearest first (by their mean distance from the eye, in 256
+    // steps between the nearest and the farthest leaf). Only for draws whose picture does not
+    // depend on the order: depth test on, blending off. The depth test then turns away the
+    // hidden fragments of the leaves behind before they are textured, where drawing them in
+    // the order added would texture each one and then paint over it; the same pixels, save
+    // where two leaves meet at exactly the same depth.
+    void DrawNearestFirst();
 
     // Leaves added since Begin, and how many of them the last Draw sent (the others were
     // wholly outside the view).
@@ -61,7 +68,9 @@ public:
 
 private:
     // Adds the leaf's vertices; false when the whole leaf lies outside one clip plane.
-    bool Transform(const GlMatrix& leaf, float* positions) const;
+    bool Transform(const GlMatrix& leaf, float* positions, float& distance) const;
+    // Sends the kept leaves' triangles from `indices` and sets the colour as Draw documents.
+    void Send(const uint32_t* indices);
 
     int m_capacity = 0;
     int m_leafVertices = 0;
@@ -71,6 +80,8 @@ private:
     std::vector<float> m_colours;         // per batch vertex: r, g, b, a
     std::vector<float> m_texCoords;       // per batch vertex: u, v (the same for every leaf)
     std::vector<uint32_t> m_indices;      // per batch leaf: the leaf's triangles, offset
+    std::vector<float> m_distances;       // per kept leaf: sum of its vertices' clip w
+    std::vector<uint32_t> m_nearestFirst; // DrawNearestFirst's triangles, reordered
     float m_clip[16] = {};                // projection * modelview at Begin
     ViewRegion m_region;
     bool m_coloured = false;

@@ -60,12 +60,13 @@ std::array<GLuint, 5> FindLeafTextures()
     return textures;
 }
 
-void DrawAlphaTestedLeaves(LeafBatch& batch, GLuint texture)
+void DrawAlphaTestedLeaves(LeafBatch& batch, GLuint texture, LeafOrder order)
 {
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
     BindTextureId(texture);
-    batch.Draw();
+    if (order == LeafOrder::NearestFirst) batch.DrawNearestFirst();
+    else batch.Draw();
     glAlphaFunc(GL_ALWAYS, 0);
     glDisable(GL_ALPHA_TEST);
 }

@@ -36,8 +36,11 @@ std::array<GLuint, 5> FindLeafTextures();
 // One group of leaves added to `batch` since its Begin, drawn with `texture`: alpha testing
 // on (greater than 0.5, which cuts each leaf's outline from its square) for the draw, off
 // again afterwards, as around the per-leaf calls the batch replaces. The current colour is
-// the last leaf's afterwards.
-void DrawAlphaTestedLeaves(LeafBatch& batch, GLuint texture);
+// the last leaf's afterwards. NearestFirst sends them with LeafBatch::DrawNearestFirst: only
+// for leaves of which no two lie in one plane (a carpet of leaves on the ground would show
+// other leaves on top where they overlap).
+enum class LeafOrder { AsAdded, NearestFirst };
+void DrawAlphaTestedLeaves(LeafBatch& batch, GLuint texture, LeafOrder order = LeafOrder::AsAdded);
 
 // The tumble of killself's and killthroat's leaves, multiplied onto `leaf`:
 // (1.17 p m + h) * 2520 degrees about (0.7259231 m, 1, 0.52389467) when `even`, the opposite

@@ -102,7 +102,7 @@ void tscene_smallfall::Render(int32_t time)
             const float grey = static_cast<float>(j) / 2050;
             g_leaves.Add(m, grey, grey, grey, 1);
         }
-        DrawAlphaTestedLeaves(g_leaves, g_leafTextures[k]);
+        DrawAlphaTestedLeaves(g_leaves, g_leafTextures[k], LeafOrder::NearestFirst);
     }
     glColor4f(1, 1, 1, 1);
 

@@ -148,12 +148,18 @@ TEST_F(BatchTest, LeafBatchDrawsWhatOneCallPerLeafDraws)
     }
     batch.Draw();
     const std::vector<uint8_t> batched = ReadFrameRgb();
+    // Under the depth test and without blending, nearest first changes nothing: no two of
+    // these leaves lie in one plane.
+    Clear();
+    batch.DrawNearestFirst();
+    const std::vector<uint8_t> nearestFirst = ReadFrameRgb();
     glDisable(GL_ALPHA_TEST);
 
     EXPECT_EQ(batch.Added(), kLeaves);
     EXPECT_LT(batch.Sent(), kLeaves) << "the leaves far to the side are left out";
     EXPECT_GT(batch.Sent(), kLeaves / 2);
     EXPECT_LT(Differing(perLeaf, batched), perLeaf.size() / 2000) << "the same leaves in the same places";
+    EXPECT_LT(Differing(perLeaf, nearestFirst), perLeaf.size() / 2000) << "nearest first, the same picture";
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_FLOAT_EQ(colour[0], grey(kLeaves - 1)) << "the last leaf's colour stays current";
@@ -190,6 +196,32 @@ TEST_F(BatchTest, LeavesWithoutColourTakeTheCurrentOneAndOrderSurvivesBlending)
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_FLOAT_EQ(colour[3], 0.5f) << "a batch without colours leaves the colour alone";
+}
+
+TEST_F(BatchTest, NearestFirstSendsTheNearerLeafBeforeTheFartherOne)
+{
+    LeafBatch batch;
+    batch.Prepare(UnitQuad(), 2);
+    glDisable(GL_TEXTURE_2D);
+    glDepthFunc(GL_ALWAYS); // the leaf drawn last shows
+    auto centreAfter = [&](void (LeafBatch::*draw)()) {
+        Clear();
+        batch.Begin();
+        // Two wide flat leaves (the quad lies in x-z) under the eye at (0, 20, -60).
+        GlMatrix far, near;
+        far.Translate(0, -10, 0);
+        far.Scale(200, 200, 200);
+        near.Translate(0, 10, 0);
+        near.Scale(200, 200, 200);
+        batch.Add(far, 0, 1, 0, 1);
+        batch.Add(near, 1, 0, 0, 1);
+        (batch.*draw)();
+        return ReadFrameRgb(320, 240, 1, 1);
+    };
+    EXPECT_EQ(centreAfter(&LeafBatch::Draw), (std::vector<uint8_t>{255, 0, 0})) << "in the order added: near last";
+    EXPECT_EQ(centreAfter(&LeafBatch::DrawNearestFirst), (std::vector<uint8_t>{0, 255, 0})) << "far last";
+    glDepthFunc(GL_LESS);
+    glEnable(GL_TEXTURE_2D);
 }
 
 TEST_F(BatchTest, MeshBatchListDrawsWhatTheNestedDrawsCompile)
