@@ -4,6 +4,75 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// The second thread of AddEach: started on first use, it takes one range at a time and
+// lives until the program ends.
+class PlacementWorker {
+public:
+    static PlacementWorker& Instance()
+    {
+        static PlacementWorker worker;
+        return worker;
+    }
+
+    // Runs job(data) on the worker; Wait returns once it is done.
+    void Start(void (*job)(void*), void* data)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_job = job;
+        m_data = data;
+        m_cue.notify_one();
+    }
+
+    void Wait()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [this] { return m_job == nullptr; });
+    }
+
+    ~PlacementWorker()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopping = true;
+            m_cue.notify_one();
+        }
+        m_thread.join();
+    }
+
+private:
+    PlacementWorker() : m_thread([this] { Serve(); }) {}
+
+    void Serve()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_cue.wait(lock, [this] { return m_stopping || m_job != nullptr; });
+            if (m_stopping) return;
+            lock.unlock();
+            m_job(m_data);
+            lock.lock();
+            m_job = nullptr;
+            m_done.notify_one();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_cue, m_done;
+    void (*m_job)(void*) = nullptr;
+    void* m_data = nullptr;
+    bool m_stopping = false;
+    std::thread m_thread; // last: starts once the rest is made
+};
+
+enum SlotState : uint8_t { Skipped, OutsideTheView, Kept };
+
+} // namespace
 
 TextureRect VisibleTextureRect(GLuint texture)
 {
@@ -84,6 +153,7 @@ void LeafBatch::Prepare(const GeoxMesh& leaf, int capacity)
     m_indices.resize(static_cast<size_t>(m_capacity) * m_leafIndices);
     m_nearestFirst.resize(m_indices.size());
     m_distances.resize(static_cast<size_t>(m_capacity));
+    m_slotState.resize(static_cast<size_t>(m_capacity));
     // Texture coordinates and triangles are the same for every leaf, so they are laid out
     // once; a leaf kept in slot k uses vertices k * leafVertices onwards.
     for (int k = 0; k < m_capacity; ++k) {
@@ -157,6 +227,67 @@ void LeafBatch::Add(const GlMatrix& leaf, float r, float g, float b, float a)
     if (!Transform(leaf, &m_positions[first * 3], m_distances[m_kept])) return;
     for (int v = 0; v < m_leafVertices; ++v) std::copy(m_lastColour, m_lastColour + 4, &m_colours[(first + v) * 4]);
     ++m_kept;
+}
+
+void LeafBatch::PlaceRange(PlacementRange& range)
+{
+    const size_t vertices = static_cast<size_t>(m_leafVertices);
+    for (int i = range.begin; i < range.end; ++i) {
+        const size_t slot = static_cast<size_t>(m_kept + i);
+        GlMatrix leaf;
+        float colour[4] = {1, 1, 1, 1};
+        if (!range.placeLeaf(range.context, i, leaf, colour)) {
+            m_slotState[slot] = Skipped;
+            continue;
+        }
+        range.lastPlaced = i;
+        std::copy(colour, colour + 4, range.lastColour);
+        const bool inView = Transform(leaf, &m_positions[slot * vertices * 3], m_distances[slot]);
+        m_slotState[slot] = inView ? Kept : OutsideTheView;
+        if (inView && range.coloured)
+            for (size_t v = 0; v < vertices; ++v) std::copy(colour, colour + 4, &m_colours[(slot * vertices + v) * 4]);
+    }
+}
+
+void LeafBatch::AddEachOnTwoThreads(int count, const void* context, bool coloured, PlaceLeaf placeLeaf)
+{
+    count = std::clamp(count, 0, m_capacity - m_kept);
+    // The first half here, the second on the worker: each writes only its own slots.
+    PlacementRange first{context, placeLeaf, coloured, 0, count / 2};
+    PlacementRange second{context, placeLeaf, coloured, count / 2, count};
+    struct SecondHalf {
+        LeafBatch* batch;
+        PlacementRange* range;
+    } secondHalf{this, &second};
+    PlacementWorker& worker = PlacementWorker::Instance();
+    worker.Start([](void* data) {
+        auto* half = static_cast<SecondHalf*>(data);
+        half->batch->PlaceRange(*half->range);
+    }, &secondHalf);
+    PlaceRange(first);
+    worker.Wait();
+
+    if (coloured) {
+        m_coloured = true;
+        const PlacementRange& last = second.lastPlaced >= 0 ? second : first;
+        if (last.lastPlaced >= 0) std::copy(last.lastColour, last.lastColour + 4, m_lastColour);
+    }
+    // Close the gaps the skipped and unseen leaves left, keeping the order.
+    const size_t vertices = static_cast<size_t>(m_leafVertices);
+    int kept = m_kept;
+    for (int slot = m_kept; slot < m_kept + count; ++slot) {
+        if (m_slotState[slot] == Skipped) continue;
+        ++m_added;
+        if (m_slotState[slot] != Kept) continue;
+        if (slot != kept) {
+            const size_t from = static_cast<size_t>(slot) * vertices, to = static_cast<size_t>(kept) * vertices;
+            std::copy_n(&m_positions[from * 3], vertices * 3, &m_positions[to * 3]);
+            if (coloured) std::copy_n(&m_colours[from * 4], vertices * 4, &m_colours[to * 4]);
+            m_distances[kept] = m_distances[slot];
+        }
+        ++kept;
+    }
+    m_kept = kept;
 }
 
 void LeafBatch::Draw()

@@ -49,6 +49,28 @@ public:
     void Begin(const ViewRegion& region = {});
     void Add(const GlMatrix& leaf);
     void Add(const GlMatrix& leaf, float r, float g, float b, float a);
+    // Leaves 0 to count - 1, as count calls of Add in that order would add them, with the
+    // placements worked out on two threads: the frame's processor work before its first
+    // flush runs on one core while the other waits for something to draw. place(i, leaf)
+    // builds leaf i's matrix on an identity `leaf` and returns false for a leaf the scene
+    // skips; it runs for several i at once, so it may only read what the frame shares.
+    // Leaves beyond the free slots (Capacity() less the leaves kept so far) are left out.
+    template <class Place>
+    void AddEach(int count, const Place& place)
+    {
+        AddEachOnTwoThreads(count, &place, false, [](const void* context, int i, GlMatrix& leaf, float*) {
+            return (*static_cast<const Place*>(context))(i, leaf);
+        });
+    }
+    // The same with a colour per leaf, as Add with a colour: place(i, leaf, rgba), rgba white
+    // on entry.
+    template <class Place>
+    void AddEachColoured(int count, const Place& place)
+    {
+        AddEachOnTwoThreads(count, &place, true, [](const void* context, int i, GlMatrix& leaf, float* rgba) {
+            return (*static_cast<const Place*>(context))(i, leaf, rgba);
+        });
+    }
     // Draws the leaves added since Begin in one call and leaves GL as the per-leaf calls
     // would: the current colour is the last leaf's colour when leaves carried one. Texture,
     // blending, alpha test and depth state are the caller's, as for the per-leaf calls.
@@ -67,6 +89,18 @@ public:
     int Sent() const { return m_sent; }
 
 private:
+    // One range of AddEach: leaves begin to end - 1 into the slots after the kept ones.
+    using PlaceLeaf = bool (*)(const void* context, int index, GlMatrix& leaf, float* rgba);
+    struct PlacementRange {
+        const void* context;
+        PlaceLeaf placeLeaf;
+        bool coloured;
+        int begin, end;
+        int lastPlaced = -1;   // the last leaf the scene placed in the range, or -1
+        float lastColour[4]{}; // its colour
+    };
+    void PlaceRange(PlacementRange& range);
+    void AddEachOnTwoThreads(int count, const void* context, bool coloured, PlaceLeaf placeLeaf);
     // Adds the leaf's vertices; false when the whole leaf lies outside one clip plane.
     bool Transform(const GlMatrix& leaf, float* positions, float& distance) const;
     // Sends the kept leaves' triangles from `indices` and sets the colour as Draw documents.
@@ -82,6 +116,7 @@ private:
     std::vector<uint32_t> m_indices;      // per batch leaf: the leaf's triangles, offset
     std::vector<float> m_distances;       // per kept leaf: sum of its vertices' clip w
     std::vector<uint32_t> m_nearestFirst; // DrawNearestFirst's triangles, reordered
+    std::vector<uint8_t> m_slotState;     // AddEach: per slot, skipped, outside the view or kept
     float m_clip[16] = {};                // projection * modelview at Begin
     ViewRegion m_region;
     bool m_coloured = false;

@@ -133,9 +133,8 @@ void tscene_atom::Render(int32_t time)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     g_leafBatch.Begin(PictureBandRegion);
-    for (int i = 0; i < AtomLeafCount; ++i) {
+    g_leafBatch.AddEach(AtomLeafCount, [&](int i, GlMatrix& m) {
         const RisingLeaf& leaf = g_leaves[i];
-        GlMatrix m;
         m.Rotate(static_cast<float>(i) * 360.0f / 3500.0f, 0.0f, 1.0f, 0.0f);
         const float f = Frac(p / 30.0f + leaf.phase);
         if (f <= q) {
@@ -149,8 +148,8 @@ void tscene_atom::Render(int32_t time)
         const AtomLeafTurn turn = AtomLeafTurnOf(p, i, leaf.phase);
         m.Rotate(turn.angle, turn.x, turn.y, turn.z);
         m.Scale(155.0f, 655.0f, 155.0f);
-        g_leafBatch.Add(m);
-    }
+        return true;
+    });
     g_leafBatch.Draw();
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);

@@ -89,13 +89,12 @@ void tscene_baken::Render(int32_t time)
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
     g_leafBatch.Begin(PictureBandRegion);
-    for (int i = 0; i < BakenLeafCount; ++i) {
+    g_leafBatch.AddEach(BakenLeafCount, [&](int i, GlMatrix& m) {
         const FallingLeaf& leaf = g_leaves[i];
         const float g = BakenLeafCycle(p, i, leaf.phase);
-        if (g < 0.0f) continue;
+        if (g < 0.0f) return false; // not yet joined the fall
         const float f = Frac(g);
         const float s = std::sqrt(f);
-        GlMatrix m;
         m.Translate(leaf.x * s, 242.0f - 242.0f * f * f, leaf.z * s);
         m.Scale(5.0f, 10.0f, 5.0f);
         const float k = 1.0f + 2.12f * static_cast<float>(i) / 2500.0f;
@@ -104,8 +103,8 @@ void tscene_baken::Render(int32_t time)
             m.Rotate(angle, 0.7259231f * k, 1.0f, 0.52389467f);
         else
             m.Rotate(-angle, 0.7259231f, 1.0f, 0.52389467f * k);
-        g_leafBatch.Add(m);
-    }
+        return true;
+    });
     g_leafBatch.Draw();
     glAlphaFunc(GL_ALWAYS, 0.0f);
     glDisable(GL_ALPHA_TEST);

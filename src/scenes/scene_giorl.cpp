@@ -119,16 +119,15 @@ void tscene_giorl::Render(int32_t time)
     glAlphaFunc(GL_GREATER, 0.5f);
     BindTextureId(g_leaf5);
     g_leafBatch.Begin(PictureBandRegion);
-    for (int i = 0; i < GiorlLeafCount; ++i) {
+    g_leafBatch.AddEach(GiorlLeafCount, [&](int i, GlMatrix& m) {
         const SnowLeaf& leaf = g_leaves[i];
         const float s = Frac(LeafSpeed(i) * p + leaf.phase);
-        GlMatrix m;
         m.Translate(leaf.x, GiorlLeafHeight(p, i, leaf.phase), leaf.z);
         m.Rotate(0.2f * 360.0f * std::sin(6.0f * static_cast<float>(M_PI) * s), 1.0f, 0.0f, 0.8f);
         m.Rotate(3.0f * 360.0f * s, 0.0f, i % 2 == 0 ? 1.0f : -1.0f, 0.0f);
         m.Scale(1.0f, 1.0f, 1.0f);
-        g_leafBatch.Add(m);
-    }
+        return true;
+    });
     g_leafBatch.Draw();
     glAlphaFunc(GL_ALWAYS, 0.0f);
     glDisable(GL_ALPHA_TEST);

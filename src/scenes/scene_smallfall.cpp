@@ -91,17 +91,16 @@ void tscene_smallfall::Render(int32_t time)
     // through four fall cycles over the scene; low j dark, the last ones white.
     for (int k = 0; k < Kinds; ++k) {
         g_leaves.Begin();
-        for (int j = 0; j < LeavesPerKind; ++j) {
+        g_leaves.AddEachColoured(LeavesPerKind, [&](int j, GlMatrix& m, float* rgba) {
             const HangingLeaf& leaf = g_leavesOf[k][j];
             const SmallfallLeafPose pose = SmallfallLeafAt(j, leaf.spread, leaf.drift, Frac(4 * p + leaf.phase));
-            GlMatrix m;
             m.Translate(pose.x, pose.y + 2430 + 230.0f * j / 2050, pose.z + 1810);
             m.Rotate(pose.yaw, 0, 1, 0);
             m.Rotate(pose.pitch, 1, 0, 0);
             m.Scale(40, 80, 40);
-            const float grey = static_cast<float>(j) / 2050;
-            g_leaves.Add(m, grey, grey, grey, 1);
-        }
+            rgba[0] = rgba[1] = rgba[2] = static_cast<float>(j) / 2050;
+            return true;
+        });
         DrawAlphaTestedLeaves(g_leaves, g_leafTextures[k], LeafOrder::NearestFirst);
     }
     glColor4f(1, 1, 1, 1);

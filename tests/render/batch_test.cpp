@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -196,6 +197,61 @@ TEST_F(BatchTest, LeavesWithoutColourTakeTheCurrentOneAndOrderSurvivesBlending)
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_FLOAT_EQ(colour[3], 0.5f) << "a batch without colours leaves the colour alone";
+}
+
+TEST_F(BatchTest, AddEachAddsWhatAddCallsInOrderAdd)
+{
+    const GeoxMesh leaf = UnitQuad();
+    constexpr int kLeaves = 301; // an odd count: the two threads' halves differ
+    // Overlapping, half-transparent leaves, every fifth skipped, some far outside the view:
+    // blended, the picture shows any change of order.
+    auto place = [](int i, GlMatrix& m, float* rgba) {
+        if (i % 5 == 0) return false;
+        m.Translate(std::sin(i * 0.37f) * (i % 7 == 0 ? 900.0f : 15.0f), std::cos(i * 0.11f) * 10, i * 0.05f);
+        m.Rotate(i * 23.0f, 0.7259231f, 1, 0.52389467f);
+        m.Scale(12, 12, 12);
+        rgba[0] = (i % 3) / 2.0f;
+        rgba[1] = (i % 4) / 3.0f;
+        rgba[2] = 1.0f - rgba[0];
+        rgba[3] = 0.5f;
+        return true;
+    };
+    LeafBatch batch;
+    batch.Prepare(leaf, kLeaves);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    auto frameAfter = [&](const std::function<void()>& add) {
+        Clear();
+        batch.Begin();
+        add();
+        batch.Draw();
+        return ReadFrameRgb();
+    };
+    const std::vector<uint8_t> oneByOne = frameAfter([&] {
+        for (int i = 0; i < kLeaves; ++i) {
+            GlMatrix m;
+            float rgba[4] = {1, 1, 1, 1};
+            if (place(i, m, rgba)) batch.Add(m, rgba[0], rgba[1], rgba[2], rgba[3]);
+        }
+    });
+    const int added = batch.Added(), sent = batch.Sent();
+    GLfloat colourAfterAdd[4];
+    glGetFloatv(GL_CURRENT_COLOR, colourAfterAdd);
+    const std::vector<uint8_t> onTwoThreads = frameAfter([&] { batch.AddEachColoured(kLeaves, place); });
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+
+    EXPECT_EQ(batch.Added(), added);
+    EXPECT_EQ(added, kLeaves - (kLeaves + 4) / 5);
+    EXPECT_EQ(batch.Sent(), sent);
+    EXPECT_LT(sent, added) << "the leaves far to the side are left out";
+    EXPECT_TRUE(oneByOne == onTwoThreads) << "the same leaves, in the same order";
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(colour[c], colourAfterAdd[c]) << "the last placed leaf's colour, channel " << c;
 }
 
 TEST_F(BatchTest, NearestFirstSendsTheNearerLeafBeforeTheFartherOne)
