@@ -1,74 +1,13 @@
 // The leaf batch: per-leaf matrices on the processor, one indexed draw a batch.
 #include "render/leaf_batch.h"
 
+#include "base/two_threads.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 namespace {
-
-// The second thread of AddEach: started on first use, it takes one range at a time and
-// lives until the program ends.
-class PlacementWorker {
-public:
-    static PlacementWorker& Instance()
-    {
-        static PlacementWorker worker;
-        return worker;
-    }
-
-    // Runs job(data) on the worker; Wait returns once it is done.
-    void Start(void (*job)(void*), void* data)
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_job = job;
-        m_data = data;
-        m_cue.notify_one();
-    }
-
-    void Wait()
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_done.wait(lock, [this] { return m_job == nullptr; });
-    }
-
-    ~PlacementWorker()
-    {
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_stopping = true;
-            m_cue.notify_one();
-        }
-        m_thread.join();
-    }
-
-private:
-    PlacementWorker() : m_thread([this] { Serve(); }) {}
-
-    void Serve()
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        for (;;) {
-            m_cue.wait(lock, [this] { return m_stopping || m_job != nullptr; });
-            if (m_stopping) return;
-            lock.unlock();
-            m_job(m_data);
-            lock.lock();
-            m_job = nullptr;
-            m_done.notify_one();
-        }
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_cue, m_done;
-    void (*m_job)(void*) = nullptr;
-    void* m_data = nullptr;
-    bool m_stopping = false;
-    std::thread m_thread; // last: starts once the rest is made
-};
 
 enum SlotState : uint8_t { Skipped, OutsideTheView, Kept };
 
@@ -229,22 +168,21 @@ void LeafBatch::Add(const GlMatrix& leaf, float r, float g, float b, float a)
     ++m_kept;
 }
 
-void LeafBatch::PlaceRange(PlacementRange& range)
+void LeafBatch::PlaceRange(const void* context, PlaceLeaf placeLeaf, bool coloured, int begin, int end)
 {
     const size_t vertices = static_cast<size_t>(m_leafVertices);
-    for (int i = range.begin; i < range.end; ++i) {
+    for (int i = begin; i < end; ++i) {
         const size_t slot = static_cast<size_t>(m_kept + i);
         GlMatrix leaf;
         float colour[4] = {1, 1, 1, 1};
-        if (!range.placeLeaf(range.context, i, leaf, colour)) {
+        if (!placeLeaf(context, i, leaf, colour)) {
             m_slotState[slot] = Skipped;
             continue;
         }
-        range.lastPlaced = i;
-        std::copy(colour, colour + 4, range.lastColour);
         const bool inView = Transform(leaf, &m_positions[slot * vertices * 3], m_distances[slot]);
         m_slotState[slot] = inView ? Kept : OutsideTheView;
-        if (inView && range.coloured)
+        // Every placed leaf's colour is kept, seen or not: the last one stays current.
+        if (coloured)
             for (size_t v = 0; v < vertices; ++v) std::copy(colour, colour + 4, &m_colours[(slot * vertices + v) * 4]);
     }
 }
@@ -252,28 +190,19 @@ void LeafBatch::PlaceRange(PlacementRange& range)
 void LeafBatch::AddEachOnTwoThreads(int count, const void* context, bool coloured, PlaceLeaf placeLeaf)
 {
     count = std::clamp(count, 0, m_capacity - m_kept);
-    // The first half here, the second on the worker: each writes only its own slots.
-    PlacementRange first{context, placeLeaf, coloured, 0, count / 2};
-    PlacementRange second{context, placeLeaf, coloured, count / 2, count};
-    struct SecondHalf {
-        LeafBatch* batch;
-        PlacementRange* range;
-    } secondHalf{this, &second};
-    PlacementWorker& worker = PlacementWorker::Instance();
-    worker.Start([](void* data) {
-        auto* half = static_cast<SecondHalf*>(data);
-        half->batch->PlaceRange(*half->range);
-    }, &secondHalf);
-    PlaceRange(first);
-    worker.Wait();
+    // Each half writes only its own slots.
+    SplitOverTwoThreads(count, [&](int begin, int end) { PlaceRange(context, placeLeaf, coloured, begin, end); });
 
+    const size_t vertices = static_cast<size_t>(m_leafVertices);
     if (coloured) {
         m_coloured = true;
-        const PlacementRange& last = second.lastPlaced >= 0 ? second : first;
-        if (last.lastPlaced >= 0) std::copy(last.lastColour, last.lastColour + 4, m_lastColour);
+        for (int slot = m_kept + count - 1; slot >= m_kept; --slot)
+            if (m_slotState[slot] != Skipped) {
+                std::copy_n(&m_colours[static_cast<size_t>(slot) * vertices * 4], 4, m_lastColour);
+                break;
+            }
     }
     // Close the gaps the skipped and unseen leaves left, keeping the order.
-    const size_t vertices = static_cast<size_t>(m_leafVertices);
     int kept = m_kept;
     for (int slot = m_kept; slot < m_kept + count; ++slot) {
         if (m_slotState[slot] == Skipped) continue;

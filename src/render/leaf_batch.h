@@ -89,17 +89,9 @@ public:
     int Sent() const { return m_sent; }
 
 private:
-    // One range of AddEach: leaves begin to end - 1 into the slots after the kept ones.
+    // Leaves begin to end - 1 of AddEach into the slots after the kept ones.
     using PlaceLeaf = bool (*)(const void* context, int index, GlMatrix& leaf, float* rgba);
-    struct PlacementRange {
-        const void* context;
-        PlaceLeaf placeLeaf;
-        bool coloured;
-        int begin, end;
-        int lastPlaced = -1;   // the last leaf the scene placed in the range, or -1
-        float lastColour[4]{}; // its colour
-    };
-    void PlaceRange(PlacementRange& range);
+    void PlaceRange(const void* context, PlaceLeaf placeLeaf, bool coloured, int begin, int end);
     void AddEachOnTwoThreads(int count, const void* context, bool coloured, PlaceLeaf placeLeaf);
     // Adds the leaf's vertices; false when the whole leaf lies outside one clip plane.
     bool Transform(const GlMatrix& leaf, float* positions, float& distance) const;

@@ -2,6 +2,7 @@
 #include "scenes/scene_killthroat.h"
 
 #include "base/random.h"
+#include "base/two_threads.h"
 #include "render/lum_globals.h"
 #include "resources/globaldata.h"
 #include "scenes/kill_blocks.h"
@@ -54,7 +55,9 @@ void tscene_killthroat::Render(int32_t time)
     // The leaves' places come first, from the throat curve alone; CurrentCamera is the
     // scene's own path's.
     const PathSegments throat(g_throat);
-    for (int i = 0; i < ThroatLeafCount; ++i) ThroatLeafPosition(throat, g_throatLeaves[i], p, g_positions[i]);
+    SplitOverTwoThreads(ThroatLeafCount, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i) ThroatLeafPosition(throat, g_throatLeaves[i], p, g_positions[i]);
+    });
 
     BeginSceneFrame(0, 0, 0, 0, g_path, 0.88f * p);
     DrawYardSetting();
@@ -71,14 +74,13 @@ void tscene_killthroat::Render(int32_t time)
 
     // The leaves in "leaf4", greys from 0.5 to 1, tumbling by the parity of their number.
     g_leaves.Begin();
-    for (int i = 0; i < ThroatLeafCount; ++i) {
-        GlMatrix m;
+    g_leaves.AddEachColoured(ThroatLeafCount, [&](int i, GlMatrix& m, float* rgba) {
         m.Translate(g_positions[i][0], g_positions[i][1], g_positions[i][2]);
         m.Scale(35, 35, 35);
         TumbleLeaf(m, i % 2 == 0, p, 1 + 2.12f * i / 6500, g_throatLeaves[i].h);
-        const float grey = 0.5f * i / 6500 + 0.5f;
-        g_leaves.Add(m, grey, grey, grey, 1);
-    }
+        rgba[0] = rgba[1] = rgba[2] = 0.5f * i / 6500 + 0.5f;
+        return true;
+    });
     DrawAlphaTestedLeaves(g_leaves, g_leaf4);
     glColor4f(1, 1, 1, 1);
 }
