@@ -55,6 +55,7 @@ public:
     // builds leaf i's matrix on an identity `leaf` and returns false for a leaf the scene
     // skips; it runs for several i at once, so it may only read what the frame shares.
     // Leaves beyond the free slots (Capacity() less the leaves kept so far) are left out.
+    // The handover costs a few dozen microseconds: worth it from a few thousand leaves.
     template <class Place>
     void AddEach(int count, const Place& place)
     {
