@@ -86,6 +86,8 @@ void tscene_smallfall::Render(int32_t time)
     ClipToPictureBand();
     BeginSceneFrame(0, 0, 0, 0, g_path, 0.83f * p);
     DrawYardSetting();
+    // Hand the yard to the renderer's threads: they fill it while the leaves are placed.
+    glFlush();
 
     // Each leaf hangs at its own height (2430 to 2660, rising with j) at depth 1810 and runs
     // through four fall cycles over the scene; low j dark, the last ones white.
