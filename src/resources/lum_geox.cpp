@@ -1,5 +1,5 @@
 // lum_geox: binary and text geox readers, "geox.list" folders, face and vertex normals,
-// and the immediate-mode draw calls. Files keep z as the height axis; everything computed
+// and the draw calls. Files keep z as the height axis; everything computed
 // or drawn here is in drawn order (x, z, y).
 #include "resources/lum_geox.h"
 
@@ -63,8 +63,31 @@ std::string BadIndexFault(const GeoxTriangle& triangle, int32_t number, int32_t 
                      triangle.i0, triangle.i1, triangle.i2, vertexCount);
 }
 
+// What DrawGeox hands to GL: the positions exchanged into drawn order and the indices
+// packed, rebuilt on every draw (a mesh may change between draws, as the water surface
+// does). One store serves every mesh; it is sized as meshes are read, so drawing them does
+// not allocate.
+struct DrawArrays {
+    std::vector<float> positions;
+    std::vector<uint32_t> indices;
+};
+
+DrawArrays& SharedDrawArrays()
+{
+    static DrawArrays arrays;
+    return arrays;
+}
+
+void MakeRoomToDraw(size_t vertices, size_t triangles)
+{
+    DrawArrays& arrays = SharedDrawArrays();
+    if (arrays.positions.size() < vertices * 3) arrays.positions.resize(vertices * 3);
+    if (arrays.indices.size() < triangles * 3) arrays.indices.resize(triangles * 3);
+}
+
 void ReplaceMesh(GeoxMesh& mesh, std::vector<GeoxVertex>&& vertices, std::vector<GeoxTriangle>&& triangles)
 {
+    MakeRoomToDraw(vertices.size(), triangles.size());
     mesh.vertexCount = static_cast<int32_t>(vertices.size());
     mesh.triangleCount = static_cast<int32_t>(triangles.size());
     mesh.vertices = std::move(vertices);
@@ -428,11 +451,14 @@ void ComputeVertexNormals(GeoxMesh& mesh, const std::vector<int32_t>& useCounts)
     }
 }
 
-void DrawGeox(const GeoxMesh& mesh, bool withTexCoords, bool withFaceNormals, bool withVertexNormals)
+namespace {
+
+// Flat shading needs a normal per triangle, which an indexed array cannot carry.
+void DrawGeoxFaceNormals(const GeoxMesh& mesh, bool withTexCoords, bool withVertexNormals)
 {
     glBegin(GL_TRIANGLES);
     for (const GeoxTriangle& triangle : mesh.triangles) {
-        if (withFaceNormals) glNormal3f(triangle.nx, triangle.ny, triangle.nz);
+        glNormal3f(triangle.nx, triangle.ny, triangle.nz);
         for (const int32_t index : {triangle.i0, triangle.i1, triangle.i2}) {
             const GeoxVertex& vertex = mesh.vertices[static_cast<size_t>(index)];
             if (withVertexNormals) glNormal3f(vertex.nx, vertex.ny, vertex.nz);
@@ -441,6 +467,60 @@ void DrawGeox(const GeoxMesh& mesh, bool withTexCoords, bool withFaceNormals, bo
         }
     }
     glEnd();
+}
+
+} // namespace
+
+// One indexed draw instead of a glVertex call per corner: the renderer transforms each
+// vertex once, and the per-call cost of immediate mode (most of the vertex work of a mesh
+// of thousands of corners) is gone. The same triangles in the same order, so the same
+// pixels; texture coordinates and normals are read straight from the vertices, which
+// already hold them in drawn order.
+void DrawGeox(const GeoxMesh& mesh, bool withTexCoords, bool withFaceNormals, bool withVertexNormals)
+{
+    if (withFaceNormals) {
+        DrawGeoxFaceNormals(mesh, withTexCoords, withVertexNormals);
+        return;
+    }
+    if (mesh.triangles.empty() || mesh.vertices.empty()) return;
+
+    MakeRoomToDraw(mesh.vertices.size(), mesh.triangles.size());
+    DrawArrays& arrays = SharedDrawArrays();
+    float* position = arrays.positions.data();
+    for (const GeoxVertex& vertex : mesh.vertices) {
+        *position++ = vertex.x;
+        *position++ = vertex.z;
+        *position++ = vertex.y;
+    }
+    uint32_t* index = arrays.indices.data();
+    for (const GeoxTriangle& triangle : mesh.triangles) {
+        *index++ = static_cast<uint32_t>(triangle.i0);
+        *index++ = static_cast<uint32_t>(triangle.i1);
+        *index++ = static_cast<uint32_t>(triangle.i2);
+    }
+
+    constexpr GLsizei stride = sizeof(GeoxVertex);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, arrays.positions.data());
+    if (withTexCoords) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, stride, &mesh.vertices[0].u);
+    }
+    if (withVertexNormals) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_FLOAT, stride, &mesh.vertices[0].nx);
+    }
+    glDrawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(mesh.vertices.size() - 1),
+                        static_cast<GLsizei>(mesh.triangles.size() * 3), GL_UNSIGNED_INT, arrays.indices.data());
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+
+    // Immediate mode left the last corner's attributes current, and later draws that send
+    // none of their own (a mesh drawn plain under a bound texture) pick them up.
+    const GeoxVertex& last = mesh.vertices[static_cast<size_t>(mesh.triangles.back().i2)];
+    if (withTexCoords) glTexCoord2f(last.u, last.v);
+    if (withVertexNormals) glNormal3f(last.nx, last.ny, last.nz);
 }
 
 void DrawGeoxPlain(const GeoxMesh& mesh)

@@ -1,6 +1,6 @@
 // lum_geox: triangle meshes with one texture coordinate pair per vertex, read from binary
-// or text geox files and from folders listed in "geox.list"; normals; immediate-mode
-// drawing with the file's y and z exchanged (file z is up).
+// or text geox files and from folders listed in "geox.list"; normals; drawing
+// with the file's y and z exchanged (file z is up).
 #pragma once
 
 #include <cstddef>

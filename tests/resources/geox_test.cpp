@@ -317,6 +317,21 @@ TEST_F(GeoxTest, DrawingSendsYAndZExchanged)
         EXPECT_NEAR(fed[i].t, sent.v, 1e-6) << i;
     }
 
+    // A mesh moved between two draws (the water surface) is drawn where it is now.
+    mesh.vertices[1].y = -0.25f;
+    const std::vector<FedVertex> moved = Feedback(DrawGeoxTextured, mesh);
+    ASSERT_EQ(moved.size(), 3u);
+    EXPECT_NEAR(moved[1].z, -0.25f, 1e-4);
+
+    // The last corner's texture coordinate stays current, as a glTexCoord per corner leaves
+    // it: a later draw that sends none of its own samples there.
+    glTexCoord2f(9, 9);
+    DrawGeoxTextured(mesh);
+    GLfloat current[4];
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current);
+    EXPECT_EQ(current[0], mesh.vertices[2].u);
+    EXPECT_EQ(current[1], mesh.vertices[2].v);
+
     GeoxMesh empty;
     Parse(empty, GeoxBytes(0, 0, {}, {}));
     EXPECT_TRUE(Feedback(DrawGeoxTextured, empty).empty());
