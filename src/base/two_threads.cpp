@@ -82,3 +82,38 @@ void SplitOverTwoThreads(int count, void (*body)(const void* context, int begin,
     body(context, 0, half);
     helper.Wait();
 }
+
+namespace {
+
+struct Background {
+    void (*run)(const void*);
+    const void* context;
+};
+
+// Waits for the helper even when the calling thread's work throws: the helper's work may read
+// what the caller's frame owns.
+class HelperJoin {
+public:
+    explicit HelperJoin(HelperThread& helper) : m_helper(helper) {}
+    ~HelperJoin() { m_helper.Wait(); }
+    HelperJoin(const HelperJoin&) = delete;
+    HelperJoin& operator=(const HelperJoin&) = delete;
+
+private:
+    HelperThread& m_helper;
+};
+
+} // namespace
+
+void RunAlongside(void (*background)(const void* context), const void* backgroundContext,
+                  void (*foreground)(const void* context), const void* foregroundContext)
+{
+    const Background work{background, backgroundContext};
+    HelperThread& helper = HelperThread::Instance();
+    helper.Start([](const void* context, int, int) {
+        const Background& handed = *static_cast<const Background*>(context);
+        handed.run(handed.context);
+    }, &work, 0, 0);
+    const HelperJoin join(helper);
+    foreground(foregroundContext);
+}

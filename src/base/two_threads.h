@@ -1,7 +1,8 @@
 // SplitOverTwoThreads: a loop over [0, count) cut in two halves, the first run on the calling
 // thread and the second on a helper thread at the same time. The renderer here does a frame's
 // processor work on one core and rasterises only when that work is done, so for the length of
-// a scene's placement loops the second core has nothing else to do. Depends on nothing.
+// a scene's placement loops the second core has nothing else to do. RunAlongside hands the
+// helper a whole job instead, to run while the calling thread sends GL calls. Depends on nothing.
 #pragma once
 
 // body(context, begin, end) for [0, count / 2) here and [count / 2, count) on the helper;
@@ -16,4 +17,19 @@ void SplitOverTwoThreads(int count, const Body& body)
     SplitOverTwoThreads(
         count, [](const void* context, int begin, int end) { (*static_cast<const Body*>(context))(begin, end); },
         &body);
+}
+
+// background(context) on the helper thread while foreground(context) runs on the calling thread;
+// returns when both are done. For processor work that needs no GL (placing leaves) beside the GL
+// calls that only the calling thread may make (sending the rest of the frame). The two run at
+// once, so neither may write what the other reads. The helper must be idle: not from inside
+// SplitOverTwoThreads or another RunAlongside.
+void RunAlongside(void (*background)(const void* context), const void* backgroundContext,
+                  void (*foreground)(const void* context), const void* foregroundContext);
+
+template <class Background, class Foreground>
+void RunAlongside(const Background& background, const Foreground& foreground)
+{
+    RunAlongside([](const void* context) { (*static_cast<const Background*>(context))(); }, &background,
+                 [](const void* context) { (*static_cast<const Foreground*>(context))(); }, &foreground);
 }
