@@ -5,6 +5,7 @@
 
 #include "base/gl.h"
 #include "base/random.h"
+#include "base/two_threads.h"
 #include "render/leaf_batch.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"
@@ -106,6 +107,33 @@ void tscene_atom::Load()
     g_font = FindTexture(GlobalTextures, "font");
 }
 
+namespace {
+
+// Each ember turns about the vertical axis by its number, climbs eight times from 0 to 300
+// while its cycle runs up to q, then circles wider and wider.
+void PlaceEmbers(float p, float q)
+{
+    for (int i = 0; i < AtomLeafCount; ++i) {
+        const RisingLeaf& leaf = g_leaves[i];
+        GlMatrix m;
+        m.Rotate(static_cast<float>(i) * 360.0f / 3500.0f, 0.0f, 1.0f, 0.0f);
+        const float f = Frac(p / 30.0f + leaf.phase);
+        if (f <= q) {
+            m.Translate(0.0f, 300.0f * Frac(8.0f * f / q), 0.0f);
+        } else {
+            const float w = 2.0f * static_cast<float>(M_PI) * (1.0f - (f - q) / (1.0f - q));
+            m.Translate(0.0f, 300.0f + 55.5f * std::cos(w), -(600.0f * p + 370.0f) * std::sin(w));
+        }
+        m.Translate(leaf.x, 0.0f, leaf.z);
+        const AtomLeafTurn turn = AtomLeafTurnOf(p, i, leaf.phase);
+        m.Rotate(turn.angle, turn.x, turn.y, turn.z);
+        m.Scale(155.0f, 655.0f, 155.0f);
+        g_leafBatch.Add(m);
+    }
+}
+
+} // namespace
+
 void tscene_atom::Render(int32_t time)
 {
     const float p = Progress(time);
@@ -123,33 +151,20 @@ void tscene_atom::Render(int32_t time)
     CurrentCamera.eyeZ += shake.dz;
     ApplyCamera(CurrentCamera);
 
-    glEnable(GL_DEPTH_TEST);
-    SetLandscapeFog(1000.0f);
-    DrawLandscape(g_field, g_colour, 150.0f, PictureBandRegion);
+    g_leafBatch.Begin(PictureBandRegion);
+    // The embers are placed on the helper thread while this one sends the landscape.
+    RunAlongside([p, q] { PlaceEmbers(p, q); },
+                 [] {
+                     glEnable(GL_DEPTH_TEST);
+                     SetLandscapeFog(1000.0f);
+                     DrawLandscape(g_field, g_colour, 150.0f, PictureBandRegion);
+                 });
 
     // The ember leaves, blended over everything without hiding each other.
     glDepthMask(GL_FALSE);
     BindTextureId(g_atom);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    g_leafBatch.Begin(PictureBandRegion);
-    g_leafBatch.AddEach(AtomLeafCount, [&](int i, GlMatrix& m) {
-        const RisingLeaf& leaf = g_leaves[i];
-        m.Rotate(static_cast<float>(i) * 360.0f / 3500.0f, 0.0f, 1.0f, 0.0f);
-        const float f = Frac(p / 30.0f + leaf.phase);
-        if (f <= q) {
-            // Eight climbs from 0 to 300 while f runs up to q.
-            m.Translate(0.0f, 300.0f * Frac(8.0f * f / q), 0.0f);
-        } else {
-            const float w = 2.0f * static_cast<float>(M_PI) * (1.0f - (f - q) / (1.0f - q));
-            m.Translate(0.0f, 300.0f + 55.5f * std::cos(w), -(600.0f * p + 370.0f) * std::sin(w));
-        }
-        m.Translate(leaf.x, 0.0f, leaf.z);
-        const AtomLeafTurn turn = AtomLeafTurnOf(p, i, leaf.phase);
-        m.Rotate(turn.angle, turn.x, turn.y, turn.z);
-        m.Scale(155.0f, 655.0f, 155.0f);
-        return true;
-    });
     g_leafBatch.Draw();
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);

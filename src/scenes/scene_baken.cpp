@@ -4,6 +4,7 @@
 
 #include "base/gl.h"
 #include "base/random.h"
+#include "base/two_threads.h"
 #include "render/leaf_batch.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"
@@ -70,31 +71,19 @@ void tscene_baken::Load()
     g_font = FindTexture(GlobalTextures, "font");
 }
 
-void tscene_baken::Render(int32_t time)
+namespace {
+
+// Each leaf joins the fall at its own time, then drops from 242 to 0 as it drifts out to its
+// place and tumbles about its own tilted axis.
+void PlaceFallingLeaves(float p)
 {
-    const float p = Progress(time);
-    // No colour is set: the 3D drawing takes the one the last frame's glow left.
-    ClipToPictureBand();
-    BeginSceneFrame(0.0f, 0.0f, 0.0f, 0.0f, BakenPath, 0.88f * p);
-    SetLandscapeFog(500.0f);
-    DrawLandscape(g_field, g_colour, 50.0f, PictureBandRegion);
-
-    glPushMatrix();
-    glTranslatef(0.0f, -24.0f, 0.0f);
-    DrawGeoxListTextured(BakenList, g_bakenTextures);
-    glPopMatrix();
-
-    // The falling leaves, cut out by the maple's alpha as in every other leaf scene.
-    BindTextureId(g_leaf5);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.5f);
-    g_leafBatch.Begin(PictureBandRegion);
-    g_leafBatch.AddEach(BakenLeafCount, [&](int i, GlMatrix& m) {
+    for (int i = 0; i < BakenLeafCount; ++i) {
         const FallingLeaf& leaf = g_leaves[i];
         const float g = BakenLeafCycle(p, i, leaf.phase);
-        if (g < 0.0f) return false; // not yet joined the fall
+        if (g < 0.0f) continue; // not yet joined the fall
         const float f = Frac(g);
         const float s = std::sqrt(f);
+        GlMatrix m;
         m.Translate(leaf.x * s, 242.0f - 242.0f * f * f, leaf.z * s);
         m.Scale(5.0f, 10.0f, 5.0f);
         const float k = 1.0f + 2.12f * static_cast<float>(i) / 2500.0f;
@@ -103,8 +92,36 @@ void tscene_baken::Render(int32_t time)
             m.Rotate(angle, 0.7259231f * k, 1.0f, 0.52389467f);
         else
             m.Rotate(-angle, 0.7259231f, 1.0f, 0.52389467f * k);
-        return true;
-    });
+        g_leafBatch.Add(m);
+    }
+}
+
+} // namespace
+
+void tscene_baken::Render(int32_t time)
+{
+    const float p = Progress(time);
+    // No colour is set: the 3D drawing takes the one the last frame's glow left.
+    ClipToPictureBand();
+    BeginSceneFrame(0.0f, 0.0f, 0.0f, 0.0f, BakenPath, 0.88f * p);
+    g_leafBatch.Begin(PictureBandRegion);
+    // The leaves are placed on the helper thread while this one sends the landscape and the
+    // towers.
+    RunAlongside([p] { PlaceFallingLeaves(p); },
+                 [] {
+                     SetLandscapeFog(500.0f);
+                     DrawLandscape(g_field, g_colour, 50.0f, PictureBandRegion);
+
+                     glPushMatrix();
+                     glTranslatef(0.0f, -24.0f, 0.0f);
+                     DrawGeoxListTextured(BakenList, g_bakenTextures);
+                     glPopMatrix();
+                 });
+
+    // The falling leaves, cut out by the maple's alpha as in every other leaf scene.
+    BindTextureId(g_leaf5);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
     g_leafBatch.Draw();
     glAlphaFunc(GL_ALWAYS, 0.0f);
     glDisable(GL_ALPHA_TEST);

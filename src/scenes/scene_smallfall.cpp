@@ -2,6 +2,7 @@
 #include "scenes/scene_smallfall.h"
 
 #include "base/random.h"
+#include "base/two_threads.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"
@@ -25,7 +26,8 @@ struct HangingLeaf {
 
 CameraPath g_path;
 HangingLeaf g_leavesOf[Kinds][LeavesPerKind];
-LeafBatch g_leaves;
+// A batch per kind, so that every kind is placed before the first is drawn.
+LeafBatch g_leaves[Kinds];
 std::array<GLuint, Kinds> g_leafTextures{};
 GLuint g_font = 0;
 
@@ -76,8 +78,29 @@ void tscene_smallfall::Load()
     PrepareYardSetting();
     g_leafTextures = FindLeafTextures();
     g_font = FindTexture(GlobalTextures, "font");
-    g_leaves.Prepare(LeafSmallMesh, LeavesPerKind);
+    for (LeafBatch& batch : g_leaves) batch.Prepare(LeafSmallMesh, LeavesPerKind);
 }
+
+namespace {
+
+// Each leaf hangs at its own height (2430 to 2660, rising with j) at depth 1810 and runs
+// through four fall cycles over the scene; low j dark, the last ones white.
+void PlaceHangingLeaves(int k, float p)
+{
+    for (int j = 0; j < LeavesPerKind; ++j) {
+        const HangingLeaf& leaf = g_leavesOf[k][j];
+        const SmallfallLeafPose pose = SmallfallLeafAt(j, leaf.spread, leaf.drift, Frac(4 * p + leaf.phase));
+        GlMatrix m;
+        m.Translate(pose.x, pose.y + 2430 + 230.0f * j / 2050, pose.z + 1810);
+        m.Rotate(pose.yaw, 0, 1, 0);
+        m.Rotate(pose.pitch, 1, 0, 0);
+        m.Scale(40, 80, 40);
+        const float grey = static_cast<float>(j) / 2050;
+        g_leaves[k].Add(m, grey, grey, grey, 1);
+    }
+}
+
+} // namespace
 
 void tscene_smallfall::Render(int32_t time)
 {
@@ -85,26 +108,15 @@ void tscene_smallfall::Render(int32_t time)
     // Nothing reads the frame before the letterbox covers the bars.
     ClipToPictureBand();
     BeginSceneFrame(0, 0, 0, 0, g_path, 0.83f * p);
-    DrawYardSetting();
-    // Hand the yard to the renderer's threads: they fill it while the leaves are placed.
-    glFlush();
-
-    // Each leaf hangs at its own height (2430 to 2660, rising with j) at depth 1810 and runs
-    // through four fall cycles over the scene; low j dark, the last ones white.
-    for (int k = 0; k < Kinds; ++k) {
-        g_leaves.Begin();
-        g_leaves.AddEachColoured(LeavesPerKind, [&](int j, GlMatrix& m, float* rgba) {
-            const HangingLeaf& leaf = g_leavesOf[k][j];
-            const SmallfallLeafPose pose = SmallfallLeafAt(j, leaf.spread, leaf.drift, Frac(4 * p + leaf.phase));
-            m.Translate(pose.x, pose.y + 2430 + 230.0f * j / 2050, pose.z + 1810);
-            m.Rotate(pose.yaw, 0, 1, 0);
-            m.Rotate(pose.pitch, 1, 0, 0);
-            m.Scale(40, 80, 40);
-            rgba[0] = rgba[1] = rgba[2] = static_cast<float>(j) / 2050;
-            return true;
-        });
-        DrawAlphaTestedLeaves(g_leaves, g_leafTextures[k], LeafOrder::NearestFirst);
-    }
+    for (LeafBatch& batch : g_leaves) batch.Begin();
+    // The leaves are placed on the helper thread while this one sends the yard; the renderer's
+    // threads then fill the yard while the leaves are sent.
+    RunAlongside([p] { for (int k = 0; k < Kinds; ++k) PlaceHangingLeaves(k, p); },
+                 [] {
+                     DrawYardSetting();
+                     glFlush();
+                 });
+    for (int k = 0; k < Kinds; ++k) DrawAlphaTestedLeaves(g_leaves[k], g_leafTextures[k], LeafOrder::NearestFirst);
     glColor4f(1, 1, 1, 1);
 
     // In from black by p = 0.0625, slowly back to black toward the end.
