@@ -1,4 +1,4 @@
-// The helper thread behind SplitOverTwoThreads.
+// The helper thread behind RunAlongside, and SplitOverTwoThreads on top of it.
 #include "base/two_threads.h"
 
 #include <condition_variable>
@@ -7,7 +7,7 @@
 
 namespace {
 
-// Takes one range at a time and lives until the program ends.
+// Takes one job at a time and lives until the program ends.
 class HelperThread {
 public:
     static HelperThread& Instance()
@@ -16,13 +16,11 @@ public:
         return helper;
     }
 
-    void Start(void (*body)(const void*, int, int), const void* context, int begin, int end)
+    void Start(void (*body)(const void*), const void* context)
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_body = body;
         m_context = context;
-        m_begin = begin;
-        m_end = end;
         m_cue.notify_one();
     }
 
@@ -55,7 +53,7 @@ private:
             m_cue.wait(lock, [this] { return m_stopping || m_body != nullptr; });
             if (m_stopping) return;
             lock.unlock();
-            m_body(m_context, m_begin, m_end);
+            m_body(m_context);
             lock.lock();
             m_body = nullptr;
             m_done.notify_one();
@@ -64,30 +62,10 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_cue, m_done;
-    void (*m_body)(const void*, int, int) = nullptr;
+    void (*m_body)(const void*) = nullptr;
     const void* m_context = nullptr;
-    int m_begin = 0, m_end = 0;
     bool m_stopping = false;
     std::thread m_thread; // last: starts once everything it reads is made
-};
-
-} // namespace
-
-void SplitOverTwoThreads(int count, void (*body)(const void* context, int begin, int end), const void* context)
-{
-    if (count <= 0) return;
-    const int half = count / 2;
-    HelperThread& helper = HelperThread::Instance();
-    helper.Start(body, context, half, count);
-    body(context, 0, half);
-    helper.Wait();
-}
-
-namespace {
-
-struct Background {
-    void (*run)(const void*);
-    const void* context;
 };
 
 // Waits for the helper even when the calling thread's work throws: the helper's work may read
@@ -108,12 +86,15 @@ private:
 void RunAlongside(void (*background)(const void* context), const void* backgroundContext,
                   void (*foreground)(const void* context), const void* foregroundContext)
 {
-    const Background work{background, backgroundContext};
     HelperThread& helper = HelperThread::Instance();
-    helper.Start([](const void* context, int, int) {
-        const Background& handed = *static_cast<const Background*>(context);
-        handed.run(handed.context);
-    }, &work, 0, 0);
+    helper.Start(background, backgroundContext);
     const HelperJoin join(helper);
     foreground(foregroundContext);
+}
+
+void SplitOverTwoThreads(int count, void (*body)(const void* context, int begin, int end), const void* context)
+{
+    if (count <= 0) return;
+    const int half = count / 2;
+    RunAlongside([&] { body(context, half, count); }, [&] { body(context, 0, half); });
 }
