@@ -366,6 +366,14 @@ void ClipToPictureBand(int x0, int y0, int x1, int y1)
     glEnable(GL_SCISSOR_TEST);
 }
 
+void ClearWholeWindow(GLbitfield buffers)
+{
+    const bool clipped = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    glDisable(GL_SCISSOR_TEST);
+    glClear(buffers);
+    if (clipped) glEnable(GL_SCISSOR_TEST);
+}
+
 void BeginFinishing()
 {
     glDisable(GL_SCISSOR_TEST);

@@ -67,14 +67,20 @@ void BlurFrame(unsigned weight, float r, float g, float b, float a);
 // BlurFrame, then AddGlow (the last two steps as one pass): the last step of nearly every frame.
 void GlowPass(unsigned weight, float r, float g, float b, float a);
 
-// Limits drawing (clears included) to the picture band until BeginFinishing. The letterbox
-// covers everything else before anything reads the frame, so those pixels need not be drawn:
-// a quarter of the fill of every scene that calls it. Not for a scene that reads the frame
-// before its letterbox (a blur of the whole frame), which would see what lies under the bars.
+// Limits drawing to the picture band until BeginFinishing. The letterbox covers everything
+// else before anything reads the frame, so those pixels need not be drawn: a quarter of the
+// fill of every scene that calls it. Not for a scene that reads the frame before its
+// letterbox (a blur of the whole frame), which would see what lies under the bars.
 void ClipToPictureBand();
 // The same, limited further to the window rectangle x0 <= x < x1, y0 <= y < y1 (GL window
 // coordinates, rows from the bottom), for drawing that can show only inside it.
 void ClipToPictureBand(int x0, int y0, int x1, int y1);
+
+// glClear(buffers) over the whole window, also while drawing is clipped to the picture band.
+// The renderer clears a whole window tile by tile but draws a clipped clear as a quad,
+// shaded pixel by pixel, at about twice the cost; the bars it clears as well are covered by
+// the letterbox before anything reads them. The clip is left as it was.
+void ClearWholeWindow(GLbitfield buffers);
 
 // The finishing steps, in the order scenes issue them after their 3D drawing.
 // Scissor test off, viewport 640 x 480, depth test off, colour white.

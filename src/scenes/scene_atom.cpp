@@ -141,7 +141,7 @@ void tscene_atom::Render(int32_t time)
     // No colour is set: the 3D drawing takes the one the last frame's glow left.
     ClipToPictureBand();
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ClearWholeWindow(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     EvaluateCameraPath(CurrentCamera, AtomPath, 0.88f * p);
 
     // The shake moves the eye, not the point looked at.

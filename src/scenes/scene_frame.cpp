@@ -15,7 +15,7 @@ void ClearForOverlayScene()
 void BeginSceneFrame(float r, float g, float b, float a, const CameraPath& path, float fraction)
 {
     glClearColor(r, g, b, a);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ClearWholeWindow(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     EvaluateCameraPath(CurrentCamera, path, fraction);
     ApplyCamera(CurrentCamera);
     glEnable(GL_DEPTH_TEST);

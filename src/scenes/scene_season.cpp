@@ -188,7 +188,7 @@ void tscene_season::Render(int32_t time)
         DrawLandscape(g_field, colourInside ? g_colour : g_blackAndWhite, 50.0f, window.region);
         ClipToPictureBand();
     }
-    glClear(GL_DEPTH_BUFFER_BIT);
+    ClearWholeWindow(GL_DEPTH_BUFFER_BIT);
 
     // The window frame, black (a folder without meshes has no frame to draw).
     BindTextureId(g_font);

@@ -80,7 +80,7 @@ void tscene_sphere::Render(int32_t time)
     // Nothing reads the frame before the letterbox covers the bars.
     ClipToPictureBand();
     glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ClearWholeWindow(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     EvaluateCameraPath(CurrentCamera, g_path, pulse.cameraFraction);
