@@ -77,10 +77,16 @@ void CompileGrassField(LandscapeField& field)
         placement.Rotate(static_cast<float>(Random01() * 360), 0, 1, 0);
         chunks[ChunkOf(tuft)].Add(GrassMesh, placement);
     }
+    MeshBatch wholeField;
     for (int c = 0; c < GrassChunkCount; ++c) {
-        field.grass[c].list = chunks[c].CompileList();
-        chunks[c].Bounds(field.grass[c].lo, field.grass[c].hi);
+        GrassChunk& chunk = field.grass[c];
+        chunk.firstIndex = wholeField.IndexCount();
+        chunk.indexCount = chunks[c].IndexCount();
+        if (chunk.indexCount > 0) chunks[c].TexCoordAtIndex(chunk.indexCount - 1, chunk.lastTexCoord);
+        chunks[c].Bounds(chunk.lo, chunk.hi);
+        wholeField.Append(chunks[c]);
     }
+    field.grassBuffers = wholeField.Upload();
 }
 
 void DrawGrassField(const LandscapeField& field, const ViewRegion& region, HiddenBox hidden)
@@ -100,6 +106,10 @@ void DrawGrassField(const LandscapeField& field, const ViewRegion& region, Hidde
         planes[3][k] = region.top * row(3, k) - row(1, k);
         planes[4][k] = row(2, k) + row(3, k);
     }
+    // Chunks lie one after another in the buffers, so each run of them in view is one draw
+    // (an empty chunk neither breaks a run nor adds to it).
+    int runFirst = 0, runCount = 0;
+    const GrassChunk* last = nullptr;
     for (const GrassChunk& chunk : field.grass) {
         if (chunk.lo[0] > chunk.hi[0]) continue; // no tuft fell in it
         bool outside = false;
@@ -113,8 +123,17 @@ void DrawGrassField(const LandscapeField& field, const ViewRegion& region, Hidde
                 break;
             }
         }
-        if (!outside && !(hidden && hidden(chunk.lo, chunk.hi))) glCallList(chunk.list);
+        if (outside || (hidden && hidden(chunk.lo, chunk.hi))) {
+            DrawMeshRange(field.grassBuffers, runFirst, runCount);
+            runCount = 0;
+            continue;
+        }
+        if (runCount == 0) runFirst = chunk.firstIndex;
+        runCount += chunk.indexCount;
+        last = &chunk;
     }
+    DrawMeshRange(field.grassBuffers, runFirst, runCount);
+    if (last) glTexCoord2fv(last->lastTexCoord);
 }
 
 void CompileTrees(LandscapeField& field)

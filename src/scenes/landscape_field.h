@@ -1,17 +1,20 @@
 // The landscape field: 4501 grass tufts and 16 trees placed with Random01 at load and
-// compiled into two display lists, and the landscape drawn around them: a sky sphere, a
+// compiled into buffers and a display list, and the landscape drawn around them: a sky sphere, a
 // fogged ground plane, the grass and the trees. Season, baken, atom and grass fly over it;
 // greet's black field is the same grass without trees.
 //
-// Each list is one pre-transformed indexed array (render/mesh_batch): the same vertices the
-// nested push, translate, scale, rotate and DrawGeoxTextured calls would compile, in one draw.
-// The grass is compiled as square chunks of the field, each with its box: a frame calls
-// only the chunks whose box reaches into the view. The software renderer pays for every
-// triangle it is sent, seen or not, and from inside the field most of it lies behind or
-// beside the camera. The alpha-tested, depth-tested tufts give the same picture in any order.
+// Each is one pre-transformed indexed array (render/mesh_batch): the same vertices the
+// nested push, translate, scale, rotate and DrawGeoxTextured calls would compile. The grass
+// is laid out as square chunks of the field, one after another in one buffer, each with its
+// box: a frame draws only the chunks whose box reaches into the view, every run of
+// neighbouring chunks in one call. The software renderer pays for every triangle it is sent,
+// seen or not, and from inside the field most of it lies behind or beside the camera; and it
+// pays for every call, so a field seen whole from above is one draw, not 256. The
+// alpha-tested, depth-tested tufts give the same picture in any order.
 #pragma once
 
 #include "base/gl.h"
+#include "render/mesh_batch.h"
 #include "render/view_region.h"
 #include "resources/globaldata.h"
 
@@ -22,14 +25,16 @@ constexpr int GrassChunkSide = 16;
 constexpr int GrassChunkCount = GrassChunkSide * GrassChunkSide;
 
 struct GrassChunk {
-    GLuint list = 0;     // the chunk's tufts, in their order in the field
-    float lo[3], hi[3];  // the box around them
+    int firstIndex = 0, indexCount = 0; // the chunk's tufts in the field's buffers, in their order in the field
+    float lastTexCoord[2] = {};         // the texture coordinates its last index names
+    float lo[3], hi[3];                 // the box around them
 };
 
 struct LandscapeField {
     Float3 tufts[GrassTuftCount];     // positions of the tufts
     Float3 trees[LandscapeTreeCount]; // positions of the trees (y = 0)
     GrassChunk grass[GrassChunkCount];
+    MeshBuffers grassBuffers;         // every chunk, one after another
     GLuint treeList = 0;
 };
 
@@ -49,7 +54,7 @@ LandscapeTextures BlackAndWhiteLandscape();
 void PlaceGrassTufts(LandscapeField& field);
 // trees: x = R * 200 + 50, z = R * 200 + 50, then each negated when R > 0.5.
 void PlaceTrees(LandscapeField& field);
-// The grass lists: per tuft a = R, b = R, turn = R * 360; the tuft scaled (2, 1 + 2ab, 2).
+// The grass buffers: per tuft a = R, b = R, turn = R * 360; the tuft scaled (2, 1 + 2ab, 2).
 void CompileGrassField(LandscapeField& field);
 // A test a scene may add: true when everything in the box (lo, hi) is hidden behind
 // something already in the depth buffer, so its chunk need not be drawn.
@@ -57,15 +62,17 @@ using HiddenBox = bool (*)(const float lo[3], const float hi[3]);
 
 // The grass under the current modelview and projection: the chunks whose box reaches into
 // `region` of the view and is not `hidden`. Texture, colour and alpha test are the caller's.
+// As after calling a list per chunk, the current texture coordinate is the last drawn
+// vertex's.
 void DrawGrassField(const LandscapeField& field, const ViewRegion& region = {}, HiddenBox hidden = nullptr);
 // The tree list: tree i scaled (1 + i/15, 1 + i/10, 1 + i/15), turned i * 360/16, sunk 14.
 // No draws.
 void CompileTrees(LandscapeField& field);
 
 // All four, in that order: 3 * 4501 + 4 * 16 + 3 * 4501 random draws. With
-// ModelviewReset::BeforeEachList the modelview is set to identity before each list is
-// compiled (baken, atom, grass); the lists hold placements relative to the matrix they are
-// called under, so this changes GL's matrix at load and nothing in the lists.
+// ModelviewReset::BeforeEachList the modelview is set to identity before the grass and the
+// trees are compiled (baken, atom, grass); they hold placements relative to the matrix they
+// are drawn under, so this changes GL's matrix at load and nothing in them.
 enum class ModelviewReset { None, BeforeEachList };
 void BuildLandscapeField(LandscapeField& field, ModelviewReset reset = ModelviewReset::None);
 

@@ -328,6 +328,50 @@ TEST_F(BatchTest, MeshBatchListDrawsWhatTheNestedDrawsCompile)
     glEnable(GL_TEXTURE_2D);
 }
 
+TEST_F(BatchTest, RangesOfAnUploadedBatchDrawWhatTheirOwnListsDraw)
+{
+    const GeoxMesh quad = UnitQuad();
+    glDisable(GL_TEXTURE_2D);
+    MeshBatch front, back, both;
+    for (int i = 0; i < 4; ++i) {
+        GlMatrix m;
+        m.Translate(i * 9.0f - 20, 0, 0);
+        m.Scale(4, 1, 4);
+        front.Add(quad, m);
+    }
+    for (int i = 0; i < 3; ++i) {
+        GlMatrix m;
+        m.Translate(i * 9.0f - 15, 1, 12);
+        m.Rotate(35.0f * i, 0, 1, 0);
+        m.Scale(6, 2, 6);
+        back.Add(quad, m);
+    }
+    both.Append(front);
+    both.Append(back);
+    ASSERT_EQ(both.IndexCount(), front.IndexCount() + back.IndexCount());
+    const MeshBuffers buffers = both.Upload();
+    auto listFrame = [&](const MeshBatch& batch) {
+        Clear();
+        glCallList(batch.CompileList());
+        return ReadFrameRgb();
+    };
+    auto rangeFrame = [&](int first, int count) {
+        Clear();
+        DrawMeshRange(buffers, first, count);
+        return ReadFrameRgb();
+    };
+    EXPECT_EQ(rangeFrame(0, both.IndexCount()), listFrame(both));
+    EXPECT_EQ(rangeFrame(front.IndexCount(), back.IndexCount()), listFrame(back));
+    EXPECT_EQ(rangeFrame(0, front.IndexCount()), listFrame(front));
+    // Nothing stays bound, so a later draw from client arrays reads memory, not the buffers.
+    GLint bound = -1;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+    glEnable(GL_TEXTURE_2D);
+}
+
 // A mipmapped texture whose alpha shows only a soft ember in the middle of its square.
 GLuint EmberTexture()
 {

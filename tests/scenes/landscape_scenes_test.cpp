@@ -189,7 +189,7 @@ TEST_F(LandscapeScenes, TheGrassFieldDrawsEveryTuftThatCanShow)
         glEnable(GL_ALPHA_TEST);
         glAlphaFunc(GL_GREATER, 0.5f);
         if (everyChunk)
-            for (const GrassChunk& chunk : field.grass) glCallList(chunk.list);
+            DrawMeshRange(field.grassBuffers, 0, field.grassBuffers.indexCount);
         else
             DrawGrassField(field);
         glDisable(GL_ALPHA_TEST);
