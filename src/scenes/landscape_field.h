@@ -57,7 +57,8 @@ void PlaceTrees(LandscapeField& field);
 // The grass buffers: per tuft a = R, b = R, turn = R * 360; the tuft scaled (2, 1 + 2ab, 2).
 void CompileGrassField(LandscapeField& field);
 // A test a scene may add: true when everything in the box (lo, hi) is hidden behind
-// something already in the depth buffer, so its chunk need not be drawn.
+// something already in the depth buffer, so its chunk need not be drawn. The chunks of the
+// run being gathered are not drawn yet when it is asked.
 using HiddenBox = bool (*)(const float lo[3], const float hi[3]);
 
 // The grass under the current modelview and projection: the chunks whose box reaches into
