@@ -86,11 +86,11 @@ void tscene_giorl::Render(int32_t time)
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDepthMask(GL_TRUE);
 
-    BindTextureId(g_sky);
-    glPushMatrix();
-    glScalef(50.0f, 50.0f, 50.0f);
-    DrawGeoxTextured(SphereMesh);
-    glPopMatrix();
+    // The sky is drawn after the set and the leaves, in the fog state the frame began with.
+    // Everything here lies well inside its sphere, so each pixel keeps the nearest surface in
+    // either order; drawn last, its pixels behind the swing and the leaves fail the depth test
+    // before they are shaded.
+    const bool skyFogged = glIsEnabled(GL_FOG) == GL_TRUE;
     glDisable(GL_FOG);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
@@ -131,6 +131,15 @@ void tscene_giorl::Render(int32_t time)
     g_leafBatch.Draw();
     glAlphaFunc(GL_ALWAYS, 0.0f);
     glDisable(GL_ALPHA_TEST);
+
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    if (skyFogged) glEnable(GL_FOG);
+    BindTextureId(g_sky);
+    glPushMatrix();
+    glScalef(50.0f, 50.0f, 50.0f);
+    DrawGeoxTextured(SphereMesh);
+    glPopMatrix();
+    glDisable(GL_FOG);
 
     // The burn set fades in over the span.
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
