@@ -167,14 +167,19 @@ void SetLandscapeFog(float end)
     glFogf(GL_FOG_END, end);
 }
 
+void DrawSkySphere(GLuint texture, float scale)
+{
+    BindTextureId(texture);
+    glPushMatrix();
+    glScalef(scale, scale, scale);
+    DrawGeoxTextured(SphereMesh);
+    glPopMatrix();
+}
+
 void DrawLandscape(const LandscapeField& field, const LandscapeTextures& textures, float skyScale,
                    const ViewRegion& region, HiddenBox hidden)
 {
-    BindTextureId(textures.sky);
-    glPushMatrix();
-    glScalef(skyScale, skyScale, skyScale);
-    DrawGeoxTextured(SphereMesh);
-    glPopMatrix();
+    DrawSkySphere(textures.sky, skyScale);
 
     const GLfloat white[4] = {1, 1, 1, 1};
     glFogfv(GL_FOG_COLOR, white);

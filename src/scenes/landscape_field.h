@@ -80,6 +80,10 @@ void BuildLandscapeField(LandscapeField& field, ModelviewReset reset = Modelview
 // GL_LINEAR fog from 0 to `end`, set before the landscape (the colour is set by DrawLandscape).
 void SetLandscapeFog(float end);
 
+// The sky sphere under the current camera, scaled by `scale`, with `texture` bound and the
+// current colour, fog and depth state; leaves the sphere's last texture coordinate current.
+void DrawSkySphere(GLuint texture, float scale);
+
 // The landscape under the current camera: the sky sphere scaled by skyScale (before the fog),
 // white fog on, the ground (x64 wide, 24 down), the grass and the trees alpha-tested at 0.5,
 // fog off. Expects the depth test on; draws with the current colour; leaves texturing on,

@@ -11,6 +11,7 @@
 #include "resources/globaldata.h"
 #include "resources/lum_geox.h"
 #include "resources/lum_textures.h"
+#include "scenes/landscape_field.h"
 #include "scenes/scene_frame.h"
 #include "scenes/textured_list.h"
 
@@ -134,11 +135,7 @@ void tscene_giorl::Render(int32_t time)
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (skyFogged) glEnable(GL_FOG);
-    BindTextureId(g_sky);
-    glPushMatrix();
-    glScalef(50.0f, 50.0f, 50.0f);
-    DrawGeoxTextured(SphereMesh);
-    glPopMatrix();
+    DrawSkySphere(g_sky, 50.0f);
     glDisable(GL_FOG);
 
     // The burn set fades in over the span.

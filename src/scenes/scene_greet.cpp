@@ -61,11 +61,7 @@ void tscene_greet::Render(int32_t time)
     // Sky: from 81 % grey down to black over the span.
     const float grey = 0.81f * (1.0f - p);
     glColor4f(grey, grey, grey, 1.0f);
-    BindTextureId(g_blackAndWhite.sky);
-    glPushMatrix();
-    glScalef(50.0f, 50.0f, 50.0f);
-    DrawGeoxTextured(SphereMesh);
-    glPopMatrix();
+    DrawSkySphere(g_blackAndWhite.sky, 50.0f);
 
     // Ground.
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);

@@ -5,6 +5,7 @@
 #include "render/lum_camera.h"
 #include "resources/globaldata.h"
 #include "resources/lum_geox.h"
+#include "scenes/landscape_field.h"
 #include "scenes/scene_frame.h"
 #include "scenes/textured_list.h"
 
@@ -29,11 +30,7 @@ void tscene_subbaken::Render(int32_t time)
     BeginSceneFrame(0, 0, 1, 0, g_path, 0.9f * p);
 
     // Sky dome.
-    BindTextureId(g_sky);
-    glPushMatrix();
-    glScalef(50, 50, 50);
-    DrawGeoxTextured(SphereMesh);
-    glPopMatrix();
+    DrawSkySphere(g_sky, 50.0f);
 
     // The beacon, its foot on the landscape's ground.
     glPushMatrix();
