@@ -17,6 +17,7 @@
 #include "base/files.h"
 #include "base/message_box.h"
 #include "base/output_file.h"
+#include "platform/program_folder.h"
 #include "timeline/globalscenes.h"
 #include "timeline/scene_factory.h"
 
@@ -39,9 +40,8 @@ std::string ChooseDataFolder(const std::string& requested)
     if (!requested.empty()) return requested;
     SetDataRoot(".");
     if (std::filesystem::is_directory(ResolvePath("Data"))) return ".";
-    std::error_code error;
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : executable.parent_path().string();
+    const std::string programFolder = ProgramFolder();
+    return programFolder.empty() ? std::string(".") : programFolder;
 }
 
 // "title, intro, ...": the names --scene takes.
