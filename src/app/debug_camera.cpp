@@ -3,6 +3,7 @@
 
 #include "app/globals.h"
 #include "base/error.h"
+#include "base/files.h"
 #include "base/message_box.h"
 #include "platform/messages.h"
 #include "platform/window.h"
@@ -116,7 +117,8 @@ bool RecordCameraKey()
     }
     AppendCameraKey(CurrentCamera, DefaultCameraPath);
     try {
-        SaveRecordedCameraPath(DefaultCameraPath, RecordingFileName);
+        // Named by its whole path, so a refusal says which working folder would not take it.
+        SaveRecordedCameraPath(DefaultCameraPath, WorkingFolderPath(RecordingFileName));
     } catch (const FatalError& error) {
         // The file keeps the keys before this one; so does the path, and the next click
         // writes them all again.

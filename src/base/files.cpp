@@ -78,6 +78,13 @@ std::string ResolvePath(std::string_view path)
     return resolved.empty() ? std::string("/") : resolved;
 }
 
+std::string WorkingFolderPath(std::string_view name)
+{
+    char folder[4096];
+    if (!::getcwd(folder, sizeof folder)) return std::string(name);
+    return std::string(folder) + (folder[1] == '\0' ? "" : "/") + std::string(name);
+}
+
 bool PathExists(std::string_view path)
 {
     struct stat info {};

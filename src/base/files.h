@@ -20,6 +20,11 @@ const std::string& DataRoot();
 // fails with a name the user recognises.
 std::string ResolvePath(std::string_view path);
 
+// Where a file the piece writes in the working folder ("default.camera", "loading.log") lies:
+// the working folder's absolute path and the name, so a message says which folder is meant;
+// the name alone when the system cannot tell the working folder.
+std::string WorkingFolderPath(std::string_view name);
+
 // True when the path names an existing regular file.
 bool FileExists(std::string_view path);
 // True when anything (a file, a folder, a FIFO ...) stands at the path.

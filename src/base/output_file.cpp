@@ -25,6 +25,13 @@ std::string TemporaryNameFor(const std::string& path)
 
 } // namespace
 
+std::string CannotCreateFault(int error)
+{
+    if (error == EACCES || error == EPERM || error == EROFS)
+        return StrFormat("cannot write (its folder is not writable: %s)", std::strerror(error));
+    return StrFormat("cannot write (%s)", std::strerror(error));
+}
+
 int CheckOutputPath(const std::string& path)
 {
     if (path.empty() || path.back() == '/') ThrowFileError(path, "cannot write (not a file name)");
@@ -46,7 +53,7 @@ OutputFile::OutputFile(std::string path) : m_path(std::move(path))
     m_mode = CheckOutputPath(m_path);
     m_temporary = TemporaryNameFor(m_path);
     const int fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) ThrowFileError(m_path, StrFormat("cannot write (%s)", std::strerror(errno)));
+    if (fd < 0) ThrowFileError(m_path, CannotCreateFault(errno));
     m_file = ::fdopen(fd, "wb");
     if (!m_file) {
         ::close(fd);

@@ -13,6 +13,10 @@
 // an existing file's permission bits, -1 when nothing stands there.
 int CheckOutputPath(const std::string& path);
 
+// "cannot write (<reason>)" for a file that could not be made in its folder, saying so when
+// the folder takes no new files (no write permission, a read-only file system).
+std::string CannotCreateFault(int error);
+
 class OutputFile {
 public:
     // Refuses, before anything is written, a target that is a directory or exists and is not a

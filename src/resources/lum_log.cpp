@@ -3,6 +3,8 @@
 #include "resources/lum_log.h"
 
 #include "base/error.h"
+#include "base/files.h"
+#include "base/output_file.h"
 #include "base/warning.h"
 
 #include <cerrno>
@@ -20,9 +22,10 @@ namespace {
 
 constexpr const char* kLogFileName = "loading.log";
 
+// Errors name the log by its whole path: the user sees which working folder was meant.
 [[noreturn]] void ThrowLogError(const char* action)
 {
-    ThrowFileError(kLogFileName, StrFormat("cannot %s (%s)", action, std::strerror(errno)));
+    ThrowFileError(WorkingFolderPath(kLogFileName), StrFormat("cannot %s (%s)", action, std::strerror(errno)));
 }
 
 // Opens the log for appending, refusing anything but a regular file: a FIFO standing there
@@ -30,13 +33,14 @@ constexpr const char* kLogFileName = "loading.log";
 std::FILE* OpenLogFile()
 {
     struct stat info {};
-    if (::stat(kLogFileName, &info) == 0 && !S_ISREG(info.st_mode))
-        ThrowFileError(kLogFileName, "cannot open (not a regular file)");
+    const bool exists = ::stat(kLogFileName, &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) ThrowFileError(WorkingFolderPath(kLogFileName), "cannot open (not a regular file)");
     const int fd = ::open(kLogFileName, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0 && !exists) ThrowFileError(WorkingFolderPath(kLogFileName), CannotCreateFault(errno));
     if (fd < 0) ThrowLogError("open");
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        ThrowFileError(kLogFileName, "cannot open (not a regular file)");
+        ThrowFileError(WorkingFolderPath(kLogFileName), "cannot open (not a regular file)");
     }
     std::FILE* file = ::fdopen(fd, "ab");
     if (!file) {

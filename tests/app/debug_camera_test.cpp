@@ -263,6 +263,19 @@ TEST_F(RecordingTest, AFileThatCannotBeWrittenIsShownNamingItAndThePiecePlaysOn)
     ASSERT_TRUE(RecordCameraKey());
     EXPECT_EQ(FileBytes().size(), 120u);
     EXPECT_EQ(FileBytes().substr(0, 80), before);
+
+    // A working folder that takes no files (an installed piece started from a system folder):
+    // the box names the whole path and says why, and the file keeps the keys it had.
+    const std::string kept = FileBytes();
+    {
+        UnwritableFolder locked(m_dir.Path());
+        EXPECT_FALSE(RecordCameraKey());
+    }
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, FilePath() + ": cannot write (its folder is not writable: Permission denied)\n"
+                                                "The camera key was not recorded.");
+    EXPECT_EQ(DefaultCameraPath.count, 2);
+    EXPECT_EQ(FileBytes(), kept);
 }
 
 // The main loop on a window of its own, closed again so later tests start with none.

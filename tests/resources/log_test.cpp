@@ -1,5 +1,6 @@
 // The loading log: time-stamped CR LF lines appended to "loading.log" in the working
 // folder, and nothing at all while it is switched off.
+#include "support/fatal_message.h"
 #include "support/gl_context.h"
 
 #include "resources/lum_geox.h"
@@ -79,6 +80,26 @@ TEST_F(LogTest, SwitchedOffItTouchesNothing)
     LogEnabled = false;
     Log("two");
     EXPECT_EQ(Messages(), std::vector<std::string>{"one"});
+}
+
+TEST_F(LogTest, AWorkingFolderThatTakesNoFilesIsNamedWholeInTheError)
+{
+    std::string message;
+    {
+        UnwritableFolder locked(m_folder.Path());
+        message = FatalMessage([] { Log("+font"); });
+    }
+    EXPECT_EQ(message,
+              (m_folder.Path() / "loading.log").string() + ": cannot write (its folder is not writable: Permission denied)");
+    // A log that exists but cannot be opened is said so, under the same whole path.
+    m_folder.Write("loading.log", "old\r\n");
+    std::filesystem::permissions(m_folder.Path() / "loading.log", std::filesystem::perms::owner_read);
+    {
+        UnwritableFolder locked(m_folder.Path());
+        message = FatalMessage([] { Log("+font"); });
+    }
+    EXPECT_EQ(message, (m_folder.Path() / "loading.log").string() + ": cannot open (Permission denied)");
+    EXPECT_EQ(LogText(), "old\r\n");
 }
 
 TEST_F(LogTest, GeoxListsLogPathsAndFilteredNamesTwice)

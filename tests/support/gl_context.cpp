@@ -6,6 +6,7 @@
 #include "platform/window.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +53,22 @@ TempDir::~TempDir()
 {
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
+}
+
+UnwritableFolder::UnwritableFolder(std::filesystem::path folder)
+    : m_folder(std::move(folder)), m_permissions(std::filesystem::status(m_folder).permissions()),
+      m_wasRoot(::geteuid() == 0)
+{
+    std::filesystem::permissions(m_folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                                               std::filesystem::perms::group_read | std::filesystem::perms::group_exec |
+                                               std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    if (m_wasRoot && ::seteuid(65534) != 0) ADD_FAILURE() << "cannot act as an unprivileged user";
+}
+
+UnwritableFolder::~UnwritableFolder()
+{
+    if (m_wasRoot && ::seteuid(0) != 0) std::abort(); // the rest of the run would lack root's rights
+    std::filesystem::permissions(m_folder, m_permissions);
 }
 
 std::string TempDir::Write(const std::string& relative, const std::string& bytes) const

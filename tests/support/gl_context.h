@@ -45,6 +45,22 @@ private:
     std::filesystem::path m_path;
 };
 
+// While it lives, a folder that takes no new files: its write bits are off and, since root
+// writes anyway, this process acts as the unprivileged user 65534 (its effective id only). Both
+// are undone when it ends.
+class UnwritableFolder {
+public:
+    explicit UnwritableFolder(std::filesystem::path folder);
+    ~UnwritableFolder();
+    UnwritableFolder(const UnwritableFolder&) = delete;
+    UnwritableFolder& operator=(const UnwritableFolder&) = delete;
+
+private:
+    std::filesystem::path m_folder;
+    std::filesystem::perms m_permissions;
+    bool m_wasRoot;
+};
+
 // Records every message box shown while it lives and answers questions with `answer`.
 class CapturedBoxes {
 public:
