@@ -5,6 +5,7 @@
 //   lantern bench [--frames N] [--passes N] [--scene NAME]... [--json] [--data DIR]
 //   lantern capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--crf Q] [--preset P] [--data DIR]
 //   lantern sheet OUT.png [--every MS] [--columns C] [--from S] [--to S] [--data DIR]
+#include "app/data_folder.h"
 #include "app/globals.h"
 #include "app/glwindow.h"
 #include "app/offline.h"
@@ -17,7 +18,6 @@
 #include "base/files.h"
 #include "base/message_box.h"
 #include "base/output_file.h"
-#include "platform/program_folder.h"
 #include "timeline/globalscenes.h"
 #include "timeline/scene_factory.h"
 
@@ -26,23 +26,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-// The folder holding Data: the one asked for, else the working folder when it has Data,
-// else the folder of the executable.
-std::string ChooseDataFolder(const std::string& requested)
-{
-    if (!requested.empty()) return requested;
-    SetDataRoot(".");
-    if (std::filesystem::is_directory(ResolvePath("Data"))) return ".";
-    const std::string programFolder = ProgramFolder();
-    return programFolder.empty() ? std::string(".") : programFolder;
-}
 
 // "title, intro, ...": the names --scene takes.
 std::string SceneNameList()
@@ -124,7 +112,8 @@ int main(int argc, char** argv)
     double startSeconds = 0.0;
     app.add_flag("--windowed", Options.windowed, "play in a 640x480 window instead of full screen");
     app.add_flag("--headless", Options.headless, "play with no window on screen (also when there is no display)");
-    app.add_option("--data", dataFolder, "folder that holds Data (default: the working folder, else beside the program)");
+    app.add_option("--data", dataFolder, "folder that holds Data (default: the working folder, beside the program, then "
+                                         "the installed share/lantern)");
     app.add_option("--start", startSeconds, "start the music and the picture at this many seconds")
         ->check(StartSeconds);
     app.add_flag("--log", Options.keepLog, "write \"loading.log\" while loading");
@@ -196,10 +185,10 @@ int main(int argc, char** argv)
         return 1;
     }
     Options.startMs = static_cast<int32_t>(std::lround(startSeconds * 1000.0));
-    SetDataRoot(ChooseDataFolder(dataFolder));
-    InitialiseSceneTable();
 
     try {
+        SetDataRoot(ChooseDataFolder(dataFolder));
+        InitialiseSceneTable();
         if (shot->parsed()) {
             // A folder or device at OUT is refused before the long start-up, not after it.
             CheckOutputPath(shotPath);
