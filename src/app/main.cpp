@@ -14,6 +14,7 @@
 #include "capture/frame_bench.h"
 #include "capture/shot.h"
 #include "capture/video_capture.h"
+#include "base/command_line_manual.h"
 #include "base/error.h"
 #include "base/files.h"
 #include "base/message_box.h"
@@ -107,7 +108,8 @@ const CLI::Validator StartSeconds(
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"lantern: the hollow lantern of rust, a real-time piece in step with its soundtrack"};
+    CLI::App app{"lantern: the hollow lantern of rust, a real-time piece in step with its soundtrack", "lantern"};
+    app.set_version_flag("--version", "lantern " LANTERN_VERSION);
     std::string dataFolder;
     double startSeconds = 0.0;
     app.add_flag("--windowed", Options.windowed, "play in a 640x480 window instead of full screen");
@@ -175,6 +177,7 @@ int main(int argc, char** argv)
         ->check(CLI::Range(0.0, 3600.0));
     sheet->add_option("--data", dataFolder, "folder that holds Data");
 
+    AddManualSectionOption(app);
     CLI11_PARSE(app, argc, argv);
     std::vector<std::string> namedScenes = benchOptions.scenes;
     if (!shotScene.empty()) namedScenes.push_back(shotScene);

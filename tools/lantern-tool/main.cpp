@@ -1,6 +1,7 @@
 // lantern-tool: makes and inspects the data of lantern (gen, pack, unpack, geox, camera ...).
 #include "command.h"
 
+#include "base/command_line_manual.h"
 #include "base/error.h"
 
 #include <cstdio>
@@ -31,8 +32,9 @@ bool RegisterCommand(const char* name, const char* description, CommandSetup set
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"lantern-tool: makes and inspects the data of lantern"};
+    CLI::App app{"lantern-tool: makes and inspects the data of lantern", "lantern-tool"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "lantern-tool " LANTERN_VERSION);
     std::vector<std::function<int()>> actions(Commands().size());
     std::vector<CLI::App*> subcommands;
     for (size_t i = 0; i < Commands().size(); ++i) {
@@ -40,6 +42,7 @@ int main(int argc, char** argv)
         Commands()[i].setup(*command, actions[i]);
         subcommands.push_back(command);
     }
+    AddManualSectionOption(app);
     CLI11_PARSE(app, argc, argv);
     try {
         for (size_t i = 0; i < subcommands.size(); ++i)
