@@ -6,9 +6,9 @@ JOBS    ?= $(shell nproc)
 PACKAGES = build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libepoxy-dev \
            libjpeg62-turbo-dev libvorbis-dev libpng-dev libfreetype-dev fonts-dejavu-core \
            libebur128-dev libcli11-dev googletest libgtest-dev libbenchmark-dev clang-14 \
-           libclang-rt-14-dev ffmpeg xvfb xauth xdotool
+           libclang-rt-14-dev ffmpeg xvfb xauth xdotool lintian desktop-file-utils
 
-.PHONY: deps build data run test fuzz sanitize damage bench clean
+.PHONY: deps build data run test fuzz sanitize damage bench clean release-files install uninstall package
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -38,7 +38,25 @@ data: build
 run: data
 	$(BUILD)/lantern --data $(BUILD)
 
-test: data
+# Releases (release/CMakeLists.txt). The icons and the manual pages are made by the built
+# programs, the icons from the data. `make install` lays the piece out under PREFIX (and
+# DESTDIR), `make uninstall` removes what it wrote, `make package` writes the Debian package
+# build/lantern_<version>_amd64.deb.
+PREFIX ?= /usr/local
+release-files: data
+	cmake --build $(BUILD) --target release_files
+
+install: release-files
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	cp $(BUILD)/install_manifest.txt $(BUILD)/installed.txt
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD)/installed.txt -P release/uninstall.cmake
+
+package: release-files
+	cd $(BUILD) && cpack -G DEB
+
+test: release-files
 	cd $(BUILD) && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure -j $(JOBS)
 
 FUZZ_BUILD ?= build-fuzz
@@ -63,6 +81,7 @@ sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLANTERN_SANITIZE=ON -DLANTERN_BENCH=OFF
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@$(MAKE) --no-print-directory $(SANITIZE_BUILD)/Data/.stamp BUILD=$(SANITIZE_BUILD)
+	cmake --build $(SANITIZE_BUILD) --target release_files
 	cd $(SANITIZE_BUILD) && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure -j $(JOBS)
 
 # lantern and lantern-tool on a few hundred damaged copies of the data set (tests/damage-runs);

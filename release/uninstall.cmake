@@ -1,0 +1,30 @@
+# `make uninstall`: removes what `make install` wrote, as its manifest lists it: every file,
+# then every folder the install made, deepest first and only when nothing else lies in it.
+# The manifest names them under the prefix; DESTDIR, as given to the install, goes before.
+#   DESTDIR=... cmake -DMANIFEST=build/installed.txt -P uninstall.cmake
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "${MANIFEST} does not exist: nothing was installed from this build (make install writes it)")
+endif()
+file(STRINGS "${MANIFEST}" entries)
+set(folders)
+foreach(entry IN LISTS entries)
+  set(entry "$ENV{DESTDIR}${entry}")
+  if(IS_DIRECTORY "${entry}" AND NOT IS_SYMLINK "${entry}")
+    list(APPEND folders "${entry}")
+  elseif(EXISTS "${entry}" OR IS_SYMLINK "${entry}")
+    file(REMOVE "${entry}")
+    message(STATUS "Removed ${entry}")
+  endif()
+endforeach()
+# A folder sorts before everything below it, so descending order takes the deepest first.
+list(SORT folders ORDER DESCENDING)
+foreach(folder IN LISTS folders)
+  file(GLOB left LIST_DIRECTORIES true "${folder}/*")
+  if(left)
+    message(STATUS "Kept ${folder}: it holds files that were not installed from here")
+  else()
+    file(REMOVE_RECURSE "${folder}")
+    message(STATUS "Removed ${folder}/")
+  endif()
+endforeach()
+file(REMOVE "${MANIFEST}")
