@@ -86,7 +86,8 @@ std::string SynopsisLine(const CLI::App& app)
         line += item + "\n";
     }
     for (const CLI::Option* argument : VisibleOptions(app, true)) {
-        const std::string name = Italic(argument->get_name(true));
+        std::string name = Italic(argument->get_name(true));
+        if (argument->get_expected_max() >= CLI::detail::expected_max_vector_size) name += "...";
         line += (argument->get_required() ? name : "[" + name + "]") + "\n";
     }
     return line;
@@ -114,9 +115,13 @@ std::string OptionEntry(const CLI::Formatter& formatter, const CLI::Option& opti
 
 std::string ManualSynopsis(const CLI::App& app)
 {
-    // Left-aligned and unhyphenated: a synopsis spread to both margins reads badly.
-    std::string roff = ".nh\n.ad l\n" + SynopsisLine(app);
-    for (const CLI::App* command : Commands(app)) roff += ".br\n" + SynopsisLine(*command);
+    // Left-aligned and unhyphenated: a synopsis spread to both margins reads badly. A program
+    // that needs a command has no line of its own.
+    std::vector<const CLI::App*> lines;
+    if (app.get_require_subcommand_min() == 0) lines.push_back(&app);
+    for (const CLI::App* command : Commands(app)) lines.push_back(command);
+    std::string roff = ".nh\n.ad l\n";
+    for (const CLI::App* line : lines) roff += (line == lines.front() ? "" : ".br\n") + SynopsisLine(*line);
     return roff + ".ad\n.hy\n";
 }
 
