@@ -34,9 +34,6 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // otherwise, with "it is a directory" or "not a regular file" for what is no file (a FIFO
 // or device is refused without waiting on it).
 FilePtr OpenForReading(std::string_view path);
-// The same check on a resolved path, for a reader that opens the file itself: its descriptor,
-// or -1 with the fault ("cannot open (...)") and whether nothing stands there at all.
-int OpenRegularFileForReading(const std::string& realPath, std::string& fault, bool& missing);
 // Sees the real path of every file OpenForReading is asked to open, opened or not (nullptr:
 // nobody watches). The data check is proved to read everything the start-up reads this way.
 using FileReadObserver = void (*)(const std::string& realPath);

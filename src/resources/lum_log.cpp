@@ -4,15 +4,12 @@
 
 #include "base/error.h"
 #include "base/warning.h"
+#include "system/file_system.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 bool LogEnabled = true;
 
@@ -22,27 +19,17 @@ constexpr const char* kLogFileName = "loading.log";
 
 [[noreturn]] void ThrowLogError(const char* action)
 {
-    ThrowFileError(kLogFileName, StrFormat("cannot %s (%s)", action, std::strerror(errno)));
+    ThrowFileError(kLogFileName, StrFormat("cannot %s (%s)", action, ErrorText(errno).c_str()));
 }
 
 // Opens the log for appending, refusing anything but a regular file: a FIFO standing there
 // would block the load for ever, and a device is nobody's log.
 std::FILE* OpenLogFile()
 {
-    struct stat info {};
-    if (::stat(kLogFileName, &info) == 0 && !S_ISREG(info.st_mode))
-        ThrowFileError(kLogFileName, "cannot open (not a regular file)");
-    const int fd = ::open(kLogFileName, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) ThrowLogError("open");
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        ThrowFileError(kLogFileName, "cannot open (not a regular file)");
-    }
-    std::FILE* file = ::fdopen(fd, "ab");
-    if (!file) {
-        ::close(fd);
-        ThrowLogError("open");
-    }
+    std::string fault;
+    bool missing = false;
+    std::FILE* file = OpenRegularFile(kLogFileName, OpenFor::Appending, fault, missing);
+    if (!file) ThrowFileError(kLogFileName, fault);
     return file;
 }
 
@@ -53,8 +40,7 @@ void Log(std::string_view message)
     if (!LogEnabled) return;
 
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTime(now);
     char stamp[16];
     std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
 
