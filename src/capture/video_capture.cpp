@@ -117,7 +117,7 @@ VideoCapture::VideoCapture(const CaptureOptions& options) : m_options(options)
                                    static_cast<double>(m_endFrame) / fps));
 
     m_ffmpeg = ChildProcess::Find("ffmpeg");
-    if (m_ffmpeg.empty()) throw FatalError(ChildProcess::NotFound("ffmpeg") + "; install it (on Debian, the package ffmpeg)");
+    if (m_ffmpeg.empty()) throw FatalError(ChildProcess::NotFound("ffmpeg"));
     if (FileExists("data\\soundtrack.ogg")) m_soundtrack = ResolvePath("data\\soundtrack.ogg");
     else std::fprintf(stderr, "lantern capture: no %s; the video will be silent\n", ResolvePath("data\\soundtrack.ogg").c_str());
 

@@ -21,7 +21,8 @@ public:
     // executable file; on Windows <program>.exe beside this program's executable, else in the
     // first folder of PATH that holds it. "" when none does.
     static std::string Find(std::string_view program);
-    // What the user is told when Find found nothing: the name and where it was looked for.
+    // What the user is told when Find found nothing: where it was looked for, and how to
+    // provide it.
     static std::string NotFound(std::string_view program);
 
     // Starts `path` with `arguments` (argv[0] is `path`). FatalError when it cannot start.

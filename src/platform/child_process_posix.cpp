@@ -94,7 +94,8 @@ std::string ChildProcess::Find(std::string_view program)
 
 std::string ChildProcess::NotFound(std::string_view program)
 {
-    return std::string(program) + " was not found on PATH";
+    const std::string name(program);
+    return name + " was not found on PATH; install it (on Debian, the package " + name + ")";
 }
 
 ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& arguments)

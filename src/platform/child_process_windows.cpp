@@ -85,7 +85,8 @@ std::string ChildProcess::Find(std::string_view program)
 
 std::string ChildProcess::NotFound(std::string_view program)
 {
-    return std::string(program) + ".exe was found neither beside lantern.exe nor on PATH";
+    const std::string name = std::string(program) + ".exe";
+    return name + " was found neither beside lantern.exe nor on PATH; put " + name + " beside lantern.exe";
 }
 
 ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& arguments)
