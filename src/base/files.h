@@ -16,8 +16,8 @@ void SetDataRoot(std::string folder);
 const std::string& DataRoot();
 
 // The real path for a Windows-style path. Relative paths start at the data root, absolute
-// ones at "/". A component that matches nothing is kept as written, so opening the result
-// fails with a name the user recognises.
+// ones at their root ("/", or a drive on Windows). A component that matches nothing is kept
+// as written, so opening the result fails with a name the user recognises.
 std::string ResolvePath(std::string_view path);
 
 // True when the path names an existing regular file.

@@ -12,19 +12,13 @@
 #   run_wine_tests.sh ZIP LINUX_LANTERN LINUX_DATA_FOLDER WINE_FOLDER
 set -u
 
+source "$(dirname "$0")/../support/virtual_display.sh"
 if [ "${1:-}" != "--on-display" ]; then
     if [ $# -ne 4 ]; then
         echo "usage: $0 ZIP LINUX_LANTERN LINUX_DATA_FOLDER WINE_FOLDER" >&2
         exit 2
     fi
-    for tool in xvfb-run xdotool wine unzip python3; do
-        if ! command -v "$tool" > /dev/null; then
-            echo "FAIL: $tool is missing (make deps installs it)" >&2
-            exit 1
-        fi
-    done
-    # Every wait below has its own limit; this one only stops a run that hangs outright.
-    exec timeout --kill-after=10 900 xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-display "$@"
+    run_on_virtual_display 900 "xdotool wine unzip python3" "$0" "$@"
 fi
 shift
 zip=$(realpath "$1")
@@ -52,18 +46,6 @@ trap cleanup EXIT
 
 ok() { echo "ok: $*"; passed=$((passed + 1)); }
 fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-
-# Waits up to $1 tenths of a second for the command in the remaining arguments to succeed.
-wait_for()
-{
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 # Waits up to $1 seconds for the run in $pid to end; its exit code in $status (124 when it
 # had to be killed).
