@@ -27,15 +27,10 @@ int CheckOutputPath(const std::string& path)
     const size_t slash = LastPathSeparator(path);
     if (path.empty() || slash == path.size() - 1) ThrowFileError(path, "cannot write (not a file name)");
     switch (KindOfPath(path)) {
-    case PathKind::Missing: {
-        // The folder part keeps its separator where it is the root ("/", "C:").
-        const std::string folder = slash == std::string::npos ? "."
-                                   : slash == 0 || path[slash] == ':' || (slash == 2 && path[1] == ':')
-                                       ? path.substr(0, slash + 1)
-                                       : path.substr(0, slash);
-        if (KindOfPath(folder) != PathKind::Folder) ThrowFileError(path, "cannot write (its folder does not exist)");
+    case PathKind::Missing:
+        if (KindOfPath(FolderOfPath(path)) != PathKind::Folder)
+            ThrowFileError(path, "cannot write (its folder does not exist)");
         return -1;
-    }
     case PathKind::Folder: ThrowFileError(path, "cannot write (it is a directory)");
     case PathKind::Other: ThrowFileError(path, "cannot write (not a regular file)");
     case PathKind::File: break;

@@ -21,6 +21,9 @@ bool IsAbsolutePath(std::string_view path);
 // Where the folder part of a path ends: its last separator ("/"; on Windows also "\" and
 // a drive's ":"), or npos when it has none.
 size_t LastPathSeparator(std::string_view path);
+// The folder a path names a file in: "." when it names none, the root with its separator
+// ("/", "C:\") where the file lies there.
+std::string FolderOfPath(const std::string& path);
 
 // The entry of folder whose name equals name without regard to (ASCII) case, or "" when none
 // does or the folder cannot be listed.

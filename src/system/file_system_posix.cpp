@@ -28,6 +28,13 @@ size_t LastPathSeparator(std::string_view path)
     return path.rfind('/');
 }
 
+std::string FolderOfPath(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return path.substr(0, slash == 0 ? 1 : slash);
+}
+
 std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name)
 {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());

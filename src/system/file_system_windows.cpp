@@ -61,6 +61,15 @@ size_t LastPathSeparator(std::string_view path)
     return path.find_last_of("/\\:");
 }
 
+std::string FolderOfPath(const std::string& path)
+{
+    const size_t separator = LastPathSeparator(path);
+    if (separator == std::string::npos) return ".";
+    // "C:name" lies in drive C's working folder, "C:\name" and "\name" in a root.
+    const bool root = separator == 0 || path[separator] == ':' || (separator == 2 && path[1] == ':');
+    return path.substr(0, root ? separator + 1 : separator);
+}
+
 std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name)
 {
     WIN32_FIND_DATAW entry;
