@@ -21,7 +21,7 @@ run_on_virtual_display()
 # Waits up to $1 tenths of a second for the command in the remaining arguments to succeed.
 wait_for()
 {
-    local tenths=$1
+    local tenths=$1 i
     shift
     for ((i = 0; i < tenths; i++)); do
         "$@" && return 0

@@ -3,7 +3,9 @@
 #  1. unzipped, lantern.exe starts and its shots at four times across the piece equal the
 #     Linux build's within the golden-frame tolerance;
 #  2. `--windowed --start 300` plays to the end of the piece and exits with 0 by itself;
-#  3. a windowed run from the start ends with 0 on Escape sent with xdotool;
+#  3. a windowed run from the start records the camera into "default.camera" on a right
+#     click (a file written whole beside its name and moved into place) and ends with 0 on
+#     Escape sent with xdotool;
 #  4. lantern.exe alone in a folder without Data: `shot` exits 1 within 60 s naming
 #     "font.jpg.packed" on stderr, and play shows the "Application Error" box, which is closed
 #     with Return, then exits 1;
@@ -29,8 +31,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 export WINEPREFIX=$wine_folder/prefix
 export WINEDEBUG=-all
-# No Mono or Gecko: nothing here needs them, and their installers would wait for a click.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko: nothing here needs them, and their installers would wait for a click. No
+# debugger either: a crash then ends the program at once instead of waiting in it.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # The Linux build draws its reference shots off-screen.
 export SDL_AUDIODRIVER=dummy
 
@@ -103,22 +106,31 @@ wait_exit 120
 if [ $status -eq 0 ]; then ok "--windowed --start 300 ended by itself with 0 in $((SECONDS - step)) s"
 else fail "--windowed --start 300 exited with $status: $(cat end.txt)"; fi
 
-# 3. Escape ends a windowed run; "sound ok" in the log says loading is over.
+# 3. A right click records the camera, Escape ends a windowed run; "sound ok" in the log says
+# loading is over.
 window_id() { xdotool search --name '^nrvk_dms' 2> /dev/null | head -n 1; }
 has_window() { [ -n "$(window_id)" ]; }
 loaded() { grep -q "sound ok" loading.log 2> /dev/null; }
-rm -f loading.log
+rm -f loading.log default.camera
 step=$SECONDS
 wine "$piece/lantern.exe" --windowed --log > escape.txt 2>&1 &
 pid=$!
 if wait_for 900 loaded && wait_for 100 has_window; then
     wid=$(window_id)
     xdotool windowfocus "$wid" 2> /dev/null
+    xdotool mousemove --window "$wid" 320 240
     sleep 1
+    xdotool click 3
+    wait_for 50 test -f default.camera
     xdotool key --window "$wid" Escape
     wait_exit 30
     if [ $status -eq 0 ]; then ok "Escape ended the windowed run with 0 ($((SECONDS - step)) s)"
     else fail "after Escape the windowed run exited with $status: $(cat escape.txt)"; fi
+    # The placeholder record and the one key, 40 bytes each, and no temporary file beside it.
+    size=$(stat -c %s default.camera 2> /dev/null)
+    if [ "$size" = 80 ] && [ -z "$(ls -A | grep '^\.default\.camera\.part')" ]; then
+        ok "a right click wrote default.camera whole (80 bytes)"
+    else fail "after a right click default.camera holds ${size:-no} bytes: $(ls -a)"; fi
 else
     fail "the windowed run did not load and show a window within 100 s: $(cat escape.txt)"
     wait_exit 1
