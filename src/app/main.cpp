@@ -19,6 +19,7 @@
 #include "base/files.h"
 #include "base/message_box.h"
 #include "base/output_file.h"
+#include "platform/console.h"
 #include "timeline/globalscenes.h"
 #include "timeline/scene_factory.h"
 
@@ -108,6 +109,11 @@ const CLI::Validator StartSeconds(
 
 int main(int argc, char** argv)
 {
+    ConnectToConsole();
+    const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+    std::vector<char*> argumentPointers;
+    for (const std::string& argument : arguments) argumentPointers.push_back(const_cast<char*>(argument.c_str()));
+
     CLI::App app{"lantern: the hollow lantern of rust, a real-time piece in step with its soundtrack", "lantern"};
     app.set_version_flag("--version", "lantern " LANTERN_VERSION);
     std::string dataFolder;
@@ -178,7 +184,7 @@ int main(int argc, char** argv)
     sheet->add_option("--data", dataFolder, "folder that holds Data");
 
     AddManualSectionOption(app);
-    CLI11_PARSE(app, argc, argv);
+    CLI11_PARSE(app, static_cast<int>(argumentPointers.size()), argumentPointers.data());
     std::vector<std::string> namedScenes = benchOptions.scenes;
     if (!shotScene.empty()) namedScenes.push_back(shotScene);
     for (const std::string& name : namedScenes) {

@@ -3,44 +3,23 @@
 
 #include "base/error.h"
 #include "base/output_file.h"
+#include "system/file_system.h"
 
-#include <cerrno>
-#include <cstring>
 #include <new>
-#include <dirent.h>
-#include <fcntl.h>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 std::string g_dataRoot = ".";
 FileReadObserver g_readObserver = nullptr;
 
-bool Exists(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
 // The entry of folder whose name equals component without regard to case, or the
 // component itself when none does.
 std::string MatchComponent(const std::string& folder, const std::string& component)
 {
     const std::string direct = folder.empty() ? component : folder + "/" + component;
-    if (Exists(direct)) return component;
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return component;
-    std::string found = component;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (::strcasecmp(entry->d_name, component.c_str()) == 0) {
-            found = entry->d_name;
-            break;
-        }
-    }
-    ::closedir(dir);
-    return found;
+    if (KindOfPath(direct) != PathKind::Missing) return component;
+    const std::string found = FindEntryIgnoringCase(folder, component);
+    return found.empty() ? component : found;
 }
 
 } // namespace
@@ -61,10 +40,16 @@ std::string ResolvePath(std::string_view path)
     for (char& c : unixPath)
         if (c == '\\') c = '/';
 
-    // Absolute paths start at the root, written here as the empty prefix.
-    const bool absolute = !unixPath.empty() && unixPath[0] == '/';
-    std::string resolved = absolute ? std::string() : g_dataRoot;
+    // Absolute paths start at their root ("/", or a drive "C:" on Windows), written here as
+    // the prefix before the first separator.
+    const bool absolute = IsAbsolutePath(unixPath);
+    std::string resolved = g_dataRoot;
     size_t position = 0;
+    if (absolute) {
+        position = unixPath.find('/');
+        resolved = unixPath.substr(0, position);
+        position = position == std::string::npos ? unixPath.size() + 1 : position + 1;
+    }
     while (position <= unixPath.size()) {
         size_t end = unixPath.find('/', position);
         if (end == std::string::npos) end = unixPath.size();
@@ -80,52 +65,25 @@ std::string ResolvePath(std::string_view path)
 
 std::string WorkingFolderPath(std::string_view name)
 {
-    char folder[4096];
-    if (!::getcwd(folder, sizeof folder)) return std::string(name);
-    return std::string(folder) + (folder[1] == '\0' ? "" : "/") + std::string(name);
+    const std::string folder = WorkingFolder();
+    if (folder == ".") return std::string(name);
+    const char last = folder.back();
+    return folder + (last == '/' || last == '\\' ? "" : "/") + std::string(name);
 }
 
 bool PathExists(std::string_view path)
 {
-    struct stat info {};
-    return ::stat(ResolvePath(path).c_str(), &info) == 0;
+    return KindOfPath(ResolvePath(path)) != PathKind::Missing;
 }
 
 bool FileExists(std::string_view path)
 {
-    struct stat info {};
-    return ::stat(ResolvePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return KindOfPath(ResolvePath(path)) == PathKind::File;
 }
 
 void SetFileReadObserver(FileReadObserver observer)
 {
     g_readObserver = observer;
-}
-
-int OpenRegularFileForReading(const std::string& realPath, std::string& fault, bool& missing)
-{
-    // Opened without waiting, so a FIFO or device in place of a data file is refused at once
-    // instead of blocking the start-up for ever; the type is checked on what was opened.
-    missing = false;
-    const int fd = ::open(realPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        missing = errno == ENOENT;
-        fault = StrFormat("cannot open (%s)", std::strerror(errno));
-        return -1;
-    }
-    struct stat info {};
-    const char* refusal = nullptr;
-    if (::fstat(fd, &info) != 0) refusal = "cannot open (cannot read its type)";
-    else if (S_ISDIR(info.st_mode)) refusal = "cannot open (it is a directory)";
-    else if (!S_ISREG(info.st_mode)) refusal = "cannot open (not a regular file)";
-    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
-        refusal = "cannot open (cannot read it)";
-    if (refusal) {
-        ::close(fd);
-        fault = refusal;
-        return -1;
-    }
-    return fd;
 }
 
 FilePtr OpenForReading(std::string_view path)
@@ -134,13 +92,8 @@ FilePtr OpenForReading(std::string_view path)
     if (g_readObserver) g_readObserver(real);
     std::string fault;
     bool missing = false;
-    const int fd = OpenRegularFileForReading(real, fault, missing);
-    if (fd < 0) ThrowFileError(path, fault);
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (!file) {
-        ::close(fd);
-        ThrowFileError(path, "cannot open (out of memory)");
-    }
+    std::FILE* file = OpenRegularFile(real, OpenFor::Reading, fault, missing);
+    if (!file) ThrowFileError(path, fault);
     return FilePtr(file);
 }
 

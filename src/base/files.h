@@ -16,8 +16,8 @@ void SetDataRoot(std::string folder);
 const std::string& DataRoot();
 
 // The real path for a Windows-style path. Relative paths start at the data root, absolute
-// ones at "/". A component that matches nothing is kept as written, so opening the result
-// fails with a name the user recognises.
+// ones at their root ("/", or a drive on Windows). A component that matches nothing is kept
+// as written, so opening the result fails with a name the user recognises.
 std::string ResolvePath(std::string_view path);
 
 // Where a file the piece writes in the working folder ("default.camera", "loading.log") lies:
@@ -39,9 +39,6 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // otherwise, with "it is a directory" or "not a regular file" for what is no file (a FIFO
 // or device is refused without waiting on it).
 FilePtr OpenForReading(std::string_view path);
-// The same check on a resolved path, for a reader that opens the file itself: its descriptor,
-// or -1 with the fault ("cannot open (...)") and whether nothing stands there at all.
-int OpenRegularFileForReading(const std::string& realPath, std::string& fault, bool& missing);
 // Sees the real path of every file OpenForReading is asked to open, opened or not (nullptr:
 // nobody watches). The data check is proved to read everything the start-up reads this way.
 using FileReadObserver = void (*)(const std::string& realPath);

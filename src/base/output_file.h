@@ -10,12 +10,9 @@
 // The refusals OutputFile makes before it writes, for a command that wants to refuse a bad
 // output path before long work: FatalError naming the path when it is no file name, a
 // directory, something other than a regular file, or in a folder that does not exist. Returns
-// an existing file's permission bits, -1 when nothing stands there.
+// the permission bits a replacement keeps: an existing file's, -1 when nothing stands there
+// (or, on Windows, where files carry none).
 int CheckOutputPath(const std::string& path);
-
-// "cannot write (<reason>)" for a file that could not be made in its folder, saying so when
-// the folder takes no new files (no write permission, a read-only file system).
-std::string CannotCreateFault(int error);
 
 class OutputFile {
 public:

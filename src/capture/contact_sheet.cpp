@@ -6,7 +6,7 @@
 #include "base/piece_schedule.h"
 #include "capture/png_writer.h"
 #include "capture/shot.h"
-#include "capture/stop_signals.h"
+#include "platform/stop_signals.h"
 #include "resources/globaldata.h"
 
 #include <algorithm>

@@ -1,10 +1,9 @@
 // The frame writer thread.
 #include "capture/frame_pipe.h"
 
-#include <cerrno>
+#include "platform/child_process.h"
+
 #include <chrono>
-#include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -13,8 +12,8 @@ constexpr auto kPoll = std::chrono::milliseconds(20);
 
 } // namespace
 
-FramePipe::FramePipe(int fd, size_t frameBytes, int buffers)
-    : m_fd(fd), m_frameBytes(frameBytes),
+FramePipe::FramePipe(ChildProcess& reader, size_t frameBytes, int buffers)
+    : m_reader(reader), m_frameBytes(frameBytes),
       m_buffers(static_cast<size_t>(buffers), std::vector<uint8_t>(frameBytes)), m_writer([this] { WriteFrames(); })
 {
 }
@@ -69,17 +68,8 @@ void FramePipe::WriteFrames()
         if (m_stop) return;
         const uint8_t* frame = m_buffers[m_first].data();
         lock.unlock();
-        size_t written = 0;
         std::string failure;
-        while (written < m_frameBytes) {
-            const ssize_t result = ::write(m_fd, frame + written, m_frameBytes - written);
-            if (result < 0 && errno == EINTR) continue;
-            if (result <= 0) {
-                failure = std::strerror(result < 0 ? errno : EIO);
-                break;
-            }
-            written += static_cast<size_t>(result);
-        }
+        m_reader.WriteInput(frame, m_frameBytes, failure);
         lock.lock();
         if (!failure.empty()) {
             m_failure = failure;

@@ -1,5 +1,5 @@
-// Frames written to a pipe by a thread of their own, so that the next frame is drawn while
-// the reader (the video encoder) takes the last one. A few frame buffers, made once, go round
+// Frames written to a child's standard input by a thread of their own, so that the next frame
+// is drawn while the reader (the video encoder) takes the last one. A few frame buffers, made once, go round
 // between the drawing thread, which fills them, and the writer, which empties them in order.
 #pragma once
 
@@ -12,11 +12,13 @@
 #include <thread>
 #include <vector>
 
+class ChildProcess;
+
 class FramePipe {
 public:
-    // Writes frames of frameBytes bytes to fd (which stays the caller's) through `buffers`
-    // buffers.
-    FramePipe(int fd, size_t frameBytes, int buffers);
+    // Writes frames of frameBytes bytes to the child's input (the child stays the caller's)
+    // through `buffers` buffers.
+    FramePipe(ChildProcess& reader, size_t frameBytes, int buffers);
     // Stops the writer; frames not yet written are dropped.
     ~FramePipe();
     FramePipe(const FramePipe&) = delete;
@@ -40,7 +42,7 @@ public:
 private:
     void WriteFrames();
 
-    int m_fd;
+    ChildProcess& m_reader;
     size_t m_frameBytes;
     std::vector<std::vector<uint8_t>> m_buffers;
     mutable std::mutex m_mutex;

@@ -4,11 +4,12 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "base/piece_schedule.h"
-#include "capture/child_process.h"
 #include "capture/frame_grabber.h"
 #include "capture/frame_pipe.h"
 #include "capture/shot.h"
-#include "capture/stop_signals.h"
+#include "platform/child_process.h"
+#include "platform/console.h"
+#include "platform/stop_signals.h"
 #include "scenes/lum_scenes.h"
 
 #include <algorithm>
@@ -17,7 +18,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -116,8 +116,8 @@ VideoCapture::VideoCapture(const CaptureOptions& options) : m_options(options)
         throw FatalError(StrFormat("no frame to capture from %.3f s to %.3f s", from,
                                    static_cast<double>(m_endFrame) / fps));
 
-    m_ffmpeg = ChildProcess::FindOnPath("ffmpeg");
-    if (m_ffmpeg.empty()) throw FatalError("ffmpeg was not found on PATH; install it (the Debian package ffmpeg)");
+    m_ffmpeg = ChildProcess::Find("ffmpeg");
+    if (m_ffmpeg.empty()) throw FatalError(ChildProcess::NotFound("ffmpeg"));
     if (FileExists("data\\soundtrack.ogg")) m_soundtrack = ResolvePath("data\\soundtrack.ogg");
     else std::fprintf(stderr, "lantern capture: no %s; the video will be silent\n", ResolvePath("data\\soundtrack.ogg").c_str());
 
@@ -178,9 +178,9 @@ int VideoCapture::Run()
         return Fail(error.what());
     }
     FrameGrabber grabber(m_width, m_height);
-    auto pipe = std::make_unique<FramePipe>(encoder->InputFd(), static_cast<size_t>(m_width) * m_height * 3, kPipeBuffers);
+    auto pipe = std::make_unique<FramePipe>(*encoder, static_cast<size_t>(m_width) * m_height * 3, kPipeBuffers);
 
-    const bool progress = ::isatty(STDERR_FILENO) == 1;
+    const bool progress = ErrorOutputIsTerminal();
     const auto began = std::chrono::steady_clock::now();
     auto shown = began;
     double drawingMs = 0, readingMs = 0;

@@ -27,6 +27,15 @@ int g_frameHeight = 480;
 
 KeyRepeater g_keyRepeater;
 
+// The video driver of a headless run. Linux has SDL's offscreen driver (EGL on Mesa);
+// Windows has no EGL, so there the ordinary driver makes a window that is never shown, and
+// its context draws into the off-screen frame all the same.
+#ifdef _WIN32
+constexpr const char* kHeadlessDriver = nullptr;
+#else
+constexpr const char* kHeadlessDriver = "offscreen";
+#endif
+
 // Messages posted by the program itself (PostQuitMessage), taken before SDL events.
 constexpr int kPostedCapacity = 16;
 WindowMessage g_posted[kPostedCapacity];
@@ -144,7 +153,7 @@ bool InitVideo(bool headless)
     const char* requested = std::getenv("SDL_VIDEODRIVER");
     g_headless = headless || (requested && SDL_strcmp(requested, "offscreen") == 0);
     if (!g_headless && !StartVideo(nullptr)) g_headless = true; // no display: run headless
-    if (g_headless && !StartVideo("offscreen")) return false;
+    if (g_headless && !StartVideo(kHeadlessDriver)) return false;
     // On a display the boxes show on screen, unless a test already took them over.
     if (!g_headless) {
         MessageBoxHandler previous = SetMessageBoxHandler(ShowWindowMessageBox);
@@ -220,6 +229,11 @@ void* CreateGlContext()
 bool MakeGlContextCurrent()
 {
     if (!g_context || SDL_GL_MakeCurrent(g_window, g_context) != 0) return false;
+    // The GL loader finds an entry point at its first call, and on Windows it asks the driver
+    // for its version then, which GL refuses between glBegin and glEnd: the one entry point
+    // newer than 1.1 that is called there is found here first, setting the unit's texture
+    // coordinate to the value a new context starts with.
+    glMultiTexCoord2f(GL_TEXTURE0, 0.0f, 0.0f);
     SDL_GL_SetSwapInterval(g_headless ? 0 : 1);
     MakeFrameBuffer();
     return true;
@@ -227,7 +241,7 @@ bool MakeGlContextCurrent()
 
 void ShowPlatformWindow()
 {
-    if (!g_window) return;
+    if (!g_window || g_headless) return;
     SDL_ShowWindow(g_window);
     SDL_RaiseWindow(g_window);
 }

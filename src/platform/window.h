@@ -2,7 +2,7 @@
 // off-screen frame (colour and 24-bit depth) that stands for the window's back buffer, so
 // frame-buffer copies and read-backs see exactly a 640x480 frame whatever the window size.
 // PresentFrame shows it scaled at 4:3 with black bars. Headless, the SDL offscreen driver
-// gives the same context with nothing to show.
+// gives the same context with nothing to show (on Windows, a window that is never shown).
 #pragma once
 
 #include "platform/messages.h"
@@ -10,7 +10,8 @@
 #include <optional>
 
 // Starts SDL video. Headless (asked for, or forced when no display can be opened) uses the
-// offscreen driver. False when no video driver works at all.
+// offscreen driver, or on Windows keeps the window hidden. False when no video driver works
+// at all.
 bool InitVideo(bool headless);
 bool IsHeadless();
 

@@ -4,17 +4,13 @@
 
 #include "base/error.h"
 #include "base/files.h"
-#include "base/output_file.h"
 #include "base/warning.h"
+#include "system/file_system.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 bool LogEnabled = true;
 
@@ -25,28 +21,17 @@ constexpr const char* kLogFileName = "loading.log";
 // Errors name the log by its whole path: the user sees which working folder was meant.
 [[noreturn]] void ThrowLogError(const char* action)
 {
-    ThrowFileError(WorkingFolderPath(kLogFileName), StrFormat("cannot %s (%s)", action, std::strerror(errno)));
+    ThrowFileError(WorkingFolderPath(kLogFileName), StrFormat("cannot %s (%s)", action, ErrorText(errno).c_str()));
 }
 
 // Opens the log for appending, refusing anything but a regular file: a FIFO standing there
 // would block the load for ever, and a device is nobody's log.
 std::FILE* OpenLogFile()
 {
-    struct stat info {};
-    const bool exists = ::stat(kLogFileName, &info) == 0;
-    if (exists && !S_ISREG(info.st_mode)) ThrowFileError(WorkingFolderPath(kLogFileName), "cannot open (not a regular file)");
-    const int fd = ::open(kLogFileName, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0 && !exists) ThrowFileError(WorkingFolderPath(kLogFileName), CannotCreateFault(errno));
-    if (fd < 0) ThrowLogError("open");
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        ThrowFileError(WorkingFolderPath(kLogFileName), "cannot open (not a regular file)");
-    }
-    std::FILE* file = ::fdopen(fd, "ab");
-    if (!file) {
-        ::close(fd);
-        ThrowLogError("open");
-    }
+    std::string fault;
+    bool missing = false;
+    std::FILE* file = OpenRegularFile(kLogFileName, OpenFor::Appending, fault, missing);
+    if (!file) ThrowFileError(WorkingFolderPath(kLogFileName), fault);
     return file;
 }
 
@@ -57,8 +42,7 @@ void Log(std::string_view message)
     if (!LogEnabled) return;
 
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTime(now);
     char stamp[16];
     std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
 

@@ -10,6 +10,7 @@
 #include "base/warning.h"
 #include "platform/audio_device.h"
 #include "sound/soundtrack_clock.h"
+#include "system/file_system.h"
 
 #include <vorbis/vorbisfile.h>
 
@@ -20,7 +21,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -288,21 +288,16 @@ SoundtrackStream* OpenSoundStream(std::string_view path)
     // Only a regular file is opened, never waited on: a FIFO in its place cannot hold the start-up.
     std::string fault;
     bool missing = false;
-    const int fd = OpenRegularFileForReading(ResolvePath(path), fault, missing);
-    if (fd < 0) {
+    std::FILE* file = OpenRegularFile(ResolvePath(path), OpenFor::Reading, fault, missing);
+    if (!file) {
         WarnSilent(path, missing ? "missing" : fault);
         return nullptr;
     }
     // An Ogg file whose Vorbis headers cannot be read is damaged rather than something else.
     char magic[4] = {};
-    const bool ogg = ::pread(fd, magic, sizeof magic, 0) == static_cast<ssize_t>(sizeof magic) &&
+    const bool ogg = std::fread(magic, 1, sizeof magic, file) == sizeof magic &&
                      std::memcmp(magic, "OggS", sizeof magic) == 0;
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (!file) {
-        ::close(fd);
-        WarnSilent(path, "cannot open (out of memory)");
-        return nullptr;
-    }
+    std::rewind(file);
     auto* stream = new SoundtrackStream;
     stream->path = std::string(path);
     // On success the stream owns the file and ov_clear closes it.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The layer rules hold in the build: a source of a layer compiles against an include root that
 # shows only its own folder and the layers below, so an include of a higher layer fails, and
-# only the platform layer can include SDL; lantern-tool links no SDL. Each refusal is checked
+# only the platform layer can include SDL; lantern-tool links no SDL. The system layer, below
+# base, sees nothing of the program. Each refusal is checked
 # against an include the same layer may make, so the test cannot pass by failing to compile at all.
 #   layer_rules_test.sh BUILD_DIR CXX
 set -u
@@ -26,6 +27,9 @@ expect() { # outcome, layer, flags, include
 }
 
 no_sdl="-I$layers/no-sdl"
+expect compiles base      "$no_sdl" '#include "system/file_system.h"'
+expect fails    system    "$no_sdl" '#include "base/error.h"'
+expect fails    system    "$no_sdl" '#include <SDL2/SDL.h>'
 expect compiles scenes    "$no_sdl" '#include "render/lum_frame.h"'
 expect fails    scenes    "$no_sdl" '#include "app/globals.h"'
 expect fails    scenes    "$no_sdl" '#include "timeline/globalscenes.h"'

@@ -10,19 +10,13 @@
 #   record_and_author.sh LANTERN LANTERN_TOOL DATA_FOLDER
 set -u
 
+source "$(dirname "$0")/../support/virtual_display.sh"
 if [ "${1:-}" != "--on-display" ]; then
     if [ $# -ne 3 ]; then
         echo "usage: $0 LANTERN LANTERN_TOOL DATA_FOLDER" >&2
         exit 2
     fi
-    for tool in xvfb-run xdotool; do
-        if ! command -v "$tool" > /dev/null; then
-            echo "FAIL: $tool is missing (make deps installs it)" >&2
-            exit 1
-        fi
-    done
-    # Every wait below has its own limit; this one only stops a run that hangs outright.
-    exec timeout --kill-after=5 170 xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-display "$@"
+    run_on_virtual_display 170 xdotool "$0" "$@"
 fi
 shift
 lantern=$(realpath "$1")
@@ -51,18 +45,6 @@ fail()
         cat output.txt >&2
     fi
     exit 1
-}
-
-# Waits up to $1 tenths of a second for the command in the remaining arguments to succeed.
-wait_for()
-{
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
 }
 
 loaded() { grep -q "sound ok" loading.log 2> /dev/null; }

@@ -8,11 +8,10 @@
 #include "base/error.h"
 #include "base/output_file.h"
 
-#include <cerrno>
+#include "system/file_system.h"
+
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -33,8 +32,8 @@ void PrepareDataFolder(const std::string& folder)
     if (std::filesystem::exists(folder) && !std::filesystem::is_directory(folder))
         ThrowFileError(folder, "cannot write the data set into it (not a folder)");
     if (error) ThrowFileError(folder, "cannot create the folder (" + error.message() + ")");
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        ThrowFileError(folder, StrFormat("cannot write into the folder (%s)", std::strerror(errno)));
+    std::string reason;
+    if (!CanWriteInto(folder, reason)) ThrowFileError(folder, "cannot write into the folder (" + reason + ")");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Stop signals as a flag.
-#include "capture/stop_signals.h"
+// Stop signals as a flag (POSIX signal actions).
+#include "platform/stop_signals.h"
 
 #include <csignal>
 #include <iterator>

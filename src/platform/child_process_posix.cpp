@@ -1,5 +1,5 @@
-// Child processes on pipes, spawned without a shell.
-#include "capture/child_process.h"
+// Child processes on pipes, spawned without a shell (POSIX).
+#include "platform/child_process.h"
 
 #include "base/error.h"
 
@@ -16,9 +16,13 @@
 
 extern char** environ;
 
-namespace {
+struct ChildProcess::Handles {
+    pid_t pid = -1;
+    int input = -1;
+    int output = -1;
+};
 
-constexpr size_t kKeptOutputBytes = 8192;
+namespace {
 
 bool IsExecutableFile(const std::string& path)
 {
@@ -68,7 +72,7 @@ private:
 
 } // namespace
 
-std::string ChildProcess::FindOnPath(std::string_view program)
+std::string ChildProcess::Find(std::string_view program)
 {
     if (program.empty()) return {};
     if (program.find('/') != std::string_view::npos)
@@ -88,7 +92,14 @@ std::string ChildProcess::FindOnPath(std::string_view program)
     return {};
 }
 
+std::string ChildProcess::NotFound(std::string_view program)
+{
+    const std::string name(program);
+    return name + " was not found on PATH; install it (on Debian, the package " + name + ")";
+}
+
 ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& arguments)
+    : m_handles(std::make_unique<Handles>())
 {
     int input[2] = {-1, -1}, output[2] = {-1, -1};
     if (::pipe2(input, O_CLOEXEC) != 0) ThrowFileError(path, StrFormat("cannot start (%s)", std::strerror(errno)));
@@ -109,41 +120,59 @@ ChildProcess::ChildProcess(const std::string& path, const std::vector<std::strin
     argv.push_back(const_cast<char*>(path.c_str()));
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    const int result = ::posix_spawn(&m_pid, path.c_str(), &actions, attributes.Get(), argv.data(), environ);
+    pid_t pid = -1;
+    const int result = ::posix_spawn(&pid, path.c_str(), &actions, attributes.Get(), argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(input[0]);
     ::close(output[1]);
     if (result != 0) {
-        m_pid = -1;
         ::close(input[1]);
         ::close(output[0]);
         ThrowFileError(path, StrFormat("cannot start (%s)", std::strerror(result)));
     }
-    m_input = input[1];
-    m_output = output[0];
-    m_reader = std::thread([this] {
-        char chunk[4096];
-        for (;;) {
-            const ssize_t got = ::read(m_output, chunk, sizeof chunk);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;
-            m_tail.append(chunk, static_cast<size_t>(got));
-            if (m_tail.size() > 2 * kKeptOutputBytes) m_tail.erase(0, m_tail.size() - kKeptOutputBytes);
-        }
-    });
+    m_handles->pid = pid;
+    m_handles->input = input[1];
+    m_handles->output = output[0];
+    m_reader = std::thread([this] { KeepOutput(); });
 }
 
 ChildProcess::~ChildProcess()
 {
-    if (m_pid > 0) Kill();
-    CloseFd(m_input);
+    if (m_handles->pid > 0) Kill();
+    CloseFd(m_handles->input);
     if (m_reader.joinable()) m_reader.join();
-    CloseFd(m_output);
+    CloseFd(m_handles->output);
+}
+
+void ChildProcess::KeepOutput()
+{
+    char chunk[4096];
+    for (;;) {
+        const ssize_t got = ::read(m_handles->output, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        KeepChunk(chunk, static_cast<size_t>(got));
+    }
+}
+
+bool ChildProcess::WriteInput(const uint8_t* bytes, size_t size, std::string& failure)
+{
+    size_t written = 0;
+    while (written < size) {
+        const ssize_t result = ::write(m_handles->input, bytes + written, size - written);
+        if (result < 0 && errno == EINTR) continue;
+        if (result <= 0) {
+            failure = std::strerror(result < 0 ? errno : EIO);
+            return false;
+        }
+        written += static_cast<size_t>(result);
+    }
+    return true;
 }
 
 void ChildProcess::CloseInput()
 {
-    CloseFd(m_input);
+    CloseFd(m_handles->input);
 }
 
 std::string ChildProcess::Wait(const std::atomic<bool>* interrupted)
@@ -151,32 +180,26 @@ std::string ChildProcess::Wait(const std::atomic<bool>* interrupted)
     CloseInput();
     int status = 0;
     bool killed = false;
+    const pid_t pid = m_handles->pid;
     for (;;) {
-        const pid_t ended = ::waitpid(m_pid, &status, WNOHANG);
-        if (ended == m_pid) break;
+        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+        if (ended == pid) break;
         if (ended < 0 && errno != EINTR) break;
         if (interrupted && *interrupted && !killed) {
-            ::kill(m_pid, SIGKILL);
+            ::kill(pid, SIGKILL);
             killed = true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    m_pid = -1;
+    m_handles->pid = -1;
     if (m_reader.joinable()) m_reader.join();
-    CloseFd(m_output);
+    CloseFd(m_handles->output);
     return DescribeStatus(status);
 }
 
 void ChildProcess::Kill()
 {
-    if (m_pid <= 0) return;
-    ::kill(m_pid, SIGKILL);
+    if (m_handles->pid <= 0) return;
+    ::kill(m_handles->pid, SIGKILL);
     Wait(nullptr);
-}
-
-std::string ChildProcess::Output() const
-{
-    std::string text = m_tail.size() > kKeptOutputBytes ? m_tail.substr(m_tail.size() - kKeptOutputBytes) : m_tail;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    return text;
 }
