@@ -2,7 +2,7 @@
 # The Debian package as `make package` makes it, made here in a temporary folder: its name and
 # fields; Depends naming the libraries the programs link (SDL2, vorbisfile, libjpeg among them,
 # as dpkg-shlibdeps found them) and the GL and EGL that SDL loads at run time; its files (the
-# piece in /usr/games, the generator in /usr/bin, the whole data, the desktop entry, the
+# piece in /usr/games with a link in /usr/bin, the generator in /usr/bin, the whole data, the desktop entry, the
 # icons, the manual pages, the copyright and the changelog, nothing outside /usr); and lintian
 # reports no error.
 #   package_test.sh BUILD_DIR VERSION
@@ -34,6 +34,7 @@ for file in usr/games/lantern usr/bin/lantern-tool usr/share/applications/lanter
             usr/share/doc/lantern/copyright usr/share/doc/lantern/changelog.gz usr/share/doc/lantern/README.md; do
   grep -qx "$file" <<< "$contents" || fail "the package lacks $file"
 done
+grep -q ' \./usr/bin/lantern -> \.\./games/lantern$' <<< "$(dpkg-deb -c "$deb")" || fail "no /usr/bin/lantern linking to the piece"
 data_files=$(cd "$build" && find Data -type f ! -name .stamp | sed 's|^|usr/share/lantern/|' | sort)
 packaged_data=$(grep '^usr/share/lantern/Data/.*[^/]$' <<< "$contents" | sort)
 [ "$packaged_data" = "$data_files" ] || fail "the packaged data differs: $(diff <(echo "$data_files") <(echo "$packaged_data") | head)"
