@@ -20,6 +20,7 @@
 #include "base/message_box.h"
 #include "base/output_file.h"
 #include "platform/console.h"
+#include "platform/window.h"
 #include "timeline/globalscenes.h"
 #include "timeline/scene_factory.h"
 
@@ -85,12 +86,18 @@ int Sheet(const SheetOptions& options)
     return sheet->Run();
 }
 
-int ReportFatal(const char* message, bool alreadyShown)
+int ReportFatal(const char* message, bool alreadyShown, bool playing)
 {
     // A box shown already may have said only that something broke ("CORRUPTED GEOX
     // FILE!!!"); the message names the file and the fault.
-    if (alreadyShown) std::fprintf(stderr, "lantern: %s\n", message);
-    else ShowMessageBox(message, "Application Error", BoxButtons::Ok, BoxIcon::Error);
+    if (alreadyShown) {
+        std::fprintf(stderr, "lantern: %s\n", message);
+        return 1;
+    }
+    // A fault found before the window opened (no data anywhere) still reaches a player who
+    // started the piece from a menu or a file manager: video is started so that the box shows.
+    if (playing) InitVideo(Options.headless);
+    ShowMessageBox(message, "Application Error", BoxButtons::Ok, BoxIcon::Error);
     return 1;
 }
 
@@ -215,9 +222,9 @@ int main(int argc, char** argv)
         if (sheet->parsed()) return Sheet(sheetOptions);
         MainLoop();
     } catch (const FatalError& error) {
-        return ReportFatal(error.what(), error.AlreadyShown());
+        return ReportFatal(error.what(), error.AlreadyShown(), app.get_subcommands().empty());
     } catch (const std::exception& error) {
-        return ReportFatal(error.what(), false);
+        return ReportFatal(error.what(), false, app.get_subcommands().empty());
     }
     return 0;
 }
