@@ -8,9 +8,11 @@
 
 namespace {
 
+// The blanks the reader strips around names and values: spaces and tabs, and the carriage
+// return of a line that ends in CR LF.
 bool IsBlank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\r';
 }
 
 std::string_view Trim(std::string_view text)
@@ -18,6 +20,17 @@ std::string_view Trim(std::string_view text)
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
+}
+
+// A trimmed value in a matching pair of single or double quotes loses them, and keeps the
+// blanks inside: name = " rim " reads as " rim ". Quotes that do not match stay.
+std::string_view Unquoted(std::string_view value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        value.remove_prefix(1);
+        value.remove_suffix(1);
+    }
+    return value;
 }
 
 bool SameName(std::string_view a, std::string_view b)
@@ -77,7 +90,7 @@ PrivateProfile PrivateProfile::Parse(std::string_view text)
         if (current == kNoSection || equals == std::string_view::npos) continue;
         const std::string_view key = Trim(line.substr(0, equals));
         if (key.empty()) continue;
-        std::string_view value = Trim(line.substr(equals + 1));
+        std::string_view value = Unquoted(Trim(line.substr(equals + 1)));
         if (value.size() > kProfileValueLength) value = value.substr(0, kProfileValueLength);
         profile.m_sections[current].entries.push_back({std::string(key), std::string(value)});
     }

@@ -1,7 +1,10 @@
 // Private-profile (INI) files, read the way the Windows profile functions read them: a
 // section counts as present only when it holds at least one key; section and key names
-// match without regard to case; the first section and the first key of a name win;
-// values are trimmed and cut to 2047 characters; integers are decimal, or hexadecimal
+// match without regard to case; the first section and the first key of a name win (the keys
+// of a repeated section are never seen); a line whose first character after blanks is ';'
+// is a comment, a line without '=' holds no key; names and values are trimmed of spaces and
+// tabs, a value in a matching pair of single or double quotes loses them (the blanks
+// inside stay), and values are cut to 2047 characters; integers are decimal, or hexadecimal
 // written with "0x" or "$". A UTF-8 byte-order mark before the first line is skipped. The
 // file is read once, into memory.
 #pragma once

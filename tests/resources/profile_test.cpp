@@ -44,6 +44,35 @@ TEST(Profile, FirstKeyWinsAndValuesAreCutTo2047Characters)
     EXPECT_EQ(profile.ReadString("s", "bare", ""), "spaced out");
 }
 
+TEST(Profile, AValueInMatchingQuotesLosesThemAndKeepsTheBlanksInside)
+{
+    const std::string longValue(3000, 'q');
+    const PrivateProfile profile = PrivateProfile::Parse("[s]\n"
+                                                         "double = \"mug.jpg\"  \n"
+                                                         "single='  a b  '\n"
+                                                         "nested=\"'x'\"\n"
+                                                         "mixed=\"x'\n"
+                                                         "reversed='\"x'\"\n"
+                                                         "lone=\"\n"
+                                                         "empty=''\n"
+                                                         "inner=a\"b\"\n"
+                                                         "\t;commented=yes\n"
+                                                         "filter=\"0x2\"\n"
+                                                         "long=\"" +
+                                                         longValue + "\"\n");
+    EXPECT_EQ(profile.ReadString("s", "double", ""), "mug.jpg");
+    EXPECT_EQ(profile.ReadString("s", "single", ""), "  a b  ");
+    EXPECT_EQ(profile.ReadString("s", "nested", ""), "'x'"); // only the outer pair
+    EXPECT_EQ(profile.ReadString("s", "mixed", ""), "\"x'");
+    EXPECT_EQ(profile.ReadString("s", "reversed", ""), "'\"x'\"");
+    EXPECT_EQ(profile.ReadString("s", "lone", ""), "\"");
+    EXPECT_EQ(profile.ReadString("s", "empty", "-"), "");
+    EXPECT_EQ(profile.ReadString("s", "inner", ""), "a\"b\"");
+    EXPECT_EQ(profile.ReadString("s", "commented", "-"), "-");
+    EXPECT_EQ(profile.ReadInteger("s", "filter", -5), 2);
+    EXPECT_EQ(profile.ReadString("s", "long", ""), std::string(2047, 'q')); // cut after the quotes go
+}
+
 TEST(Profile, IntegersAreDecimalOrHexWithZeroXOrDollar)
 {
     const PrivateProfile profile = PrivateProfile::Parse(
