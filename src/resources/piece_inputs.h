@@ -79,6 +79,7 @@ inline constexpr std::array<GlobalDataFile, 36> GlobalDataFiles{{
 struct SceneCameraFile {
     std::string_view scene; // the scene class without "tscene_"
     std::string_view path;
+    bool eyePositionsOnly = false; // a curve: its records count for their eye positions alone
 };
 
 inline constexpr std::array<SceneCameraFile, 24> SceneCameraFiles{{
@@ -103,7 +104,7 @@ inline constexpr std::array<SceneCameraFile, 24> SceneCameraFiles{{
     {"killself", "data\\killself1.camera"},
     {"killself", "data\\killself2.camera"},
     {"killthroat", "data\\killthroat.camera"},
-    {"killthroat", "data\\throat.path"},
+    {"killthroat", "data\\throat.path", true},
     {"subbaken", "data\\subbaken.camera"},
     {"subself", "data\\subself.camera"},
 }};

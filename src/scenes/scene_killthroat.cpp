@@ -40,7 +40,7 @@ void tscene_killthroat::Load()
         for (float& offset : leaf.offset) offset = static_cast<float>((0.5 - Random01()) * 350);
     }
     LoadCameraPath(g_path, "data\\killthroat.camera");
-    LoadCameraPath(g_throat, "data\\throat.path");
+    LoadCameraPath(g_throat, "data\\throat.path", CameraFileUse::EyePath);
 
     PrepareYardSetting();
     PrepareKillBlocks();

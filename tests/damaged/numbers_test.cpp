@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -195,6 +196,57 @@ TEST_F(DamagedNumbers, TheThroatPathNeedsOnlyItsEyePositions)
         EXPECT_EQ(FatalMessage([&] { LoadCameraPath(path, "data\\throat.path", CameraFileUse::EyePath); }),
                   "data\\throat.path: " + fault);
     }
+}
+
+TEST_F(DamagedNumbers, BareEyesOnTheThroatCurveAndQuotedCupNamesPlayTheSamePictures)
+{
+    auto shots = [&] {
+        std::vector<std::vector<uint8_t>> pictures;
+        for (const char* scene : {"killthroat", "cup"})
+            for (const char* ms : {"20000", "70000"}) {
+                const CommandResult run = RunCommand(LanternProgram() + " shot " + ms + " frame.png --scene " + scene +
+                                                         " --data '" + m_data.Root().string() + "'",
+                                                     m_data.Root());
+                EXPECT_EQ(run.exitCode, 0) << run.output;
+                pictures.push_back(ReadFileBytes((m_data.Root() / "frame.png").string()));
+            }
+        return pictures;
+    };
+    const std::vector<std::vector<uint8_t>> pristine = shots();
+
+    // No field of view, no up vector and the eye on the centre in every key of the curve.
+    std::vector<uint8_t> throat = m_data.Original("Data/throat.path");
+    const int records = static_cast<int>(throat.size() / 40);
+    for (int record = 1; record < records; ++record) {
+        for (const int field : {0, 7, 8, 9}) PatchFloat(throat, FieldOffset(record, field), 0.0f);
+        for (int axis = 0; axis < 3; ++axis)
+            std::copy_n(throat.begin() + static_cast<long>(FieldOffset(record, 1 + axis)), 4,
+                        throat.begin() + static_cast<long>(FieldOffset(record, 4 + axis)));
+    }
+    m_data.Replace("Data/throat.path", throat);
+    // Every value of the cup's list in quotes, double and single.
+    const std::vector<uint8_t> list = m_data.Original("Data/cup/textures.ini");
+    std::string quoted, line;
+    char quote = '"';
+    std::istringstream lines(std::string(list.begin(), list.end()));
+    while (std::getline(lines, line)) {
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos) {
+            const size_t end = line.find_last_not_of('\r') + 1; // the list's lines end in CR LF
+            line = line.substr(0, equals + 1) + quote + line.substr(equals + 1, end - equals - 1) + quote + line.substr(end);
+            quote = quote == '"' ? '\'' : '"';
+        }
+        quoted += line + "\n";
+    }
+    ASSERT_NE(quoted.find("filename='mug.jpg'"), std::string::npos) << quoted;
+    ASSERT_NE(quoted.find("name=\"saucer\""), std::string::npos) << quoted;
+    m_data.Replace("Data/cup/textures.ini", quoted);
+
+    EXPECT_EQ(shots(), pristine);
+    const CommandResult check = RunCommand(ToolProgram() + " check '" + m_data.Root().string() + "'", m_data.Root());
+    EXPECT_EQ(check.exitCode, 0) << check.output;
+    EXPECT_EQ(check.output.find("throat"), std::string::npos) << check.output;
+    EXPECT_EQ(check.output.find("cup"), std::string::npos) << check.output;
 }
 
 TEST_F(DamagedNumbers, ThePieceRefusesADamagedCameraAtStartUpNamingFileAndRecord)

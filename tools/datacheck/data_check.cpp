@@ -52,7 +52,7 @@ public:
     {
         for (const StartUpTexture& texture : StartUpTextures) CheckStartUpTexture(texture);
         for (const GlobalDataFile& file : GlobalDataFiles) CheckGlobalFile(file);
-        for (const SceneCameraFile& file : SceneCameraFiles) CheckCameraFile(file.path);
+        for (const SceneCameraFile& file : SceneCameraFiles) CheckCameraFile(file);
         CheckBoundNames();
         CheckSoundtrack();
     }
@@ -183,14 +183,16 @@ private:
         if (waterLeaves) Read("", 0, [&] { ComputeWaterLeafCentres(list, listPath); });
     }
 
-    void CheckCameraFile(std::string_view file)
+    // Read as its scene reads it: a curve for its eye positions only, a camera whole.
+    void CheckCameraFile(const SceneCameraFile& file)
     {
         static CameraPath path;
         path.count = 0;
-        if (!Read("", 1, [&] { LoadCameraPath(path, file); })) return;
+        const CameraFileUse use = file.eyePositionsOnly ? CameraFileUse::EyePath : CameraFileUse::Camera;
+        if (!Read("", 1, [&] { LoadCameraPath(path, file.path, use); })) return;
         if (path.count < 4)
-            Warning(std::string(file) + ": " + std::to_string(path.count) +
-                    " records; a path needs 4 to move, so this camera stands still");
+            Warning(std::string(file.path) + ": " + std::to_string(path.count) + " records; a path needs 4 to move, so " +
+                    (file.eyePositionsOnly ? "this curve is a single point" : "this camera stands still"));
     }
 
     void CheckBoundNames()
