@@ -96,7 +96,8 @@ void tscene_giorl::Render(int32_t time)
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
     // The set; the swing and the girl on it turn about the bar at 16.7.
-    for (int k = 0; k < GiorlList.count; ++k) {
+    const int giorlEntries = DrawableEntries(GiorlList, g_giorlTextures);
+    for (int k = 0; k < giorlEntries; ++k) {
         glPushMatrix();
         if (k < 2) {
             glTranslatef(0.0f, 16.7f, 0.0f);

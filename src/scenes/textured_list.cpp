@@ -16,10 +16,17 @@ ListTextures ResolveListTextures(const GeoxList& list, std::string_view prefix)
     return textures;
 }
 
+int DrawableEntries(const GeoxList& list, const ListTextures& textures)
+{
+    const size_t entries = std::min({static_cast<size_t>(std::max(list.count, 0)), list.meshes.size(),
+                                     list.filteredNames.size(), textures.ids.size()});
+    return static_cast<int>(entries);
+}
+
 void DrawGeoxListTextured(const GeoxList& list, const ListTextures& textures)
 {
-    const size_t entries = std::min({static_cast<size_t>(std::max(list.count, 0)), list.meshes.size(), textures.ids.size()});
-    for (size_t i = 0; i < entries; ++i) {
+    const int entries = DrawableEntries(list, textures);
+    for (int i = 0; i < entries; ++i) {
         BindTextureId(textures.ids[i]);
         DrawGeoxTextured(list.meshes[i]);
     }

@@ -16,6 +16,10 @@ struct ListTextures {
 // Looks up prefix + filteredNames[i] in GlobalTextures for every entry of the list.
 ListTextures ResolveListTextures(const GeoxList& list, std::string_view prefix);
 
-// For i = 0 .. count-1 in order: bind entry i's texture (texturing on), DrawGeoxTextured of
+// How many entries can be drawn: the least of the list's count, its meshes, its filtered
+// names and the textures resolved for it (a damaged list can disagree with itself).
+int DrawableEntries(const GeoxList& list, const ListTextures& textures);
+
+// For i = 0 .. DrawableEntries - 1 in order: bind entry i's texture (texturing on), DrawGeoxTextured of
 // mesh i. Draws with the current colour, matrices and blending; changes nothing else.
 void DrawGeoxListTextured(const GeoxList& list, const ListTextures& textures);
