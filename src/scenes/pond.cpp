@@ -63,14 +63,14 @@ void LiftWaterSurface(float w, float a)
 
 void DrawWaterSurface(float alpha, GLenum destinationFactor)
 {
-    if (PondMeshCount() == 0) return;
+    // A folder without meshes draws nothing but leaves the state the drawing would.
     BindTextureId(g_water);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, destinationFactor);
     glColor4f(1, 1, 1, alpha);
     glPushMatrix();
     glScalef(1, 0.2f, 1);
-    DrawGeoxTextured(WaterLeafsMoved.meshes[0]);
+    if (PondMeshCount() > 0) DrawGeoxTextured(WaterLeafsMoved.meshes[0]);
     glPopMatrix();
     glDisable(GL_BLEND);
 }
@@ -84,8 +84,8 @@ void RenormaliseWaterSurface()
 
 void DrawSkyReflection(float alpha)
 {
+    // As the surface: without meshes only the state changes, the colour ends white.
     glDepthFunc(GL_LEQUAL);
-    if (PondMeshCount() == 0) return;
     BindTextureId(g_flatSky);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -93,7 +93,7 @@ void DrawSkyReflection(float alpha)
     SetSphereMapping(1);
     glPushMatrix();
     glScalef(1, 0.2f, 1);
-    DrawGeoxLit(WaterLeafsMoved.meshes[0]);
+    if (PondMeshCount() > 0) DrawGeoxLit(WaterLeafsMoved.meshes[0]);
     glPopMatrix();
     SetSphereMapping(0);
     glDisable(GL_BLEND);

@@ -194,7 +194,7 @@ TEST_F(SmallPond, WithoutLeavesOnlyTheSurfaceAndItsReflectionAreDrawn)
     FindSceneObject("waterunder")->Render(40000);
 }
 
-TEST_F(SmallPond, AnEmptyFolderDrawsNoWaterAndStillLeavesLessOrEqualDepth)
+TEST_F(SmallPond, AnEmptyFolderDrawsNoWaterAndStillLeavesTheStateOfTheDrawing)
 {
     Install(0);
     WaterLeafsList = ListOf({});
@@ -203,10 +203,15 @@ TEST_F(SmallPond, AnEmptyFolderDrawsNoWaterAndStillLeavesLessOrEqualDepth)
     EXPECT_EQ(PondMeshCount(), 0);
     for (const char* scene : {"waterover", "waterunder"}) {
         glDepthFunc(GL_LESS);
+        glColor4f(0.3f, 0.4f, 0.5f, 0.6f);
         FindSceneObject(scene)->Render(40000);
         GLint depthFunction = 0;
         glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
         EXPECT_EQ(depthFunction, GL_LEQUAL) << scene;
+        // The reflection sets the colour white last, surface or not.
+        GLfloat colour[4] = {};
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        EXPECT_EQ(std::vector<GLfloat>(colour, colour + 4), (std::vector<GLfloat>{1, 1, 1, 1})) << scene;
     }
 }
 
