@@ -436,6 +436,21 @@ void DrawNoise()
 
 void DrawVignetteAndNoise(const FadeLayer& fadeBefore, float fadeAfter)
 {
+    // Without one of the two textures its pass binds texture 0 and draws untextured, in the
+    // colour alone: the combined stages cannot stand for that, so the layers are drawn one by
+    // one. A fade before them covers the band as it would before the letterbox, which then
+    // blackens the bars again.
+    if (g_vignetteTexture == 0 || g_noiseTexture == 0) {
+        if (fadeBefore.alpha < 1.0f) {
+            DrawFade(fadeBefore.r, fadeBefore.g, fadeBefore.b, fadeBefore.alpha);
+            DrawLetterbox();
+        }
+        DrawVignette();
+        DrawNoise();
+        if (fadeAfter < 1.0f) DrawFade(fadeAfter);
+        glColor4f(1, 1, 1, 1);
+        return;
+    }
     // The vignette gives v = vc * (1 - va) + frame * va, the noise then nc * na + v * (1 - na):
     // together a source s = nc * na + vc * (1 - va) * (1 - na) added to the frame times
     // k = va * (1 - na), which two texture stages compute and the blend applies in one pass

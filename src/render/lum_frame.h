@@ -104,7 +104,9 @@ struct FadeLayer {
 // DrawVignette and DrawNoise as one pass over the band (two texture stages), equal to the two
 // passes up to rounding. With fadeBefore's alpha below 1 it also stands for that DrawFade just
 // before the letterbox, with fadeAfter below 1 for a DrawFade(fadeAfter) just after it: the
-// same frame, one pass fewer. Leaves the colour white.
+// same frame, one pass fewer. When the library lacks "vinget" or "noise" (whose pass then
+// draws untextured: the noise a white layer) the passes are drawn one by one. Leaves the
+// colour white.
 void DrawVignetteAndNoise(const FadeLayer& fadeBefore = {}, float fadeAfter = 1.0f);
 // Looks up "vinget" and "noise" once the global data set is loaded; the finishing steps bind
 // the ids (0 until then, as for a name the library lacks).

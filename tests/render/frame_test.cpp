@@ -272,49 +272,151 @@ int LargestDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>&
     return largest;
 }
 
-TEST_F(FrameTest, FadesFoldedIntoTheFinishingLayersMatchTheSeparatePasses)
+// A frame of colour that changes across it at every scale: gradients, stripes and steps,
+// kept below full brightness so that the glow rarely saturates.
+std::vector<uint8_t> PatternedFrame()
 {
-    AddTexture(GlobalTextures, "vinget", PatternedTexture(64, 0));
-    AddTexture(GlobalTextures, "noise", PatternedTexture(256, 5));
-    ResolveFinishingTextures();
-    SetNoiseTickCount(0);
-    auto frameWith = [](const std::function<void()>& finish) {
-        ClearFrame(0.3f, 0.7f, 0.9f);
+    std::vector<uint8_t> rgb(640 * 480 * 3);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            uint8_t* pixel = &rgb[(static_cast<size_t>(y) * 640 + x) * 3];
+            pixel[0] = static_cast<uint8_t>((x * 7 + y * 3) % 160);
+            pixel[1] = static_cast<uint8_t>(((x / 16 + y / 24) % 2) * 120 + y / 8);
+            pixel[2] = static_cast<uint8_t>((x * y / 97) % 150);
+        }
+    return rgb;
+}
+
+// The frame set to `rgb` (640 x 480, rows bottom-up).
+void DrawFrame(const std::vector<uint8_t>& rgb)
+{
+    glDisable(GL_TEXTURE_2D); // drawn pixels would be textured too
+    glDisable(GL_BLEND);
+    glWindowPos2i(0, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glDrawPixels(640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    glEnable(GL_TEXTURE_2D);
+}
+
+TEST_F(FrameTest, FinishingLayersWithFoldedFadesMatchTheSeparateStepsOnAPatternedFrame)
+{
+    // The separate steps: letterbox, vignette, noise and glow each a pass of their own, a fade
+    // before the letterbox or after the noise a pass too.
+    auto separate = [](const FadeLayer& before, float after) {
+        BeginFinishing();
+        if (before.alpha < 1) DrawFade(before.r, before.g, before.b, before.alpha);
+        DrawLetterbox();
+        DrawVignette();
+        DrawNoise();
+        if (after < 1) DrawFade(after);
+        glColor4f(1, 1, 1, 1);
+        BlurFrame(135, 1, 1, 1, 0.75f);
+        AddGlow();
+    };
+    const std::vector<uint8_t> pattern = PatternedFrame();
+    auto frameWith = [&](const std::function<void()>& finish) {
+        DrawFrame(pattern);
         finish();
         return ReadFrameRgb();
     };
-    for (float fade : {0.0f, 0.35f, 1.0f}) {
-        const std::vector<uint8_t> before = frameWith([&] {
-            DrawFade(fade);
-            FinishFrame(135, 1, 1, 1, 0.75f);
-        });
-        const std::vector<uint8_t> folded = frameWith([&] { FinishFadedFrame(fade, 135, 1, 1, 1, 0.75f); });
-        // One rounding fewer on the way, then doubled by the glow.
-        EXPECT_LE(LargestDifference(before, folded), 4) << "fade before the layers, alpha " << fade;
-
-        const std::vector<uint8_t> after = frameWith([&] {
-            DrawFinishingLayers();
-            DrawFade(fade);
-            glColor4f(1, 1, 1, 1);
-            GlowPass(135, 1, 1, 1, 0.75f);
-        });
-        const std::vector<uint8_t> foldedAfter = frameWith([&] { FinishFrameFadingToBlack(fade, 135, 1, 1, 1, 0.75f); });
-        EXPECT_LE(LargestDifference(after, foldedAfter), 4) << "fade after the layers, alpha " << fade;
-        if (fade == 1.0f) {
-            EXPECT_EQ(folded, frameWith([] { FinishFrame(135, 1, 1, 1, 0.75f); }));
+    SetNoiseTickCount(15 * 321);
+    enum { kBoth, kNoVignette, kNoNoise };
+    for (const int textures : {kBoth, kNoVignette, kNoNoise}) {
+        ClearTextureLibrary(GlobalTextures);
+        if (textures != kNoVignette) AddTexture(GlobalTextures, "vinget", PatternedTexture(64, 0));
+        if (textures != kNoNoise) AddTexture(GlobalTextures, "noise", PatternedTexture(256, 5));
+        ResolveFinishingTextures();
+        for (const float fade : {0.0f, 0.35f, 1.0f}) {
+            const auto context = ::testing::Message() << "textures " << textures << ", fade alpha " << fade;
+            // One rounding for three or four on the way, then doubled by the glow.
+            EXPECT_LE(LargestDifference(frameWith([&] { separate(FadeLayer(1, 0.5f, 0.2f, fade), 1); }),
+                                        frameWith([&] { FinishFadedFrame(FadeLayer(1, 0.5f, 0.2f, fade), 135, 1, 1, 1, 0.75f); })),
+                      4)
+                << context << ", to a colour before the layers";
+            EXPECT_LE(LargestDifference(frameWith([&] { separate(fade, 1); }),
+                                        frameWith([&] { FinishFadedFrame(fade, 135, 1, 1, 1, 0.75f); })),
+                      4)
+                << context << ", to black before the layers";
+            EXPECT_LE(LargestDifference(frameWith([&] { separate({}, fade); }),
+                                        frameWith([&] { FinishFrameFadingToBlack(fade, 135, 1, 1, 1, 0.75f); })),
+                      4)
+                << context << ", to black after the layers";
         }
-
-        const std::vector<uint8_t> toColour = frameWith([&] {
-            DrawFade(1, 0.5f, 0.2f, fade);
-            FinishFrame(135, 1, 1, 1, 0.75f);
-        });
-        const std::vector<uint8_t> foldedColour =
-            frameWith([&] { FinishFadedFrame(FadeLayer(1, 0.5f, 0.2f, fade), 135, 1, 1, 1, 0.75f); });
-        EXPECT_LE(LargestDifference(toColour, foldedColour), 4) << "fade to a colour before the layers, alpha " << fade;
+        ExpectOverlayStateLeft();
     }
-    ExpectOverlayStateLeft();
+    // Texture 0 draws untextured: without "noise" its layer is the colour, white over the band.
+    DrawFrame(pattern);
+    DrawFinishingLayers();
+    const std::vector<uint8_t> layered = ReadFrameRgb(0, 60, 640, 360);
+    EXPECT_TRUE(std::all_of(layered.begin(), layered.end(), [](uint8_t v) { return v == 255; }));
     ClearTextureLibrary(GlobalTextures);
     ResolveFinishingTextures();
+}
+
+// Texel (x, y) of an RGB image of width w, with the default wrap (GL_REPEAT).
+double Texel(const std::vector<uint8_t>& image, int w, int h, int x, int y, int channel)
+{
+    x = (x % w + w) % w;
+    y = (y % h + h) % h;
+    return image[(static_cast<size_t>(y) * w + x) * 3 + channel];
+}
+
+// Linear filtering at texel coordinates (u, v), texel centres at whole numbers.
+double Bilinear(const std::vector<uint8_t>& image, int w, int h, double u, double v, int channel)
+{
+    const int x = static_cast<int>(std::floor(u)), y = static_cast<int>(std::floor(v));
+    const double fx = u - x, fy = v - y;
+    return (Texel(image, w, h, x, y, channel) * (1 - fx) + Texel(image, w, h, x + 1, y, channel) * fx) * (1 - fy) +
+           (Texel(image, w, h, x, y + 1, channel) * (1 - fx) + Texel(image, w, h, x + 1, y + 1, channel) * fx) * fy;
+}
+
+TEST_F(FrameTest, TheGlowChainOnAPatternedFrameFollowsItsStepsWorkedOutHere)
+{
+    // Each step as the chain describes it, computed here from the frame alone: the frame
+    // shrunk into a 256 x 256 corner (texture 0 .. 0.625 across, 0 .. 0.9375 up), that corner
+    // shrunk to 128 x 128, blurred up, down, right and left by (previous * w + own * (256 - w))
+    // div 256, and laid over the frame as frame * a + blur * tint * (1 - a) + blur * tint.
+    const std::vector<uint8_t> frame = PatternedFrame();
+    DrawFrame(frame);
+    glColor4f(1, 1, 1, 1);
+    GlowPass(140, 0.5f, 0.8f, 1.0f, 0.6f);
+    const std::vector<uint8_t> glowed = ReadFrameRgb();
+
+    std::vector<uint8_t> corner(256 * 256 * 3), small(128 * 128 * 3);
+    for (int j = 0; j < 256; ++j)
+        for (int i = 0; i < 256; ++i)
+            for (int c = 0; c < 3; ++c)
+                corner[(j * 256 + i) * 3 + c] = static_cast<uint8_t>(std::lround(
+                    Bilinear(frame, 640, 480, (i + 0.5) / 256 * 0.625 * 1024 - 0.5, (j + 0.5) / 256 * 0.9375 * 512 - 0.5, c)));
+    for (int j = 0; j < 128; ++j)
+        for (int i = 0; i < 128; ++i)
+            for (int c = 0; c < 3; ++c)
+                small[(j * 128 + i) * 3 + c] =
+                    static_cast<uint8_t>(std::lround(Bilinear(corner, 256, 256, 2 * i + 0.5, 2 * j + 0.5, c)));
+    const unsigned w = 140, keep = 256 - w;
+    auto mix = [&](int to, int from) { small[to] = static_cast<uint8_t>((small[from] * w + small[to] * keep) / 256); };
+    for (int r = 1; r < 128; ++r)
+        for (int k = 0; k < 384; ++k) mix(r * 384 + k, (r - 1) * 384 + k);
+    for (int r = 126; r >= 0; --r)
+        for (int k = 0; k < 384; ++k) mix(r * 384 + k, (r + 1) * 384 + k);
+    for (int r = 0; r < 128; ++r)
+        for (int k = 3; k < 384; ++k) mix(r * 384 + k, r * 384 + k - 3);
+    for (int r = 0; r < 128; ++r)
+        for (int k = 380; k >= 0; --k) mix(r * 384 + k, r * 384 + k + 3);
+
+    const std::vector<uint8_t> blur = BlurTexturePixels();
+    EXPECT_LE(LargestDifference(blur, small), 2) << "the blurred corner";
+
+    const double tint[3] = {0.5, 0.8, 1.0}, a = 0.6;
+    int largest = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const double b = Bilinear(small, 128, 128, (x + 0.5) / 640 * 128 - 0.5, (y + 0.5) / 480 * 128 - 0.5, c);
+                const double expected = std::min(255.0, frame[(y * 640 + x) * 3 + c] * a + b * tint[c] * (2 - a));
+                largest = std::max(largest, static_cast<int>(std::lround(std::fabs(glowed[(y * 640 + x) * 3 + c] - expected))));
+            }
+    EXPECT_LE(largest, 4) << "the frame with its glow";
 }
 
 // Vertices as GL feedback reports them: window position (y up) and texture coordinate.
