@@ -17,6 +17,7 @@ SDL_Window* g_window = nullptr;
 SDL_GLContext g_context = nullptr;
 bool g_headless = false;
 bool g_videoStarted = false;
+bool g_framed = false; // a window with a frame: its outer top-left goes to the screen's
 std::optional<bool> g_fullScreenOverride;
 
 GLuint g_frameBuffer = 0;
@@ -210,12 +211,9 @@ void* CreatePlatformWindow(const char* title, int width, int height, bool fullSc
     }
     g_window = SDL_CreateWindow(title, 0, 0, windowWidth, windowHeight, flags);
     if (!g_window) return nullptr;
-    if (!fullScreen) {
-        // The client area is width x height and the outer frame sits at the top-left.
-        int top = 0, left = 0;
-        SDL_GetWindowBordersSize(g_window, &top, &left, nullptr, nullptr);
-        SDL_SetWindowPosition(g_window, left, top);
-    }
+    // The client area is width x height; its outer frame goes to the top-left corner once it
+    // is shown (ShowPlatformWindow), when the window manager has given it its borders.
+    g_framed = !fullScreen;
     SDL_DisableScreenSaver();
     return g_window;
 }
@@ -244,6 +242,18 @@ void ShowPlatformWindow()
     if (!g_window || g_headless) return;
     SDL_ShowWindow(g_window);
     SDL_RaiseWindow(g_window);
+    if (!g_framed) return;
+    // A window manager frames the window as it maps it and says how wide the borders are a
+    // moment later; without one (or before it answers) they are 0. The window is moved so
+    // that its client area starts past the borders and the frame's corner is the screen's.
+    int top = 0, left = 0;
+    const Uint32 waitUntil = SDL_GetTicks() + 250;
+    while (SDL_GetWindowBordersSize(g_window, &top, &left, nullptr, nullptr) == 0 && top == 0 && left == 0 &&
+           !SDL_TICKS_PASSED(SDL_GetTicks(), waitUntil)) {
+        SDL_PumpEvents();
+        SDL_Delay(5);
+    }
+    SDL_SetWindowPosition(g_window, left, top);
 }
 
 bool ReleaseGlContext()
