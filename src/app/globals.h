@@ -18,6 +18,7 @@ struct RunOptions {
     bool keepLog = false;   // leave the loading log on
     bool playSound = true;  // start the soundtrack at the end of start-up
     int32_t startMs = 0;    // music position to start from
+    int32_t avOffsetMs = 0; // how much later than its device buffer says the sound is heard
     bool dev = false;       // authoring mode: pause, seek and loop keys; the title shows where
 };
 extern RunOptions Options;

@@ -1,6 +1,6 @@
 // lantern: plays "the hollow lantern of rust" in step with its soundtrack.
 //
-//   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--log] [--dev]
+//   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--av-offset MS] [--log] [--dev]
 //   lantern shot MS OUT.png [--loader | --scene NAME] [--data DIR]
 //   lantern bench [--frames N] [--passes N] [--scene NAME]... [--json] [--data DIR]
 //   lantern capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--crf Q] [--preset P] [--data DIR]
@@ -131,6 +131,11 @@ int main(int argc, char** argv)
                                          "the installed share/lantern)");
     app.add_option("--start", startSeconds, "start the music and the picture at this many seconds")
         ->check(StartSeconds);
+    app.add_option("--av-offset", Options.avOffsetMs,
+                   "the sound is heard MS milliseconds later than the device's buffer accounts for "
+                   "(a system mixer, a wireless speaker): the picture waits as much (negative: "
+                   "it goes earlier); -2000 to 2000, default 0")
+        ->check(CLI::Range(-2000, 2000));
     app.add_flag("--log", Options.keepLog, "write \"loading.log\" while loading");
     app.add_flag("--dev", Options.dev,
                  "authoring mode: Space pauses, F5/F6 seek 5 s, F7/F8 previous/next slot, F9 loops the "

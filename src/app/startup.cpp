@@ -52,7 +52,7 @@ void StartUpSequence()
     // The music starts last: its clock is the timeline, and loading lies before it.
     Log("initing sound...");
     if (Options.playSound) {
-        if (!InitSound()) CloseSound();
+        if (!InitSound(Options.avOffsetMs)) CloseSound();
         SoundStream = OpenSoundStream("data\\soundtrack.ogg");
         SoundChannel = 0;
         PlaySoundStream(SoundChannel, SoundStream, Options.startMs);

@@ -7,6 +7,7 @@ namespace {
 
 SDL_AudioDeviceID g_device = 0;
 AudioFill g_fill = nullptr;
+int g_bufferFrames = 0;
 
 void FillBlock(void*, Uint8* buffer, int bytes)
 {
@@ -27,9 +28,15 @@ bool OpenAudioDevice(int rate, int channels, int blockFrames, AudioFill fill)
     want.samples = static_cast<Uint16>(blockFrames);
     want.callback = FillBlock;
     SDL_AudioSpec have{};
-    g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (!g_device) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return g_device != 0;
+    // The rate, format and channels are converted by SDL if the hardware wants others; the
+    // buffer is the device's own, so that its size is known.
+    g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    if (!g_device) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    g_bufferFrames = have.samples;
+    return true;
 }
 
 void CloseAudioDevice()
@@ -37,7 +44,13 @@ void CloseAudioDevice()
     if (!g_device) return;
     SDL_CloseAudioDevice(g_device);
     g_device = 0;
+    g_bufferFrames = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+int AudioDeviceBufferFrames()
+{
+    return g_bufferFrames;
 }
 
 bool HasAudioDevice()

@@ -10,7 +10,12 @@
 using AudioFill = void (*)(uint8_t* buffer, int bytes);
 
 // Opens the default device, paused. False when there is no device (sound is then silent).
+// blockFrames is the buffer asked for; the device may choose another, and the callback then
+// fills blocks of that size.
 bool OpenAudioDevice(int rate, int channels, int blockFrames, AudioFill fill);
+// The frames the open device buffers: a block handed to it is heard about this much later,
+// on top of whatever delay the system's mixer adds, which SDL does not report. 0 when closed.
+int AudioDeviceBufferFrames();
 void CloseAudioDevice();
 bool HasAudioDevice();
 // Starts (or resumes) the callbacks, or pauses them.

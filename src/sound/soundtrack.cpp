@@ -25,7 +25,7 @@
 namespace {
 
 constexpr int kMixRate = 44100;
-constexpr int kBlockFrames = 1024; // 23 ms a callback
+constexpr int kBlockFrames = 1024; // 23 ms a callback, unless the device buffers otherwise
 constexpr int kChannels = 2;
 constexpr int kMaxFileChannels = 8; // the layouts Vorbis defines
 constexpr int kDecodeBytes = 16384; // one ov_read of a converted file
@@ -273,9 +273,11 @@ void ReportPlaybackFaults(SoundtrackStream* stream, int32_t ms)
 
 } // namespace
 
-bool InitSound()
+bool InitSound(int32_t avOffsetMs)
 {
-    return OpenAudioDevice(kMixRate, kChannels, kBlockFrames, FillDeviceBlock);
+    if (!OpenAudioDevice(kMixRate, kChannels, kBlockFrames, FillDeviceBlock)) return false;
+    g_clock.SetOutputDelay(AudioDeviceBufferFrames() + static_cast<int64_t>(avOffsetMs) * kMixRate / 1000);
+    return true;
 }
 
 void CloseSound()

@@ -12,8 +12,10 @@ struct SoundtrackStream; // an open Ogg Vorbis file and its clock
 extern SoundtrackStream* SoundStream;
 extern int32_t SoundChannel;
 
-// Opens the audio device (44100 Hz). False when there is none; then the caller closes.
-bool InitSound();
+// Opens the audio device (44100 Hz). False when there is none; then the caller closes. The
+// music clock counts what is heard: the samples handed to the device less its buffer, and
+// less avOffsetMs more for a system that delays the sound further (negative: less).
+bool InitSound(int32_t avOffsetMs = 0);
 void CloseSound();
 // The stream, or nullptr, with a warning naming the file and the fault, when it is missing,
 // not a regular file (it is never waited on), or not Ogg Vorbis that can be played. A file of

@@ -3,6 +3,12 @@
 
 #include <algorithm>
 
+void SoundtrackClock::SetOutputDelay(int64_t frames)
+{
+    std::lock_guard lock(m_mutex);
+    m_outputDelay = frames;
+}
+
 void SoundtrackClock::Start(int32_t startMs, int64_t nowUs, bool deviceDriven)
 {
     std::lock_guard lock(m_mutex);
@@ -44,7 +50,7 @@ int32_t SoundtrackClock::TimeMsLocked(int64_t nowUs)
         played = std::max<int64_t>(0, nowUs - m_startUs) * m_rate / 1000000;
     } else if (m_blockStartFrame >= 0) {
         const int64_t sinceBlock = std::max<int64_t>(0, nowUs - m_blockUs) * m_rate / 1000000;
-        played = std::min(m_blockStartFrame + sinceBlock, m_handedFrames);
+        played = std::max<int64_t>(0, std::min(m_blockStartFrame + sinceBlock, m_handedFrames) - m_outputDelay);
     }
     const int64_t ms = (m_startFrame + played) * 1000 / m_rate;
     m_lastMs = std::max(m_lastMs, static_cast<int32_t>(std::min<int64_t>(ms, INT32_MAX)));

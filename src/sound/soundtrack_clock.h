@@ -2,9 +2,11 @@
 //
 // With an audio device, the position is the count of sample frames handed to the device,
 // interpolated on the steady clock between device callbacks (so it moves smoothly from
-// frame to frame instead of in callback-sized steps) and never beyond what was handed.
-// Without a device it runs on the steady clock alone. Either way it never goes backwards,
-// except where it is told to: a seek moves it anywhere, and paused it holds still.
+// frame to frame instead of in callback-sized steps) and never beyond what was handed, less
+// the output delay: the frames handed that are not heard yet (the device's buffer, and what
+// the viewer adds for a system that delays more). Until the first of them is heard it holds
+// at the start. Without a device it runs on the steady clock alone. Either way it never goes
+// backwards, except where it is told to: a seek moves it anywhere, and paused it holds still.
 // Times are passed in (microseconds of a steady clock) so tests can drive it.
 #pragma once
 
@@ -15,6 +17,9 @@ class SoundtrackClock {
 public:
     explicit SoundtrackClock(int sampleRate = 44100) : m_rate(sampleRate) {}
 
+    // Frames handed to the device that are still to be heard (0 until set; negative moves the
+    // picture earlier). Set before Start.
+    void SetOutputDelay(int64_t frames);
     // Starts at music position startMs; device-driven or steady.
     void Start(int32_t startMs, int64_t nowUs, bool deviceDriven);
     // Audio thread: a block of `frames` frames was just handed to the device.
@@ -39,6 +44,7 @@ private:
 
     std::mutex m_mutex;
     int m_rate;
+    int64_t m_outputDelay = 0;
     bool m_started = false;
     bool m_deviceDriven = false;
     int64_t m_startFrame = 0;

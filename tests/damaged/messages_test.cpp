@@ -60,6 +60,9 @@ TEST(Messages, NotANumberAndInfinitiesAreRefusedAsOptions)
     }
     const CommandResult late = RunCommand(LanternProgram() + " --headless --start 3601", folder.Path(), 30);
     EXPECT_NE(late.output.find("--start takes 0 to 3600 seconds, not 3601"), std::string::npos) << late.output;
+    const CommandResult offset = RunCommand(LanternProgram() + " --headless --av-offset 2001", folder.Path(), 30);
+    EXPECT_NE(offset.exitCode, 0) << offset.output;
+    EXPECT_NE(offset.output.find("--av-offset: Value 2001 not in range -2000 to 2000"), std::string::npos) << offset.output;
 
     for (const char* value : {"nan", "inf", "INFINITY"}) {
         const CommandResult run =

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr int64_t kBlock = 1024;                  // frames a callback
@@ -40,6 +43,46 @@ TEST(SoundtrackClock, FollowsTheHandedSamplesSmoothlyAndMonotonically)
     }
     EXPECT_LE(largestStep, 6); // no callback-sized (23 ms) jumps
     EXPECT_NEAR(previous, 400 * kBlockUs / 1000.0, 25.0);
+}
+
+TEST(SoundtrackClock, FollowsWhatIsHeardThroughTheDeviceBufferAndTheSystemsDelay)
+{
+    // A device that buffers one block and a mixer behind it that holds another 2048 frames
+    // (46 ms): a block handed at callback k is heard from the time of callback k + 1 plus the
+    // mixer's delay. The callbacks come a little early or late (up to 2 ms either way).
+    constexpr int64_t kMixerFrames = 2048;
+    SoundtrackClock clock;
+    clock.SetOutputDelay(kBlock + kMixerFrames);
+    clock.Start(60000, 0, true);
+    auto heardMs = [&](int64_t nowUs) {
+        const int64_t frames = nowUs * 44100 / 1000000 - kBlock - kMixerFrames;
+        return 60000 + std::max<int64_t>(0, frames) * 1000.0 / 44100;
+    };
+    int32_t previous = 60000;
+    int largestStep = 0;
+    double largestError = 0;
+    for (int block = 0; block < 300; ++block) {
+        const int64_t due = block * kBlock * 1000000 / 44100;
+        const int64_t jitter = (block * 7919 % 5 - 2) * 1000;
+        clock.FramesHanded(kBlock, std::max<int64_t>(0, due + jitter));
+        const int64_t next = (block + 1) * kBlock * 1000000 / 44100 + ((block + 1) * 7919 % 5 - 2) * 1000;
+        for (int64_t t = std::max<int64_t>(0, due + jitter); t < next; t += 4000) {
+            const int32_t ms = clock.TimeMs(t);
+            ASSERT_GE(ms, previous);
+            largestStep = std::max(largestStep, ms - previous);
+            previous = ms;
+            largestError = std::max(largestError, std::fabs(ms - heardMs(t)));
+        }
+    }
+    // Nothing is heard for the first 70 ms (the picture holds its first frame), then the
+    // clock follows the sound within the callbacks' jitter and the millisecond's rounding.
+    EXPECT_LE(largestError, 4.0);
+    EXPECT_LE(largestStep, 6);
+    // Without a device the delay means nothing: the steady clock runs as before.
+    SoundtrackClock steady;
+    steady.SetOutputDelay(kBlock + kMixerFrames);
+    steady.Start(1000, 0, false);
+    EXPECT_EQ(steady.TimeMs(250'000), 1250);
 }
 
 TEST(SoundtrackClock, StopsAtTheHandedSamplesWhenTheDeviceStallsAndNeverGoesBack)
