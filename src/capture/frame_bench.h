@@ -17,17 +17,26 @@ struct BenchOptions {
 };
 
 // Prints the renderer, the frame size and a line a scene, then the whole piece (the timeline
-// scenes' frames together, each standing for its share of its scene's span). Returns 0, or 1
+// scenes' frames together, each standing for its share of its scene's span). A line gives the
+// scene's mean, 95th percentile and worst wall milliseconds, its 95th percentile divided by the
+// title's mean of the same run (the machine's speed drifts between runs, so budgets are held
+// as this ratio; the title, little more than the finishing passes, is timed in every run) and
+// its mean processor milliseconds a frame, the renderer's threads included. Returns 0, or 1
 // when no scene named was made.
 int RunFrameBenchmark(const BenchOptions& options);
 
-// A drawn frame and the milliseconds of music it stands for.
+// The scene every ratio is taken against.
+constexpr const char* BenchReferenceScene = "title";
+
+// A drawn frame, the milliseconds of music it stands for, and the processor time it took.
 struct TimedFrame {
     double ms;
     double weight;
+    double cpuMs = 0;
 };
 struct FrameTimeSummary {
     double mean = 0, p95 = 0, worst = 0;
+    double cpuMean = 0; // processor milliseconds, weighted as the mean
 };
 // Mean and 95th percentile over the weights (the time a frame is on screen), and the worst.
 // Every scene draws the same number of frames, so a scene twice as long has frames of twice

@@ -2,6 +2,7 @@
 #include "platform/ticks.h"
 
 #include <chrono>
+#include <ctime>
 
 namespace {
 
@@ -13,4 +14,11 @@ uint32_t GetTickCount()
 {
     const auto elapsed = std::chrono::steady_clock::now() - g_start;
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+double ProcessCpuMilliseconds()
+{
+    timespec used{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return static_cast<double>(used.tv_sec) * 1000.0 + static_cast<double>(used.tv_nsec) / 1e6;
 }

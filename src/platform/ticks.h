@@ -1,7 +1,10 @@
 // The millisecond tick counter (GetTickCount): milliseconds since the program started, on
-// the steady clock.
+// the steady clock; and the processor time the process has used.
 #pragma once
 
 #include <cstdint>
 
 uint32_t GetTickCount();
+// Milliseconds of processor time used by every thread of the process so far (the renderer's
+// own threads included).
+double ProcessCpuMilliseconds();

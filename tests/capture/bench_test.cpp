@@ -37,8 +37,13 @@ TEST(FrameBench, JsonNamesTheRendererTheFrameAndEveryScene)
     EXPECT_TRUE(std::regex_search(run.out, std::regex("\"renderer\": \"[^\"]+\", \"width\": 640, \"height\": 480, "
                                                       "\"frames_per_scene\": 3, \"passes\": 2")))
         << run.out;
+    std::smatch reference;
+    ASSERT_TRUE(std::regex_search(run.out, reference, std::regex("\"reference\": \"title\", \"reference_mean_ms\": ([0-9.]+)")))
+        << run.out;
+    const double titleMean = std::stod(reference[1]);
     const std::regex scene("\\{\"scene\": \"(\\w+)\", \"timeline\": (true|false), \"mean_ms\": ([0-9.]+), "
-                           "\"p95_ms\": ([0-9.]+), \"worst_ms\": ([0-9.]+)\\}");
+                           "\"p95_ms\": ([0-9.]+), \"worst_ms\": ([0-9.]+), \"p95_ratio\": ([0-9.]+), "
+                           "\"cpu_ms\": ([0-9.]+)\\}");
     std::vector<std::string> seen;
     for (auto match = std::sregex_iterator(run.out.begin(), run.out.end(), scene); match != std::sregex_iterator(); ++match) {
         seen.push_back((*match)[1].str() + " " + (*match)[2].str());
@@ -46,9 +51,23 @@ TEST(FrameBench, JsonNamesTheRendererTheFrameAndEveryScene)
         EXPECT_GT(mean, 0.0);
         EXPECT_LE(p95, worst);
         EXPECT_LE(mean, worst);
+        EXPECT_NEAR(std::stod((*match)[6]), p95 / titleMean, 0.002) << "the 95th percentile over the title's mean";
+        // The renderer's threads work while the frame is drawn: a frame takes processor time.
+        EXPECT_GT(std::stod((*match)[7]), 0.0);
+        if ((*match)[1] == "title") EXPECT_NEAR(mean, titleMean, 0.0005);
     }
     EXPECT_EQ(seen, (std::vector<std::string>{"title true", "intro false"}));
     EXPECT_NE(run.out.find("\"piece\": {\"mean_ms\""), std::string::npos);
+
+    // The title is timed in every run, as the reference, and stays out of the piece's figures.
+    const ProgramRun alone = RunProgram(LanternPath(), {"bench", "--frames", "2", "--scene", "outro", "--data", LANTERN_BUILD_DIR});
+    ASSERT_EQ(alone.exitCode, 0) << alone.err;
+    EXPECT_NE(alone.out.find("p95/title"), std::string::npos) << alone.out;
+    EXPECT_TRUE(std::regex_search(alone.out, std::regex("\ntitle +timeline( +[0-9.]+){5}  \\(reference\\)\n"))) << alone.out;
+    std::smatch outro, piece;
+    ASSERT_TRUE(std::regex_search(alone.out, outro, std::regex("\noutro +timeline +([0-9.]+)"))) << alone.out;
+    ASSERT_TRUE(std::regex_search(alone.out, piece, std::regex("\nwhole piece +([0-9.]+)"))) << alone.out;
+    EXPECT_EQ(outro[1], piece[1]);
 
     const ProgramRun unknown = RunProgram(LanternPath(), {"bench", "--scene", "nosuch", "--data", LANTERN_BUILD_DIR});
     EXPECT_EQ(unknown.exitCode, 1);
