@@ -117,6 +117,15 @@ inline constexpr std::array<std::string_view, 25> BoundTextureNames{
     "atom",  "vinget", "noise",   "prepare", "flatsky",     "waterleafs", "leaf5shadow", "lightsphere",
     "bigshadow"};
 
+// The grass and tree textures of the landscape's two looks (colour, black and white). Season
+// draws the world seen through its window only there when each pair cuts out alike: the same
+// size, filters and alpha. Otherwise it draws that world over the whole picture, a slower
+// frame.
+inline constexpr std::array<std::array<std::string_view, 2>, 2> AlikeCutOutTextures{{
+    {"grass", "grassbw"},
+    {"tree", "treebw"},
+}};
+
 // Mesh folders the scenes draw entry by entry, each with the texture named prefix + the
 // entry's filtered name.
 struct PrefixedMeshFolder {

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 CameraPath SeasonPath;
 
@@ -34,6 +35,9 @@ CutRectangle g_cut;
 LandscapeTextures g_colour;
 LandscapeTextures g_blackAndWhite;
 GLuint g_font = 0;
+// True when the two looks cut their grass and trees out alike (see WorldsCutOutAlike): then
+// the first world need only be drawn where the window shows it.
+bool g_firstWorldBehindWindowOnly = false;
 
 // Where the first world can show: inside the picture of the window cut, which the second
 // world leaves alone. False when none of the cut is in view. Both worlds draw the whole
@@ -151,6 +155,56 @@ bool BehindWindowCut(const float lo[3], const float hi[3])
     return true;
 }
 
+// The texture's alpha at every level with the filters that sample it, or nothing for
+// texture 0 (which draws untextured: alpha 1 everywhere).
+struct CutOut {
+    GLint minFilter = 0, magFilter = 0;
+    std::vector<std::array<GLint, 2>> sizes;
+    std::vector<uint8_t> alpha;
+};
+
+CutOut CutOutOf(GLuint texture)
+{
+    CutOut cutOut;
+    if (texture == 0) return cutOut;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &cutOut.minFilter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &cutOut.magFilter);
+    std::vector<uint8_t> rgba;
+    for (GLint level = 0;; ++level) {
+        GLint width = 0, height = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
+        if (width <= 0 || height <= 0) break;
+        cutOut.sizes.push_back({width, height});
+        rgba.resize(static_cast<size_t>(width) * height * 4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        for (size_t i = 3; i < rgba.size(); i += 4) cutOut.alpha.push_back(rgba[i]);
+    }
+    return cutOut;
+}
+
+bool SameCutOut(GLuint a, GLuint b)
+{
+    const CutOut first = CutOutOf(a), second = CutOutOf(b);
+    return first.minFilter == second.minFilter && first.magFilter == second.magFilter && first.sizes == second.sizes &&
+           first.alpha == second.alpha;
+}
+
+// Both worlds are the same field under the same camera: the same triangles cover the same
+// pixels, and only the alpha test of the grass and the trees can keep a fragment of one and
+// drop the other's. When the two looks' grass and tree textures have the same alpha, sampled
+// alike, the first world draws no pixel that the second leaves uncovered, outside the window
+// and its frame; so it need only be drawn behind the window, whatever the sky and the ground
+// cover. Otherwise it is drawn whole.
+bool WorldsCutOutAlike(const LandscapeTextures& a, const LandscapeTextures& b)
+{
+    const bool alike = SameCutOut(a.grass, b.grass) && SameCutOut(a.tree, b.tree);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return alike;
+}
+
 } // namespace
 
 bool SeasonWindowShowsColour(float eyeZ)
@@ -168,12 +222,28 @@ void tscene_season::Load()
     BuildLandscapeField(g_field);
     LoadCameraPath(SeasonPath, "data\\season.camera");
     g_cut = FindCutRectangle(SeasonCutMesh);
+    PrepareDrawing();
+}
+
+void tscene_season::PrepareDrawing()
+{
     g_colour = ColourLandscape();
     g_blackAndWhite = BlackAndWhiteLandscape();
     g_font = FindTexture(GlobalTextures, "font");
+    g_firstWorldBehindWindowOnly = WorldsCutOutAlike(g_colour, g_blackAndWhite);
 }
 
 void tscene_season::Render(int32_t time)
+{
+    DrawFrame(time, g_firstWorldBehindWindowOnly ? FirstWorld::BehindTheWindow : FirstWorld::Whole);
+}
+
+void tscene_season::RenderWithTheFirstWorldWhole(int32_t time)
+{
+    DrawFrame(time, FirstWorld::Whole);
+}
+
+void tscene_season::DrawFrame(int32_t time, FirstWorld firstWorld)
 {
     const float p = Progress(time);
     ClipToPictureBand();
@@ -182,10 +252,13 @@ void tscene_season::Render(int32_t time)
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
     const bool colourInside = SeasonWindowShowsColour(CurrentCamera.eyeZ);
+    const LandscapeTextures& inside = colourInside ? g_colour : g_blackAndWhite;
     WindowView window;
-    if (FindWindowView(window)) {
+    if (firstWorld == FirstWorld::Whole) {
+        DrawLandscape(g_field, inside, 50.0f, PictureBandRegion);
+    } else if (FindWindowView(window)) {
         ClipToPictureBand(window.x0, window.y0, window.x1, window.y1);
-        DrawLandscape(g_field, colourInside ? g_colour : g_blackAndWhite, 50.0f, window.region);
+        DrawLandscape(g_field, inside, 50.0f, window.region);
         ClipToPictureBand();
     }
     ClearWholeWindow(GL_DEPTH_BUFFER_BIT);

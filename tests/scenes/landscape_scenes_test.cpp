@@ -4,6 +4,7 @@
 #include "base/gl.h"
 #include "base/piece_schedule.h"
 #include "capture/shot.h"
+#include "render/lum_frame.h"
 #include "render/lum_camera.h"
 #include "resources/globaldata.h"
 #include "resources/lum_textures.h"
@@ -238,6 +239,64 @@ TEST_F(LandscapeScenes, TheSameFrameTwiceIsTheSamePicture)
     const int32_t ms = Middle(kGiorl) + 517;
     EXPECT_EQ(RenderFrameAt(ms), RenderFrameAt(ms));
     EXPECT_EQ(RenderSceneAt("grass", 41000), RenderSceneAt("grass", 41000));
+}
+
+TEST_F(LandscapeScenes, SeasonEqualsItsFrameWithTheWorldBehindTheWindowWholeUnderAClosedOrAnOpenSky)
+{
+    auto* season = dynamic_cast<tscene_season*>(FindSceneObject("season"));
+    ASSERT_NE(season, nullptr);
+    // Times across the flight, the passage through the window plane (where the worlds swap)
+    // included.
+    auto expectSamePictures = [&](const char* sky) {
+        for (int step = 0; step < 12; ++step) {
+            const int32_t ms = kSeason.startMs + 700 + step * (kSeason.endMs - kSeason.startMs - 1400) / 11;
+            SetNoiseTickCount(static_cast<uint32_t>(ms));
+            season->RenderWithTheFirstWorldWhole(ms);
+            const std::vector<uint8_t> whole = ReadFrameTopDown();
+            season->Render(ms);
+            EXPECT_EQ(ReadFrameTopDown(), whole) << sky << " sky at " << ms << " ms";
+        }
+    };
+    expectSamePictures("the generated");
+    const std::vector<uint8_t> closed = RenderFrameAt(Middle(kSeason));
+
+    // A sky sphere without its upper half, and colour trees cut out of nothing (their alpha
+    // opaque) while the black-and-white ones keep their shape: above the horizon the second
+    // world leaves the band open around the trees, where the first world's show.
+    const GeoxMesh sphere = SphereMesh;
+    std::vector<GeoxTriangle> lower;
+    for (const GeoxTriangle& triangle : sphere.triangles)
+        if (sphere.vertices[triangle.i0].z + sphere.vertices[triangle.i1].z + sphere.vertices[triangle.i2].z < 0)
+            lower.push_back(triangle);
+    SphereMesh.triangles = lower;
+    SphereMesh.triangleCount = static_cast<int32_t>(lower.size());
+    glBindTexture(GL_TEXTURE_2D, FindTexture(GlobalTextures, "tree"));
+    std::vector<std::vector<uint8_t>> levels;
+    for (int level = 0;; ++level) {
+        GLint width = 0, height = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
+        if (width == 0) break;
+        levels.emplace_back(static_cast<size_t>(width) * height * 4);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, levels.back().data());
+        std::vector<uint8_t> opaque = levels.back();
+        for (size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 255;
+        glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, opaque.data());
+    }
+    season->PrepareDrawing();
+    expectSamePictures("an open");
+    EXPECT_NE(RenderFrameAt(Middle(kSeason)), closed);
+    SphereMesh = sphere;
+    glBindTexture(GL_TEXTURE_2D, FindTexture(GlobalTextures, "tree"));
+    for (size_t level = 0; level < levels.size(); ++level) {
+        GLint width = 0, height = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, static_cast<GLint>(level), GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, static_cast<GLint>(level), GL_TEXTURE_HEIGHT, &height);
+        glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                        levels[level].data());
+    }
+    season->PrepareDrawing();
+    EXPECT_EQ(RenderFrameAt(Middle(kSeason)), closed);
 }
 
 } // namespace

@@ -54,6 +54,7 @@ public:
         for (const GlobalDataFile& file : GlobalDataFiles) CheckGlobalFile(file);
         for (const SceneCameraFile& file : SceneCameraFiles) CheckCameraFile(file);
         CheckBoundNames();
+        CheckAlikeCutOuts();
         CheckSoundtrack();
     }
 
@@ -149,10 +150,23 @@ private:
             const std::string context = path + " [texture" + std::to_string(item.section) + "]";
             TextureListFiles files;
             if (!Read(context, 0, [&] { files = ResolveTextureListFiles(item); })) continue;
+            CutOut cutOut{item.magFilter, item.minFilter, 0, 0, {}};
             if (item.hasAlpha)
-                Read(context, 2, [&] { ReadAlphaTexturePixels(files.colour, files.alpha); });
+                Read(context, 2, [&] {
+                    const RgbaImage image = ReadAlphaTexturePixels(files.colour, files.alpha);
+                    cutOut.width = image.width;
+                    cutOut.height = image.height;
+                    for (size_t i = 3; i < image.rgba.size(); i += 4) cutOut.alpha.push_back(image.rgba[i]);
+                });
             else
-                Read(context, 1, [&] { ReadTextureImage(files.colour); });
+                Read(context, 1, [&] {
+                    const DecodedImage image = ReadTextureImage(files.colour);
+                    cutOut.width = image.width;
+                    cutOut.height = image.height;
+                    cutOut.alpha.assign(static_cast<size_t>(image.width) * image.height, 255);
+                });
+            // Lookups find a name's first entry, so its first entry is the one drawn.
+            if (ComparesCutOut(item.name) && !HasName(item.name)) m_cutOuts.emplace(item.name, std::move(cutOut));
             if (!AddName(context, item.name)) return;
         }
     }
@@ -193,6 +207,28 @@ private:
         if (path.count < 4)
             Warning(std::string(file.path) + ": " + std::to_string(path.count) + " records; a path needs 4 to move, so " +
                     (file.eyePositionsOnly ? "this curve is a single point" : "this camera stands still"));
+    }
+
+    static bool ComparesCutOut(std::string_view name)
+    {
+        for (const auto& pair : AlikeCutOutTextures)
+            if (name == pair[0] || name == pair[1]) return true;
+        return false;
+    }
+
+    // The mipmaps are built from the first level channel by channel, so equal sizes, filters
+    // and first-level alpha give equal alpha at every level.
+    void CheckAlikeCutOuts()
+    {
+        for (const auto& [first, second] : AlikeCutOutTextures) {
+            const auto a = m_cutOuts.find(std::string(first)), b = m_cutOuts.find(std::string(second));
+            const bool aFound = a != m_cutOuts.end(), bFound = b != m_cutOuts.end();
+            if (aFound == bFound && (!aFound || a->second == b->second)) continue;
+            Warning("textures " + Quoted(first) + " and " + Quoted(second) +
+                    " differ in size, filter or alpha, so the landscape's two looks do not cut their " +
+                    "grass and trees out alike: season draws the world seen through its window over the " +
+                    "whole picture, a slower frame");
+        }
     }
 
     void CheckBoundNames()
@@ -243,6 +279,16 @@ private:
     DataCheckResult m_result;
     MessageBoxHandler m_previousBoxes;
     std::vector<std::string> m_boxes;
+    // What a texture's alpha test keeps: its filters, its size and its alpha (1 without an
+    // alpha image).
+    struct CutOut {
+        GLenum magFilter, minFilter;
+        int width, height;
+        std::vector<uint8_t> alpha;
+        bool operator==(const CutOut&) const = default;
+    };
+    std::map<std::string, CutOut> m_cutOuts; // the first entry of each name
+
     std::vector<std::string> m_names;
     std::map<std::string, std::vector<std::string>> m_filteredNames; // by mesh folder
 };
