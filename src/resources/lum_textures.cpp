@@ -274,3 +274,12 @@ GLuint CreateEmptyTexture(int width, int height)
     glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
     return id;
 }
+
+GLuint CreateSampler(GLenum magFilter, GLenum minFilter)
+{
+    GLuint sampler = 0;
+    glGenSamplers(1, &sampler);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
+    return sampler;
+}

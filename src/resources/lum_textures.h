@@ -84,3 +84,8 @@ struct TextureListFiles {
 TextureListFiles ResolveTextureListFiles(const TextureListItem& item);
 
 GLuint CreateEmptyTexture(int width, int height);
+
+// A sampler object with these filters. Bound to a texture unit (glBindSampler) it filters
+// whatever texture is bound there in its place, leaving the texture's own filters alone;
+// sampler names are apart from texture names.
+GLuint CreateSampler(GLenum magFilter, GLenum minFilter);

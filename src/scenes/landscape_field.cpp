@@ -195,7 +195,9 @@ void DrawLandscape(const LandscapeField& field, const LandscapeTextures& texture
     BindTextureId(textures.grass);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
+    if (textures.grassSampler != 0) glBindSampler(0, textures.grassSampler);
     DrawGrassField(field, region, hidden);
+    if (textures.grassSampler != 0) glBindSampler(0, 0);
     glAlphaFunc(GL_ALWAYS, 0);
     glDisable(GL_ALPHA_TEST);
 

@@ -40,9 +40,11 @@ struct LandscapeField {
 
 
 
-// The four textures of one look of the landscape, resolved at load.
+// The four textures of one look of the landscape, resolved at load, and the sampler the grass
+// is drawn through (0: its own filters).
 struct LandscapeTextures {
     GLuint sky, ground, grass, tree;
+    GLuint grassSampler = 0;
 };
 // "sky", "grassbottom", "grass", "tree".
 LandscapeTextures ColourLandscape();
