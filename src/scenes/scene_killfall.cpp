@@ -2,6 +2,7 @@
 #include "scenes/scene_killfall.h"
 
 #include "base/random.h"
+#include "render/lum_frame.h"
 #include "render/lum_globals.h"
 #include "resources/globaldata.h"
 #include "scenes/kill_blocks.h"
@@ -70,7 +71,7 @@ void tscene_killfall::Load()
 void tscene_killfall::Render(int32_t time)
 {
     glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ClearWholeWindow(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const float p = FlyOneOfTwoPaths(Progress(time), g_first, 1.3f, g_second, 1.9f);
     glEnable(GL_DEPTH_TEST);
     DrawYardSetting();

@@ -41,6 +41,7 @@ float PulseAt(const MontagePlan& plan, float p)
 void RenderMontage(const SubSceneTable& subScenes, const MontagePlan& plan, float p)
 {
     const MontageCut cut = CutAt(plan, p);
+    if (plan.inBand[cut.slot]) ClipToPictureBand();
     subScenes[cut.slot]->Render(cut.subTime);
     glColor4f(1, 1, 1, 1);
     FinishFadedFrame(1 - PulseAt(plan, p), 135, 1, 1, 1, 0.5f);

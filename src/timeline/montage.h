@@ -21,17 +21,28 @@ struct MontagePlan {
     SubTimeRule rule;
     float pulseDepth;   // the darkening mid-segment: 0.6, or 0.45 with the square-root rise
     bool sharpPulse;    // depth * sqrt(|sin(n pi p)|) instead of depth * |sin(n pi p)|
+    // Slots whose sub-scene reads nothing of the frame before a letterbox covers the bars
+    // (no blur of its whole picture): the montage clips their drawing to the picture band.
+    std::array<bool, 4> inBand;
 };
 
 // The four montages: their sub-scenes, cuts, time rule and pulse.
 inline constexpr MontagePlan MeatPlan{
-    {"waterover", "stair", "cup", "intro"}, 16, SubTimeRule::PerAppearance, 0.6f, false};
-inline constexpr MontagePlan MeatMorePlan{
-    {"grass", "waterunder", "waterfilled", "cuptwo"}, 16, SubTimeRule::PerAppearance, 0.6f, false};
+    {"waterover", "stair", "cup", "intro"}, 16, SubTimeRule::PerAppearance, 0.6f, false, {true, true, true, true}};
+inline constexpr MontagePlan MeatMorePlan{{"grass", "waterunder", "waterfilled", "cuptwo"},
+                                          16,
+                                          SubTimeRule::PerAppearance,
+                                          0.6f,
+                                          false,
+                                          {true, true, false, true}};
 inline constexpr MontagePlan MeatRepeatPlan{
-    {"subself", "sphere", "subbaken", "sphere"}, 32, SubTimeRule::Continuous, 0.6f, false};
-inline constexpr MontagePlan MeatKillaPlan{
-    {"killme", "killself", "killfall", "killthroat"}, 32, SubTimeRule::PerAppearance, 0.45f, true};
+    {"subself", "sphere", "subbaken", "sphere"}, 32, SubTimeRule::Continuous, 0.6f, false, {true, true, true, true}};
+inline constexpr MontagePlan MeatKillaPlan{{"killme", "killself", "killfall", "killthroat"},
+                                           32,
+                                           SubTimeRule::PerAppearance,
+                                           0.45f,
+                                           true,
+                                           {true, false, true, true}};
 
 // Sub-scenes live on the span 0 .. 100000.
 constexpr int32_t SubSceneSpan = 100000;
@@ -52,7 +63,9 @@ MontageCut CutAt(const MontagePlan& plan, float p);
 // The darkening at progress p: 0 at every cut, greatest mid-segment.
 float PulseAt(const MontagePlan& plan, float p);
 
-// One montage frame: the chosen sub-scene draws itself at its time, then colour white, the
-// pulse as a fade to black, the finishing steps and the glow (135; 1, 1, 1, 0.5). A sub-scene
-// that finishes its own frame is thereby finished twice.
+// One montage frame: the chosen sub-scene draws itself at its time (clipped to the picture
+// band when its slot allows: the montage's letterbox covers the bars before anything reads
+// them, so that is a quarter less to draw and the same frame), then colour white, the pulse
+// as a fade to black, the finishing steps and the glow (135; 1, 1, 1, 0.5). A sub-scene that
+// finishes its own frame is thereby finished twice.
 void RenderMontage(const SubSceneTable& subScenes, const MontagePlan& plan, float p);

@@ -1,6 +1,11 @@
 // The montage scenes in the piece: the sub-scene the cut names shows, and the pulse darkens it.
 #include "support/offline.h"
 
+#include "capture/shot.h"
+#include "render/lum_frame.h"
+#include "timeline/montage.h"
+#include "timeline/scene_factory.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,6 +24,27 @@ TEST_F(MontageScenes, MeatCutsFromThePondToTheStairOnWhite)
     const double stair = Band(RenderFrameAt(110370));
     EXPECT_GT(stair, pond + 40) << "the stair's white background";
     EXPECT_GT(pond, 25) << "the pond is lit";
+}
+
+TEST_F(MontageScenes, SubScenesClippedToTheBandGiveTheFramesTheyGiveDrawnWhole)
+{
+    for (const MontagePlan* plan : {&MeatPlan, &MeatMorePlan, &MeatRepeatPlan, &MeatKillaPlan}) {
+        SubSceneTable subScenes{};
+        for (int slot = 0; slot < 4; ++slot) subScenes[slot] = FindSceneObject(plan->subScenes[slot]);
+        MontagePlan whole = *plan;
+        whole.inBand = {false, false, false, false};
+        for (int slot = 0; slot < 4; ++slot) {
+            // Mid-segment in the slot's second appearance; each frame after the same one before.
+            const float p = (4.0f + slot + 0.5f) / plan->segments;
+            auto frame = [&](const MontagePlan& drawn) {
+                SetNoiseTickCount(777);
+                RenderMontage(subScenes, whole, 0.5f / plan->segments);
+                RenderMontage(subScenes, drawn, p);
+                return ReadFrameTopDown();
+            };
+            EXPECT_EQ(frame(*plan), frame(whole)) << plan->subScenes[slot] << " in slot " << slot;
+        }
+    }
 }
 
 TEST_F(MontageScenes, ThePulseDarkensTheMiddleOfASegment)
