@@ -22,13 +22,7 @@ CameraPath AtomPath;
 
 namespace {
 
-struct ShakeOffset {
-    float dx, dy, dz;
-};
 
-struct RisingLeaf {
-    float phase, x, z;
-};
 
 ShakeOffset g_shake[AtomShakeCount];
 RisingLeaf g_leaves[AtomLeafCount];
@@ -72,6 +66,21 @@ FadeLayer HalfDarkWhiteFade(float alpha)
 }
 
 } // namespace
+
+const ShakeOffset& AtomShakeAt(int i)
+{
+    return g_shake[i];
+}
+
+const RisingLeaf& AtomLeafAt(int i)
+{
+    return g_leaves[i];
+}
+
+const LandscapeField& AtomField()
+{
+    return g_field;
+}
 
 int AtomShakeIndex(float p)
 {

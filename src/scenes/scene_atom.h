@@ -4,6 +4,8 @@
 #include "render/lum_camera.h"
 #include "scenes/lum_scenes.h"
 
+struct LandscapeField;
+
 class tscene_atom : public lum_genericscene {
 public:
     void Load() override;
@@ -26,3 +28,15 @@ struct AtomLeafTurn {
 // turn about (0.7259231 k, 1, 0.52389467), odd ones the other way about (0.7259231, 1,
 // 0.52389467 (1 + 2.12 i / 4500)).
 AtomLeafTurn AtomLeafTurnOf(float p, int i, float phase);
+
+// A shake of the eye, and an ember: its phase and where it stands (x, z).
+struct ShakeOffset {
+    float dx, dy, dz;
+};
+struct RisingLeaf {
+    float phase, x, z;
+};
+// Entry i of the last Load's tables, and the field it placed after them.
+const ShakeOffset& AtomShakeAt(int i);
+const RisingLeaf& AtomLeafAt(int i);
+const LandscapeField& AtomField();

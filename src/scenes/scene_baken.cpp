@@ -21,10 +21,6 @@ CameraPath BakenPath;
 
 namespace {
 
-// Where a leaf lands (x, z) and its place in the cycle.
-struct FallingLeaf {
-    float x, z, phase;
-};
 
 FallingLeaf g_leaves[BakenLeafCount];
 LandscapeField g_field;
@@ -40,6 +36,16 @@ float Frac(float v)
 }
 
 } // namespace
+
+const FallingLeaf& BakenLeafAt(int i)
+{
+    return g_leaves[i];
+}
+
+const LandscapeField& BakenField()
+{
+    return g_field;
+}
 
 float BakenLeafCycle(float p, int i, float phase)
 {

@@ -4,6 +4,8 @@
 #include "render/lum_camera.h"
 #include "scenes/lum_scenes.h"
 
+struct LandscapeField;
+
 class tscene_baken : public lum_genericscene {
 public:
     void Load() override;
@@ -20,3 +22,11 @@ constexpr int BakenLeafCount = 2501;
 float BakenLeafCycle(float p, int i, float phase);
 // The black fade's alpha: 0.71 * sin(pi * p).
 float BakenFade(float p);
+
+// Where a leaf lands (x, z) and its place in the cycle.
+struct FallingLeaf {
+    float x, z, phase;
+};
+// Leaf i of the last Load, and the field it placed after the leaves.
+const FallingLeaf& BakenLeafAt(int i);
+const LandscapeField& BakenField();

@@ -21,9 +21,6 @@ CameraPath GiorlPath;
 
 namespace {
 
-struct SnowLeaf {
-    float x, z, phase;
-};
 
 SnowLeaf g_leaves[GiorlLeafCount];
 ListTextures g_giorlTextures;
@@ -43,6 +40,11 @@ float LeafSpeed(int i)
 }
 
 } // namespace
+
+const SnowLeaf& GiorlLeafAt(int i)
+{
+    return g_leaves[i];
+}
 
 float GiorlSwingDegrees(float p)
 {

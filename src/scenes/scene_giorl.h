@@ -26,3 +26,10 @@ bool GiorlMeshIsAlphaTested(std::string_view filteredName);
 float GiorlLeafHeight(float p, int i, float phase);
 // The black fade's alpha: 0.99 * sqrt(sin(pi * p)).
 float GiorlFade(float p);
+
+// A leaf of the snow: where it falls (x and z, -40 to 40) and its phase (0 to 1).
+struct SnowLeaf {
+    float x, z, phase;
+};
+// Leaf i of the last Load.
+const SnowLeaf& GiorlLeafAt(int i);

@@ -30,6 +30,11 @@ GLuint g_font = 0;
 
 } // namespace
 
+const LandscapeField& GreetField()
+{
+    return g_field;
+}
+
 GreetLine GreetLineAt(float p)
 {
     const int line = std::clamp(static_cast<int>(16.0f * p), 0, GreetingCount - 1);

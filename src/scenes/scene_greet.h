@@ -5,6 +5,8 @@
 #include "render/lum_camera.h"
 #include "scenes/lum_scenes.h"
 
+struct LandscapeField;
+
 #include <string_view>
 
 class tscene_greet : public lum_genericscene {
@@ -28,3 +30,6 @@ GreetLine GreetLineAt(float p);
 // Lines 0 and 15 are empty; lines 1 to 14 are the greetings, shown in order.
 extern const std::string_view Greetings[GreetingCount];
 extern CameraPath GreetPath;
+
+// The field of the last Load (its tufts; greet has no trees).
+const LandscapeField& GreetField();

@@ -26,6 +26,11 @@ ListTextures g_deadTextures;
 
 } // namespace
 
+const BurstLeaf& BurstLeafAt(int k, int j)
+{
+    return g_burst[k][j];
+}
+
 float FallHeight(float p)
 {
     if (p > Impact) return 0;

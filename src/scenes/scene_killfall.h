@@ -26,3 +26,6 @@ struct BurstLeaf {
 // its tumble about (1, 0.834562, 0.37568274) unwinding from e degrees to none at landing. The
 // leaf's matrix under the camera, as the per-leaf calls build it, scale 50 included.
 GlMatrix BurstLeafPlacement(const BurstLeaf& leaf, float s);
+
+// Leaf j of kind k (0 to 4) of the last Load.
+const BurstLeaf& BurstLeafAt(int k, int j);

@@ -13,10 +13,6 @@ namespace {
 
 constexpr int Kinds = 5, LeavesPerKind = 301;
 
-// A carpet leaf: its turn about the dead figure, its distance (drawn at half) and its own spin.
-struct CarpetLeaf {
-    float a, c, f;
-};
 
 CameraPath g_path;
 CarpetLeaf g_carpet[Kinds][LeavesPerKind];
@@ -25,6 +21,11 @@ ListTextures g_killerTextures, g_deadTextures;
 GLuint g_leaf5 = 0;
 
 } // namespace
+
+const CarpetLeaf& CarpetLeafAt(int k, int j)
+{
+    return g_carpet[k][j];
+}
 
 void tscene_killme::Load()
 {

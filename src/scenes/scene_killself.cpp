@@ -25,6 +25,11 @@ ListTextures g_figureTextures;
 
 } // namespace
 
+const StreamLeaf& StreamLeafAt(int k, int j)
+{
+    return g_stream[k][j];
+}
+
 bool StreamPours(float p)
 {
     return p >= 0.1875f;

@@ -25,3 +25,6 @@ bool StreamPours(float p);
 // and down 290 on a quarter cosine, once per half, turning one way for the even kinds and the
 // other way for the odd ones; scale 5.
 GlMatrix StreamLeafPlacement(int k, int j, const StreamLeaf& leaf, float p);
+
+// Leaf j of kind k (0 to 4) of the last Load.
+const StreamLeaf& StreamLeafAt(int k, int j);

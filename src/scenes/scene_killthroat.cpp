@@ -23,6 +23,11 @@ GLuint g_flatSky = 0, g_leaf4 = 0;
 
 } // namespace
 
+const ThroatLeaf& ThroatLeafAt(int i)
+{
+    return g_throatLeaves[i];
+}
+
 void ThroatLeafPosition(const PathSegments& throat, const ThroatLeaf& leaf, float p, float (&position)[3])
 {
     const float run = p / 5 + leaf.h;

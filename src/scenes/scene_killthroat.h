@@ -24,3 +24,6 @@ struct ThroatLeaf {
 // at fraction s plus s times the offset. A run takes 5 units of progress, accelerating, and
 // drifts away from the curve as it goes. Evaluates the curve into nothing but `position`.
 void ThroatLeafPosition(const PathSegments& throat, const ThroatLeaf& leaf, float p, float (&position)[3]);
+
+// Leaf i of the last Load.
+const ThroatLeaf& ThroatLeafAt(int i);

@@ -207,6 +207,11 @@ bool WorldsCutOutAlike(const LandscapeTextures& a, const LandscapeTextures& b)
 
 } // namespace
 
+const LandscapeField& SeasonField()
+{
+    return g_field;
+}
+
 bool SeasonWindowShowsColour(float eyeZ)
 {
     return eyeZ >= 0.0f;

@@ -4,6 +4,8 @@
 #include "render/lum_camera.h"
 #include "scenes/lum_scenes.h"
 
+struct LandscapeField;
+
 class tscene_season : public lum_genericscene {
 public:
     void Load() override;
@@ -28,3 +30,6 @@ extern CameraPath SeasonPath;
 bool SeasonWindowShowsColour(float eyeZ);
 // The black fade's alpha: 0.65 * sqrt(sin(pi * p)), black at both ends of the span.
 float SeasonFade(float p);
+
+// The field of the last Load.
+const LandscapeField& SeasonField();

@@ -18,11 +18,6 @@ namespace {
 
 constexpr int Kinds = 5, LeavesPerKind = 2051;
 
-// A hanging leaf: its sideways offset (-110 to 110), the phase of its fall cycle (0 to 1)
-// and its drift in depth (-752.5 to 752.5).
-struct HangingLeaf {
-    float spread, phase, drift;
-};
 
 CameraPath g_path;
 HangingLeaf g_leavesOf[Kinds][LeavesPerKind];
@@ -37,6 +32,11 @@ float Frac(float x)
 }
 
 } // namespace
+
+const HangingLeaf& SmallfallLeafOfLoad(int k, int j)
+{
+    return g_leavesOf[k][j];
+}
 
 float WobbledProgress(float p0)
 {

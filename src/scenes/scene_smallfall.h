@@ -22,3 +22,11 @@ struct SmallfallLeafPose {
     float x, y, z, pitch, yaw;
 };
 SmallfallLeafPose SmallfallLeafAt(int j, float s, float c, float u);
+
+// A hanging leaf: its sideways offset (-110 to 110), the phase of its fall cycle (0 to 1)
+// and its drift in depth (-752.5 to 752.5).
+struct HangingLeaf {
+    float spread, phase, drift;
+};
+// Leaf j of kind k (0 to 4) of the last Load.
+const HangingLeaf& SmallfallLeafOfLoad(int k, int j);

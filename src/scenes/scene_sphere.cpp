@@ -19,15 +19,9 @@ namespace {
 constexpr int LeafKinds = 5;
 constexpr int LeavesPerKind = 1501;
 
-// A streaming leaf: where it is in its run from the centre, and the end of its run.
-struct StreamLeaf {
-    float phase;
-    float ox, oy, oz;
-};
-
 GLuint g_lightSphere = 0;
 CameraPath g_path;
-StreamLeaf g_leaves[LeafKinds][LeavesPerKind];
+SphereLeaf g_leaves[LeafKinds][LeavesPerKind];
 GLuint g_font = 0;
 GLuint g_leafTextures[LeafKinds] = {};
 LeafBatch g_leafBatch;
@@ -39,6 +33,11 @@ float Frac(float v)
 }
 
 } // namespace
+
+const SphereLeaf& SphereLeafAt(int k, int j)
+{
+    return g_leaves[k][j];
+}
 
 SpherePulse SpherePulseAt(float p0)
 {
@@ -58,7 +57,7 @@ void tscene_sphere::Load()
     g_lightSphere = BuildLightSphere(10);
     LoadCameraPath(g_path, "data\\sphere1.camera");
     for (auto& kind : g_leaves) {
-        for (StreamLeaf& leaf : kind) {
+        for (SphereLeaf& leaf : kind) {
             leaf.phase = static_cast<float>(Random01());
             leaf.ox = static_cast<float>(Random01() * 100);
             leaf.oy = static_cast<float>(Random01() * 100);
@@ -104,7 +103,7 @@ void tscene_sphere::Render(int32_t time)
         glDisable(GL_BLEND);
         g_leafBatch.Begin();
         for (int j = 0; j < LeavesPerKind; ++j) {
-            const StreamLeaf& leaf = g_leaves[k][j];
+            const SphereLeaf& leaf = g_leaves[k][j];
             const float u = Frac(P + leaf.phase);
             GlMatrix m;
             m.Translate(u * leaf.ox, u * leaf.oy, u * leaf.oz);

@@ -12,6 +12,14 @@ public:
     void Load() override;
 };
 
+// A streaming leaf: where it is in its run from the centre (phase), and the end of its run.
+struct SphereLeaf {
+    float phase;
+    float ox, oy, oz;
+};
+// Leaf j of kind k (0 to 4) of the last Load.
+const SphereLeaf& SphereLeafAt(int k, int j);
+
 // The pulse of the sphere at progress p0.
 struct SpherePulse {
     float e;              // how far into the current eighth of the span: frac(8 p0)
