@@ -60,6 +60,28 @@ TEST(Lzhuf, RoundTripsTextRandomAndRepetitiveData)
     }
 }
 
+TEST(Lzhuf, AStreamWorkedOutByHandDecodes)
+{
+    // "ABABAB": two literals and a match, coded by hand from the tree's definition.
+    // The starting tree pairs nodes 2m and 2m + 1 under node 314 + m, so leaf 65 ('A') hangs
+    // under 346, 487, 557, 592, 610, 619, 623, 625 and the root 626; reading each node's side
+    // from the root down (1 for the second child) gives 111001101. Its update moves 'A' to
+    // node 313 (the last node of count 1) and leaves 'B' (66, under 347, 487 ...) where it was:
+    // 111001110. The match of 4 is symbol 253 + 4 = 257, under 442, 535, 581, 604, 616, 622,
+    // 625 and the root, untouched by the two updates: 10001101. Its position 1 (copy from one
+    // byte before the last written, ring byte 4036 = 'A') has upper bits 0: the first 8 bits
+    // 00000000 (0 to 31: code length 3) and one more bit 1, the low bit.
+    //   111001101 111001110 10001101 00000000 1, padded with zeros: E6 F3 A3 40 20.
+    std::vector<uint8_t> packed(13, 0x3C);
+    for (const uint8_t byte : {0x06, 0x00, 0x00, 0x00, 0xE6, 0xF3, 0xA3, 0x40, 0x20}) packed.push_back(byte);
+    EXPECT_EQ(Unpacked(packed), (std::vector<uint8_t>{'A', 'B', 'A', 'B', 'A', 'B'}));
+    // The same stream announcing five bytes: the whole match is still copied.
+    packed[13] = 0x05;
+    std::memset(UnpackBuffer, 0, 8);
+    EXPECT_EQ(UnpackMemory(packed.data(), packed.size(), "hand.packed"), 5);
+    EXPECT_EQ(std::vector<uint8_t>(UnpackBuffer, UnpackBuffer + 7), (std::vector<uint8_t>{'A', 'B', 'A', 'B', 'A', 'B', 0}));
+}
+
 TEST(Lzhuf, HeaderBytesDoNotMatter)
 {
     const std::vector<uint8_t> sample = WordySample(2000, 4);
