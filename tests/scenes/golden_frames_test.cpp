@@ -3,6 +3,9 @@
 // is seen. Regenerate on purpose only: LANTERN_UPDATE_GOLDEN=1 rewrites tests/golden/*.png.
 #include "support/offline.h"
 
+#include "app/startup.h"
+#include "capture/shot.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -26,6 +29,14 @@ INSTANTIATE_TEST_SUITE_P(OpeningAndClosing, GoldenFrames,
                          ::testing::Values(2000, 9056, 260000, 271680, 278000, 290500, 298848));
 // smallfall halfway, the sign at its sharpest and again half blurred.
 INSTANTIATE_TEST_SUITE_P(YardScenes, GoldenFrames, ::testing::Values(45280, 190176, 194704));
+
+// The loader screen, as `lantern shot --loader` writes it: the darkened loader picture in the
+// middle of the frame with its glow.
+TEST_F(GoldenFrames, TheLoaderScreenMatchesTheStoredPicture)
+{
+    DrawLoaderScreen();
+    ExpectGoldenFrame(ReadFrameTopDown(), "loader");
+}
 
 // Sub-scenes drawn alone (as `lantern shot --scene` draws them) at a time of their own span.
 class GoldenSceneFrames : public ::testing::TestWithParam<std::pair<const char*, int32_t>> {
