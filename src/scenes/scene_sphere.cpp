@@ -8,6 +8,7 @@
 #include "render/lum_font.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"
+#include "render/view_region.h"
 #include "resources/globaldata.h"
 #include "scenes/light_sphere.h"
 
@@ -101,16 +102,17 @@ void tscene_sphere::Render(int32_t time)
         glEnable(GL_ALPHA_TEST);
         glAlphaFunc(GL_GREATER, 0.5f);
         glDisable(GL_BLEND);
-        g_leafBatch.Begin();
-        for (int j = 0; j < LeavesPerKind; ++j) {
+        // Placed on two threads; leaves wholly outside the band are left out, as it clips there.
+        g_leafBatch.Begin(PictureBandRegion);
+        g_leafBatch.AddEachColoured(LeavesPerKind, [&](int j, GlMatrix& m, float* rgba) {
             const SphereLeaf& leaf = g_leaves[k][j];
             const float u = Frac(P + leaf.phase);
-            GlMatrix m;
             m.Translate(u * leaf.ox, u * leaf.oy, u * leaf.oz);
             m.Rotate(static_cast<float>(1440.0 * P + 750.0 * j / 7), 2, 1, 1.5f);
             m.Scale(2, 4, 2);
-            g_leafBatch.Add(m, 1 - u, 1 - u, 1 - u, 1);
-        }
+            rgba[0] = rgba[1] = rgba[2] = 1 - u;
+            return true;
+        });
         g_leafBatch.Draw();
         glAlphaFunc(GL_ALWAYS, 0);
         glDisable(GL_ALPHA_TEST);
