@@ -29,20 +29,14 @@ struct MontagePlan {
 // The four montages: their sub-scenes, cuts, time rule and pulse.
 inline constexpr MontagePlan MeatPlan{
     {"waterover", "stair", "cup", "intro"}, 16, SubTimeRule::PerAppearance, 0.6f, false, {true, true, true, true}};
-inline constexpr MontagePlan MeatMorePlan{{"grass", "waterunder", "waterfilled", "cuptwo"},
-                                          16,
-                                          SubTimeRule::PerAppearance,
-                                          0.6f,
-                                          false,
-                                          {true, true, false, true}};
+inline constexpr MontagePlan MeatMorePlan{
+    {"grass", "waterunder", "waterfilled", "cuptwo"}, 16, SubTimeRule::PerAppearance, 0.6f, false,
+    {true, true, false, true}};
 inline constexpr MontagePlan MeatRepeatPlan{
     {"subself", "sphere", "subbaken", "sphere"}, 32, SubTimeRule::Continuous, 0.6f, false, {true, true, true, true}};
-inline constexpr MontagePlan MeatKillaPlan{{"killme", "killself", "killfall", "killthroat"},
-                                           32,
-                                           SubTimeRule::PerAppearance,
-                                           0.45f,
-                                           true,
-                                           {true, false, true, true}};
+inline constexpr MontagePlan MeatKillaPlan{
+    {"killme", "killself", "killfall", "killthroat"}, 32, SubTimeRule::PerAppearance, 0.45f, true,
+    {true, false, true, true}};
 
 // Sub-scenes live on the span 0 .. 100000.
 constexpr int32_t SubSceneSpan = 100000;
