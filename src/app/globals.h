@@ -3,7 +3,10 @@
 // table that writes it in timeline/globalscenes.h).
 #pragma once
 
+#include "base/picture_size.h"
+
 #include <cstdint>
+#include <string>
 
 extern bool FullScreen;     // full-screen mode requested / in force
 extern bool Keys[256];      // by Windows virtual-key code; true between key-down and key-up
@@ -20,5 +23,9 @@ struct RunOptions {
     int32_t startMs = 0;    // music position to start from
     int32_t avOffsetMs = 0; // how much later than its device buffer says the sound is heard
     bool dev = false;       // authoring mode: pause, seek and loop keys; the title shows where
+    // The window's client area (windowed); the picture is drawn at its largest 4:3 area.
+    PixelSize windowSize = PieceFrameSize;
+    bool pictureFollowsWindow = false; // --size native: the picture is the window's 4:3 area, resized with it
+    std::string pictureOption;         // the options that set the picture's size, for messages ("" for none)
 };
 extern RunOptions Options;

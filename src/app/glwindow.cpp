@@ -5,9 +5,11 @@
 #include "app/debug_camera.h"
 #include "app/globals.h"
 #include "app/startup.h"
+#include "base/error.h"
 #include "base/gl.h"
 #include "base/message_box.h"
 #include "platform/window.h"
+#include "render/lum_frame.h"
 #include "timeline/globalscenes.h"
 
 namespace {
@@ -29,12 +31,21 @@ void ShutdownError(const char* message)
     ShowMessageBox(message, " Shutdown Error", BoxButtons::Ok, BoxIcon::Error);
 }
 
+// A window the picture follows changed its size: the picture becomes its 4:3 area. A size the
+// driver cannot draw (or a window shrunk to almost nothing) keeps the picture it had, shown
+// scaled.
+void FollowWindowSize(int width, int height)
+{
+    const PixelSize picture = PictureInside({width, height});
+    if (picture.width >= MinimumOutputSide && picture.height >= MinimumOutputSide) ChangePictureSize(picture);
+}
+
 } // namespace
 
 intptr_t MainLoop()
 {
     FullScreen = !(Options.windowed || Options.headless);
-    if (!OpenGlWindow(WindowTitle, 640, 480, 32, FullScreen)) return 0;
+    if (!OpenGlWindow(WindowTitle, Options.windowSize.width, Options.windowSize.height, 32, FullScreen)) return 0;
     const intptr_t quitParameter = RunMessageLoop();
     CloseGlWindow();
     return quitParameter;
@@ -66,6 +77,20 @@ intptr_t RunMessageLoop()
 
 bool OpenGlWindow(const char* title, int width, int height, uint8_t bits, bool fullScreen)
 {
+    if (!OpenGlSurface(title, width, height, bits, fullScreen)) return false;
+    StartUpInSurface();
+    return true;
+}
+
+void StartUpInSurface()
+{
+    const PixelSize picture = PictureSize();
+    SetupProjection(picture.width, picture.height);
+    StartUpSequence();
+}
+
+bool OpenGlSurface(const char* title, int width, int height, uint8_t bits, bool fullScreen)
+{
     FullScreen = fullScreen;
     if (!InitVideo(Options.headless)) {
         ShowMessageBox("Failed To Register The Window Class.", "Error", BoxButtons::Ok, BoxIcon::Error);
@@ -94,8 +119,16 @@ bool OpenGlWindow(const char* title, int width, int height, uint8_t bits, bool f
     if (!MakeGlContextCurrent()) return FailWindowStep("Cant't activate the GL rendering context.");
 
     ShowPlatformWindow();
-    SetupProjection(width, height);
-    StartUpSequence();
+    if (Options.pictureFollowsWindow) {
+        const PixelSize window = WindowDrawableSize();
+        if (window.width >= MinimumOutputSide && window.height >= MinimumOutputSide)
+            SetPictureSize(PictureInside(window));
+    }
+    const std::string fault = MatchOffscreenFrameToPicture();
+    if (!fault.empty()) {
+        CloseGlWindow();
+        throw FatalError(Options.pictureOption.empty() ? fault : Options.pictureOption + ": " + fault);
+    }
     return true;
 }
 
@@ -123,6 +156,10 @@ intptr_t WindowProc(void* window, uint32_t message, uintptr_t wParam, intptr_t l
     case WM_SYSCOMMAND: // SC_SCREENSAVE and SC_MONITORPOWER are swallowed; nothing else
     case WM_ACTIVATE:   // reaches here (the platform keeps the screen saver off itself)
         return 0;
+    case WM_SIZE:
+        if (Options.pictureFollowsWindow)
+            FollowWindowSize(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+        return 0;
     case WM_CLOSE:
         PostWindowMessage(WM_QUIT, 0);
         return 0;
@@ -142,6 +179,21 @@ intptr_t WindowProc(void* window, uint32_t message, uintptr_t wParam, intptr_t l
     default:
         return 0;
     }
+}
+
+std::string ChangePictureSize(PixelSize picture)
+{
+    const PixelSize previous = PictureSize();
+    if (picture == previous) return {};
+    SetPictureSize(picture);
+    const std::string fault = MatchOffscreenFrameToPicture();
+    if (!fault.empty()) {
+        SetPictureSize(previous);
+        MatchOffscreenFrameToPicture();
+        return fault;
+    }
+    MatchRenderTargetsToPicture();
+    return {};
 }
 
 void SetupProjection(int width, int height)

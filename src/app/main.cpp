@@ -1,10 +1,13 @@
 // lantern: plays "the hollow lantern of rust" in step with its soundtrack.
 //
-//   lantern [--windowed] [--headless] [--data DIR] [--start SECONDS] [--av-offset MS] [--log] [--dev]
-//   lantern shot MS OUT.png [--loader | --scene NAME] [--data DIR]
-//   lantern bench [--frames N] [--passes N] [--scene NAME]... [--json] [--data DIR]
-//   lantern capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--crf Q] [--preset P] [--data DIR]
-//   lantern sheet OUT.png [--every MS] [--columns C] [--from S] [--to S] [--data DIR]
+//   lantern [--windowed] [--headless] [--size WxH|native] [--data DIR] [--start SECONDS]
+//           [--av-offset MS] [--log] [--dev]
+//   lantern shot MS OUT.png [--loader | --scene NAME] [--size WxH] [--supersample N] [--data DIR]
+//   lantern bench [--frames N] [--passes N] [--scene NAME]... [--json] [--size WxH] [--data DIR]
+//   lantern capture OUT [--fps N] [--size WxH] [--supersample N] [--from S] [--to S] [--crf Q] [--preset P]
+//                       [--data DIR]
+//   lantern sheet OUT.png [--every MS] [--columns C] [--from S] [--to S] [--size WxH] [--supersample N]
+//                         [--data DIR]
 #include "app/data_folder.h"
 #include "app/globals.h"
 #include "app/glwindow.h"
@@ -19,6 +22,7 @@
 #include "base/files.h"
 #include "base/message_box.h"
 #include "base/output_file.h"
+#include "base/picture_size.h"
 #include "platform/console.h"
 #include "platform/window.h"
 #include "timeline/globalscenes.h"
@@ -43,8 +47,37 @@ std::string SceneNameList()
     return names;
 }
 
+// The size options of a command as given: --size (empty when not given) and --supersample.
+struct SizeOptions {
+    std::string size;
+    int supersample = 1;
+};
+
+// A command's --size and --supersample settled before anything else is made: the output's
+// size parsed, the picture it needs (its largest 4:3 area, drawn `supersample` times larger)
+// made the picture's size, and the options kept to name them in messages. False, after a
+// message on stderr, when --size is no size.
+bool SettlePictureSize(const char* command, const SizeOptions& options, OutputFrame& frame)
+{
+    if (!options.size.empty()) {
+        const std::string fault = ParsePixelSize(options.size, frame.size);
+        if (!fault.empty()) {
+            std::fprintf(stderr, "lantern%s%s: --size %s: %s\n", *command ? " " : "", command, options.size.c_str(),
+                         fault.c_str());
+            return false;
+        }
+        Options.pictureOption = "--size " + options.size;
+    }
+    frame.supersample = options.supersample;
+    if (frame.supersample > 1)
+        Options.pictureOption += (Options.pictureOption.empty() ? "" : " ") + std::string("--supersample ") +
+                                 std::to_string(frame.supersample);
+    SetPictureSize(frame.Picture());
+    return true;
+}
+
 // One scene object alone at ms of its own span, nothing drawn over it.
-int WriteSceneShot(const std::string& name, int32_t ms, const std::string& pngPath)
+int WriteSceneShot(const std::string& name, int32_t ms, const std::string& pngPath, const OutputFrame& frame)
 {
     lum_genericscene* scene = FindSceneObjectSpanning(name, ms);
     if (!scene) throw FatalError(StrFormat("no %s scene was made", name.c_str()));
@@ -55,11 +88,11 @@ int WriteSceneShot(const std::string& name, int32_t ms, const std::string& pngPa
         return 1;
     }
     RenderSceneOffline(*scene, ms);
-    return WriteFramePng(pngPath);
+    return WriteFramePng(pngPath, frame);
 }
 
-// Options, ffmpeg and the output are settled before the start-up; a fault in them is the
-// user's to mend, told on stderr. A fault of the data ends as any start-up does.
+// Options, the picture's size, ffmpeg and the output are settled before the start-up; a fault
+// in them is the user's to mend, told on stderr. A fault of the data ends as any start-up does.
 int Capture(const CaptureOptions& options)
 {
     std::unique_ptr<VideoCapture> capture;
@@ -84,6 +117,19 @@ int Sheet(const SheetOptions& options)
     }
     StartOffline();
     return sheet->Run();
+}
+
+// The off-screen frame of an offline command, opened before its output is made: a picture too
+// large for the driver or the machine is the user's to mend, told on stderr.
+bool OpenFrameFor(const char* command)
+{
+    try {
+        OpenOfflineFrame();
+    } catch (const FatalError& error) {
+        std::fprintf(stderr, "lantern %s: %s\n", command, error.what());
+        return false;
+    }
+    return true;
 }
 
 int ReportFatal(const char* message, bool alreadyShown, bool playing)
@@ -112,6 +158,11 @@ const CLI::Validator StartSeconds(
     },
     "SECONDS in [0, 3600]");
 
+constexpr const char* kSizeHelp = "WxH of the output, the picture drawn natively at its largest 4:3 area with black "
+                                  "bars beside it (default 640x480)";
+constexpr const char* kSupersampleHelp =
+    "draw the picture N times larger on each side and filter it down: smoother edges (default 1)";
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -125,8 +176,12 @@ int main(int argc, char** argv)
     app.set_version_flag("--version", "lantern " LANTERN_VERSION);
     std::string dataFolder;
     double startSeconds = 0.0;
-    app.add_flag("--windowed", Options.windowed, "play in a 640x480 window instead of full screen");
+    app.add_flag("--windowed", Options.windowed, "play in a window (640x480, or as --size says) instead of full screen");
     app.add_flag("--headless", Options.headless, "play with no window on screen (also when there is no display)");
+    SizeOptions playSize;
+    app.add_option("--size", playSize.size,
+                   "WxH: draw the picture natively at the largest 4:3 area of WxH (the window's size with "
+                   "--windowed); native: at the window's or the screen's 4:3 area, following the window");
     app.add_option("--data", dataFolder, "folder that holds Data (default: the working folder, beside the program, then "
                                          "the installed share/lantern)");
     app.add_option("--start", startSeconds, "start the music and the picture at this many seconds")
@@ -141,7 +196,7 @@ int main(int argc, char** argv)
                  "authoring mode: Space pauses, F5/F6 seek 5 s, F7/F8 previous/next slot, F9 loops the "
                  "slot; the window title shows the time, scene, progress and frame rate");
 
-    CLI::App* shot = app.add_subcommand("shot", "write the frame at a music time as a 640x480 PNG");
+    CLI::App* shot = app.add_subcommand("shot", "write the frame at a music time as a PNG (640x480 unless --size)");
     int32_t shotMs = 0;
     std::string shotPath;
     shot->add_option("MS", shotMs, "music time in milliseconds")->required()->check(CLI::NonNegativeNumber);
@@ -154,6 +209,9 @@ int main(int argc, char** argv)
                      "draw this scene alone at MS of its own span (a scene class without \"tscene_\", "
                      "sub-scenes included)")
         ->excludes(loaderFlag);
+    SizeOptions shotSize;
+    shot->add_option("--size", shotSize.size, kSizeHelp);
+    shot->add_option("--supersample", shotSize.supersample, kSupersampleHelp)->check(CLI::Range(1, 16));
 
     CLI::App* bench = app.add_subcommand("bench", "time the frames of every scene, drawn off-screen");
     BenchOptions benchOptions;
@@ -164,14 +222,17 @@ int main(int argc, char** argv)
         ->check(CLI::Range(1, 100));
     bench->add_option("--scene", benchOptions.scenes, "time only this scene (repeatable; sub-scenes included)");
     bench->add_flag("--json", benchOptions.json, "print one JSON object");
+    SizeOptions benchSize;
+    bench->add_option("--size", benchSize.size, "WxH: time the picture drawn at its largest 4:3 area (default 640x480)");
     bench->add_option("--data", dataFolder, "folder that holds Data");
 
     CLI::App* capture = app.add_subcommand("capture", "render the piece offline into a video file with its soundtrack");
     CaptureOptions captureOptions;
     capture->add_option("OUT", captureOptions.output, "video file to write: .mp4, .mkv or .webm")->required();
     capture->add_option("--fps", captureOptions.fps, "frames a second (default 60)")->check(CLI::Range(1, 240));
-    capture->add_option("--size", captureOptions.size,
-                        "WxH of the video, the 4:3 frame scaled into it with black bars (default 640x480)");
+    SizeOptions captureSize;
+    capture->add_option("--size", captureSize.size, "WxH of the video (both even); " + std::string(kSizeHelp));
+    capture->add_option("--supersample", captureSize.supersample, kSupersampleHelp)->check(CLI::Range(1, 16));
     capture->add_option("--from", captureOptions.fromSeconds, "start at this many seconds of music")
         ->check(CLI::Range(0.0, 3600.0));
     capture->add_option("--to", captureOptions.toSeconds, "stop at this many seconds (default: where the piece ends)")
@@ -193,6 +254,11 @@ int main(int argc, char** argv)
         ->check(CLI::Range(0.0, 3600.0));
     sheet->add_option("--to", sheetOptions.toSeconds, "no thumbnail from this many seconds on (default: the end)")
         ->check(CLI::Range(0.0, 3600.0));
+    SizeOptions sheetSize;
+    sheet->add_option("--size", sheetSize.size,
+                      "WxH of the frames the thumbnails (a quarter of it on each side) are made from; " +
+                          std::string(kSizeHelp));
+    sheet->add_option("--supersample", sheetSize.supersample, kSupersampleHelp)->check(CLI::Range(1, 16));
     sheet->add_option("--data", dataFolder, "folder that holds Data");
 
     AddManualSectionOption(app);
@@ -206,25 +272,45 @@ int main(int argc, char** argv)
         return 1;
     }
     Options.startMs = static_cast<int32_t>(std::lround(startSeconds * 1000.0));
+    // A --size given before the command counts as the command's own.
+    for (SizeOptions* command : {&shotSize, &benchSize, &captureSize, &sheetSize})
+        if (command->size.empty()) command->size = playSize.size;
+    OutputFrame shotFrame, benchFrame, playFrame;
+    bool settled = true;
+    if (shot->parsed()) settled = SettlePictureSize("shot", shotSize, shotFrame);
+    else if (bench->parsed()) settled = SettlePictureSize("bench", benchSize, benchFrame);
+    else if (capture->parsed()) settled = SettlePictureSize("capture", captureSize, captureOptions.frame);
+    else if (sheet->parsed()) settled = SettlePictureSize("sheet", sheetSize, sheetOptions.frame);
+    else if (playSize.size == "native") {
+        Options.pictureFollowsWindow = true;
+        Options.pictureOption = "--size native";
+    } else {
+        settled = SettlePictureSize("", playSize, playFrame);
+        Options.windowSize = playFrame.size;
+    }
+    if (!settled) return 1;
 
     try {
         SetDataRoot(ChooseDataFolder(dataFolder));
         InitialiseSceneTable();
         if (shot->parsed()) {
-            // A folder or device at OUT is refused before the long start-up, not after it.
+            // A folder or device at OUT, or a picture that cannot be drawn, is refused before
+            // the long start-up, not after it.
             CheckOutputPath(shotPath);
+            if (!OpenFrameFor("shot")) return 1;
             StartOffline();
-            if (!shotScene.empty()) return WriteSceneShot(shotScene, shotMs, shotPath);
+            if (!shotScene.empty()) return WriteSceneShot(shotScene, shotMs, shotPath, shotFrame);
             if (shotLoader) DrawLoaderScreen();
             else RenderOfflineFrameAsPlayed(shotMs);
-            return WriteFramePng(shotPath);
+            return WriteFramePng(shotPath, shotFrame);
         }
         if (bench->parsed()) {
+            if (!OpenFrameFor("bench")) return 1;
             StartOffline();
             return RunFrameBenchmark(benchOptions);
         }
-        if (capture->parsed()) return Capture(captureOptions);
-        if (sheet->parsed()) return Sheet(sheetOptions);
+        if (capture->parsed()) return OpenFrameFor("capture") ? Capture(captureOptions) : 1;
+        if (sheet->parsed()) return OpenFrameFor("sheet") ? Sheet(sheetOptions) : 1;
         MainLoop();
     } catch (const FatalError& error) {
         return ReportFatal(error.what(), error.AlreadyShown(), app.get_subcommands().empty());

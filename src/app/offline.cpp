@@ -4,10 +4,17 @@
 #include "app/globals.h"
 #include "app/glwindow.h"
 #include "base/error.h"
+#include "platform/window.h"
 
-void StartOffline()
+void OpenOfflineFrame()
 {
     Options.headless = true;
     Options.playSound = false;
-    if (!OpenGlWindow("nrvk_dms", 640, 480, 32, false)) throw FatalError("cannot open the off-screen frame");
+    if (!OpenGlSurface("nrvk_dms", 640, 480, 32, false)) throw FatalError("cannot open the off-screen frame");
+}
+
+void StartOffline()
+{
+    if (!HasGlContext()) OpenOfflineFrame();
+    StartUpInSurface();
 }

@@ -16,13 +16,9 @@
 
 namespace {
 
-constexpr int kFrameWidth = 640;
-constexpr int kFrameHeight = 480;
-constexpr int kShrink = kFrameWidth / SheetThumbnailWidth;
-static_assert(kShrink * SheetThumbnailWidth == kFrameWidth && kShrink * SheetThumbnailHeight == kFrameHeight);
-
 // More would make a picture of gigabytes.
 constexpr int kMaxThumbnails = 2000;
+constexpr int64_t kMaxSheetBytes = int64_t{1} << 30;
 
 // Captions: glyph cells of 16 pixels, 8 apart, as DrawText lays out a line.
 constexpr int kGlyphCell = 16;
@@ -134,26 +130,17 @@ std::string MusicClock(int32_t ms)
     return StrFormat("%d:%02d.%03d", ms / 60000, ms / 1000 % 60, ms % 1000);
 }
 
-// The frame's 4x4 blocks averaged into the thumbnail at (x0, y0).
-void PlaceThumbnail(Image& sheet, const std::vector<uint8_t>& frame, int x0, int y0)
-{
-    for (int y = 0; y < SheetThumbnailHeight; ++y)
-        for (int x = 0; x < SheetThumbnailWidth; ++x)
-            for (int c = 0; c < 3; ++c) {
-                int sum = 0;
-                for (int j = 0; j < kShrink; ++j)
-                    for (int i = 0; i < kShrink; ++i)
-                        sum += frame[(size_t(y * kShrink + j) * kFrameWidth + x * kShrink + i) * 3 + c];
-                sheet.At(x0 + x, y0 + y)[c] = uint8_t((sum + kShrink * kShrink / 2) / (kShrink * kShrink));
-            }
-}
-
 } // namespace
 
-void SheetThumbnailOrigin(int index, int columns, int& x, int& y)
+PixelSize SheetThumbnailSize(PixelSize frame)
 {
-    x = SheetGap + (index % columns) * (SheetThumbnailWidth + SheetGap);
-    y = SheetGap + (index / columns) * (SheetThumbnailHeight + SheetCaptionHeight + SheetGap);
+    return {frame.width / SheetShrink, frame.height / SheetShrink};
+}
+
+void SheetThumbnailOrigin(int index, int columns, PixelSize thumbnail, int& x, int& y)
+{
+    x = SheetGap + (index % columns) * (thumbnail.width + SheetGap);
+    y = SheetGap + (index / columns) * (thumbnail.height + SheetCaptionHeight + SheetGap);
 }
 
 ContactSheet::ContactSheet(const SheetOptions& options) : m_options(options)
@@ -168,6 +155,14 @@ ContactSheet::ContactSheet(const SheetOptions& options) : m_options(options)
     if (count > kMaxThumbnails)
         throw FatalError(StrFormat("--every %d: %lld thumbnails; a sheet holds at most %d", options.everyMs,
                                    static_cast<long long>(count), kMaxThumbnails));
+    const PixelSize thumbnail = SheetThumbnailSize(options.frame.size);
+    const int64_t bytes = count * (thumbnail.width + SheetGap) * (thumbnail.height + SheetCaptionHeight + SheetGap) * 3;
+    if (bytes > kMaxSheetBytes)
+        throw FatalError(StrFormat("--size %dx%d: %lld thumbnails of %dx%d make a sheet of %lld MiB, more than %lld; "
+                                   "ask for fewer (--every) or smaller ones",
+                                   options.frame.size.width, options.frame.size.height, static_cast<long long>(count),
+                                   thumbnail.width, thumbnail.height, static_cast<long long>(bytes >> 20),
+                                   static_cast<long long>(kMaxSheetBytes >> 20)));
     for (int64_t time = from; time < to; time += options.everyMs) m_times.push_back(static_cast<int32_t>(time));
     if (m_times.empty())
         throw FatalError(StrFormat("no thumbnail from %.3f s to %.3f s", from / 1000.0, to / 1000.0));
@@ -182,10 +177,13 @@ std::vector<uint8_t> ContactSheet::Render(int& width, int& height)
     const int count = static_cast<int>(m_times.size());
     const int columns = std::min(m_options.columns, count);
     const int rows = (count + columns - 1) / columns;
-    width = SheetGap + columns * (SheetThumbnailWidth + SheetGap);
-    height = SheetGap + rows * (SheetThumbnailHeight + SheetCaptionHeight + SheetGap);
+    const PixelSize thumbnail = SheetThumbnailSize(m_options.frame.size);
+    width = SheetGap + columns * (thumbnail.width + SheetGap);
+    height = SheetGap + rows * (thumbnail.height + SheetCaptionHeight + SheetGap);
     Image sheet(width, height, kBackground);
     const GlyphAtlas atlas;
+    FrameGrabber grabber(m_options.frame);
+    std::vector<uint8_t> frame(static_cast<size_t>(m_options.frame.size.width) * m_options.frame.size.height * 3);
 
     int32_t previous = -1;
     for (int i = 0; i < count; ++i) {
@@ -193,10 +191,12 @@ std::vector<uint8_t> ContactSheet::Render(int& width, int& height)
         RenderOfflineFrameAsPlayedAfter(previous, m_times[i]);
         previous = m_times[i];
         int x = 0, y = 0;
-        SheetThumbnailOrigin(i, columns, x, y);
-        PlaceThumbnail(sheet, ReadFrameTopDown(), x, y);
-        const int captionY = y + SheetThumbnailHeight;
-        sheet.Fill(x, captionY, SheetThumbnailWidth, SheetCaptionHeight, kCaptionStrip);
+        SheetThumbnailOrigin(i, columns, thumbnail, x, y);
+        grabber.Read(frame.data());
+        ShrinkByBlocks(frame.data(), static_cast<ptrdiff_t>(m_options.frame.size.width) * 3, m_options.frame.size.width,
+                       m_options.frame.size.height, SheetShrink, sheet.At(x, y), static_cast<size_t>(width) * 3);
+        const int captionY = y + thumbnail.height;
+        sheet.Fill(x, captionY, thumbnail.width, SheetCaptionHeight, kCaptionStrip);
         const std::string clock = MusicClock(m_times[i]);
         const int textY = captionY + (SheetCaptionHeight - kGlyphCell) / 2;
         atlas.Draw(sheet, clock, x, textY, kTimeColour);

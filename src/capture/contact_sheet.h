@@ -5,6 +5,7 @@
 #pragma once
 
 #include "base/output_file.h"
+#include "capture/frame_grabber.h"
 
 #include <cstdint>
 #include <memory>
@@ -12,15 +13,17 @@
 #include <string>
 #include <vector>
 
-// The layout: thumbnails of 160x120 (the frame's 4x4 pixel blocks averaged), each with a
-// caption strip under it, in rows of `columns`, with gaps and a margin around.
-constexpr int SheetThumbnailWidth = 160;
-constexpr int SheetThumbnailHeight = 120;
+// The layout: thumbnails a quarter of the frame on each side (the frame's 4x4 pixel blocks
+// averaged: 160x120 for the 640x480 frame), each with a caption strip under it, in rows of
+// `columns`, with gaps and a margin around.
+constexpr int SheetShrink = 4;
 constexpr int SheetCaptionHeight = 18;
 constexpr int SheetGap = 8;
 
+// The thumbnails' size for frames of that size.
+PixelSize SheetThumbnailSize(PixelSize frame);
 // The top-left corner of thumbnail `index` on a sheet of `columns` columns.
-void SheetThumbnailOrigin(int index, int columns, int& x, int& y);
+void SheetThumbnailOrigin(int index, int columns, PixelSize thumbnail, int& x, int& y);
 
 struct SheetOptions {
     std::string output;                // PNG
@@ -28,6 +31,7 @@ struct SheetOptions {
     int columns = 8;
     std::optional<double> fromSeconds; // default: 0
     std::optional<double> toSeconds;   // default: where the piece ends itself
+    OutputFrame frame;                 // the frames the thumbnails are made from
 };
 
 class StopSignals;

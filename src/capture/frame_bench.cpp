@@ -2,6 +2,7 @@
 #include "capture/frame_bench.h"
 
 #include "base/gl.h"
+#include "base/picture_size.h"
 #include "capture/shot.h"
 #include "platform/ticks.h"
 #include "timeline/globalscenes.h"
@@ -91,7 +92,9 @@ double RatioTo(double ms, double reference)
 void PrintTable(const std::vector<SceneTiming>& scenes, const FrameTimeSummary& piece, const BenchOptions& options)
 {
     const double reference = ReferenceMean(scenes);
-    std::printf("renderer %s, frame 640x480, %d frames a scene", Renderer().c_str(), options.frames);
+    const PixelSize picture = PictureSize();
+    std::printf("renderer %s, frame %dx%d, %d frames a scene", Renderer().c_str(), picture.width, picture.height,
+                options.frames);
     if (options.passes > 1) std::printf(", each the fastest of %d passes", options.passes);
     std::printf("\n");
     std::printf("%-12s %-10s %9s %9s %9s %9s %9s\n", "scene", "drawn as", "mean ms", "p95 ms", "worst ms",
@@ -115,10 +118,12 @@ void PrintJson(const std::vector<SceneTiming>& scenes, const FrameTimeSummary& p
         if (c == '"' || c == '\\') renderer.push_back('\\');
         renderer.push_back(c);
     }
-    std::printf("{\"renderer\": \"%s\", \"width\": 640, \"height\": 480, \"frames_per_scene\": %d, "
+    const PixelSize picture = PictureSize();
+    std::printf("{\"renderer\": \"%s\", \"width\": %d, \"height\": %d, \"frames_per_scene\": %d, "
                 "\"passes\": %d, \"budget_ms\": %.1f, \"reference\": \"%s\", \"reference_mean_ms\": %.3f,\n "
                 "\"scenes\": [",
-                renderer.c_str(), options.frames, options.passes, FrameBudgetMs, BenchReferenceScene, reference);
+                renderer.c_str(), picture.width, picture.height, options.frames, options.passes, FrameBudgetMs,
+                BenchReferenceScene, reference);
     for (size_t i = 0; i < scenes.size(); ++i) {
         const FrameTimeSummary s = SummariseFrames(scenes[i].frames);
         std::printf("%s\n  {\"scene\": \"%.*s\", \"timeline\": %s, \"mean_ms\": %.3f, \"p95_ms\": %.3f, "

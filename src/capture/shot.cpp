@@ -72,20 +72,21 @@ void RenderSceneOffline(lum_genericscene& scene, int32_t msIntoSpan)
 
 std::vector<uint8_t> ReadFrameTopDown()
 {
-    constexpr int kRowBytes = 640 * 3;
-    std::vector<uint8_t> bottomUp(kRowBytes * 480);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    const PixelSize picture = PictureSize();
+    const ptrdiff_t rowBytes = static_cast<ptrdiff_t>(picture.width) * 3;
+    std::vector<uint8_t> bottomUp;
+    ReadPicturePixels(bottomUp);
     std::vector<uint8_t> topDown(bottomUp.size());
-    for (int row = 0; row < 480; ++row)
-        std::copy_n(bottomUp.begin() + (479 - row) * kRowBytes, kRowBytes, topDown.begin() + row * kRowBytes);
+    ShrinkByBlocks(bottomUp.data() + (picture.height - 1) * rowBytes, -rowBytes, picture.width, picture.height, 1,
+                   topDown.data(), static_cast<size_t>(rowBytes));
     return topDown;
 }
 
-int WriteFramePng(const std::string& pngPath)
+int WriteFramePng(const std::string& pngPath, const OutputFrame& output)
 {
     try {
-        WritePngRgb(pngPath, 640, 480, ReadFrameTopDown());
+        FrameGrabber grabber(output);
+        WritePngRgb(pngPath, output.size.width, output.size.height, grabber.Read());
     } catch (const FatalError& error) {
         std::fprintf(stderr, "lantern: %s\n", error.what());
         return 1;

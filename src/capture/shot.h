@@ -1,7 +1,9 @@
 // Offline frames: with the piece started off-screen, one frame at a fixed music time (the
-// tick counter fixed to the same time), read back or written as a 640x480 PNG.
+// tick counter fixed to the same time), read back or written as a PNG (640x480 unless another
+// size is asked for).
 #pragma once
 
+#include "capture/frame_grabber.h"
 #include "scenes/lum_scenes.h"
 
 #include <cstdint>
@@ -33,8 +35,8 @@ int64_t PlayedFrameCount(int fps);
 // (1, 1, 1, 0.5), depth function GL_LEQUAL), so the picture never depends on what was drawn
 // before.
 void RenderSceneOffline(lum_genericscene& scene, int32_t msIntoSpan);
-// The 640x480 frame as RGB rows, top row first.
+// The picture as drawn (PictureSize(), 640x480 by default) as RGB rows, top row first.
 std::vector<uint8_t> ReadFrameTopDown();
-// Writes the frame drawn last as a PNG. Returns the exit code: 0, or 1 with a message on
-// stderr when the file cannot be written.
-int WriteFramePng(const std::string& pngPath);
+// Writes the frame drawn last as a PNG of the output's size. Returns the exit code: 0, or 1
+// with a message on stderr when the file cannot be written.
+int WriteFramePng(const std::string& pngPath, const OutputFrame& output = {});

@@ -22,7 +22,8 @@
 
 namespace {
 
-constexpr int kMinSide = 16, kMaxWidth = 7680, kMaxHeight = 4320;
+// What the video encoders take.
+constexpr int kMaxWidth = 7680, kMaxHeight = 4320;
 // Frames between the one being drawn and the one the encoder reads.
 constexpr int kPipeBuffers = 3;
 
@@ -95,14 +96,12 @@ VideoCapture::VideoCapture(const CaptureOptions& options) : m_options(options)
         throw FatalError("--preset " + options.preset + ": not a preset of the H.264 encoder (" + names + ")");
     }
 
-    char rest = 0;
-    if (std::sscanf(options.size.c_str(), "%dx%d%c", &m_width, &m_height, &rest) != 2)
-        throw FatalError("--size " + options.size + ": write it as WIDTHxHEIGHT, as in 1280x960");
-    if (m_width < kMinSide || m_height < kMinSide || m_width > kMaxWidth || m_height > kMaxHeight)
-        throw FatalError(StrFormat("--size %s: from %dx%d to %dx%d", options.size.c_str(), kMinSide, kMinSide,
-                                   kMaxWidth, kMaxHeight));
-    if (m_width % 2 || m_height % 2)
-        throw FatalError("--size " + options.size + ": both sides must be even for 4:2:0 video");
+    m_width = options.frame.size.width;
+    m_height = options.frame.size.height;
+    const std::string size = StrFormat("--size %dx%d", m_width, m_height);
+    if (m_width > kMaxWidth || m_height > kMaxHeight)
+        throw FatalError(StrFormat("%s: video of at most %dx%d", size.c_str(), kMaxWidth, kMaxHeight));
+    if (m_width % 2 || m_height % 2) throw FatalError(size + ": both sides must be even for 4:2:0 video");
 
     const int fps = options.fps;
     const double pieceEnd = PieceEndMs() / 1000.0;
@@ -143,9 +142,10 @@ int VideoCapture::Interrupted()
 std::string VideoCapture::Describe() const
 {
     const int64_t frames = m_endFrame - m_firstFrame;
-    return StrFormat("%lld frames, %dx%d at %d fps, %.3f s from %.3f s of music", static_cast<long long>(frames),
-                     m_width, m_height, m_options.fps, static_cast<double>(frames) / m_options.fps,
-                     static_cast<double>(m_firstFrame) / m_options.fps);
+    const PixelSize drawn = m_options.frame.Picture();
+    return StrFormat("%lld frames, %dx%d at %d fps (the picture drawn at %dx%d), %.3f s from %.3f s of music",
+                     static_cast<long long>(frames), m_width, m_height, m_options.fps, drawn.width, drawn.height,
+                     static_cast<double>(frames) / m_options.fps, static_cast<double>(m_firstFrame) / m_options.fps);
 }
 
 int VideoCapture::Run()
@@ -177,7 +177,7 @@ int VideoCapture::Run()
     } catch (const FatalError& error) {
         return Fail(error.what());
     }
-    FrameGrabber grabber(m_width, m_height);
+    FrameGrabber grabber(m_options.frame);
     auto pipe = std::make_unique<FramePipe>(*encoder, static_cast<size_t>(m_width) * m_height * 3, kPipeBuffers);
 
     const bool progress = ErrorOutputIsTerminal();

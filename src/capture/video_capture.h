@@ -7,6 +7,7 @@
 #pragma once
 
 #include "base/output_file.h"
+#include "capture/frame_grabber.h"
 
 #include <cstdint>
 #include <memory>
@@ -16,7 +17,7 @@
 struct CaptureOptions {
     std::string output;              // .mp4, .mkv or .webm
     int fps = 60;
-    std::string size = "640x480";    // WxH, both even
+    OutputFrame frame;               // the video's size (both sides even) and supersampling
     std::optional<double> fromSeconds; // default: 0
     std::optional<double> toSeconds;   // default: where the piece ends itself
     int crf = 18;                    // constant-quality level of the video encoder
@@ -50,8 +51,8 @@ private:
     std::string Describe() const;
 
     CaptureOptions m_options;
-    int m_width = 640;
-    int m_height = 480;
+    int m_width = 0;
+    int m_height = 0;
     int64_t m_firstFrame = 0;
     int64_t m_endFrame = 0; // one past the last
     const VideoFormat* m_format = nullptr;

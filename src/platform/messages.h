@@ -6,6 +6,7 @@
 #include <cstdint>
 
 enum : uint32_t {
+    WM_SIZE = 0x0005, // lParam: the client area's new width in bits 0-15, its height in bits 16-31
     WM_ACTIVATE = 0x0006,
     WM_CLOSE = 0x0010,
     WM_QUIT = 0x0012,
@@ -32,7 +33,7 @@ enum : int {
 };
 
 // The cursor's place that comes with a mouse-button message (lParam), in pixels of the
-// 640x480 frame, or CursorOutside when the cursor was not over the window.
+// 640x480 frame of the piece, or CursorOutside when the cursor was not over the window.
 constexpr intptr_t CursorOutside = INTPTR_MIN;
 constexpr intptr_t CursorParam(int32_t x, int32_t y)
 {

@@ -9,6 +9,7 @@
 #include <SDL2/SDL.h>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -23,8 +24,12 @@ std::optional<bool> g_fullScreenOverride;
 GLuint g_frameBuffer = 0;
 GLuint g_colourBuffer = 0;
 GLuint g_depthBuffer = 0;
-int g_frameWidth = 640;
-int g_frameHeight = 480;
+PixelSize g_frameSize = PieceFrameSize; // what the off-screen frame's buffers hold
+
+// What a picture takes besides the driver's own: colour and depth (4 bytes each), the glow's
+// halved copies (under 2), the read-back and the finished output frames of a capture (3 bytes
+// each, the output no larger than the picture by more than its bars), with room to spare.
+constexpr uint64_t kBytesPerPicturePixel = 32;
 
 KeyRepeater g_keyRepeater;
 
@@ -55,22 +60,42 @@ bool StartVideo(const char* driver)
     return true;
 }
 
+// Gives the frame's colour and depth buffers storage of `size`, cleared, and binds the frame.
+// False when the driver could not (its error is taken, so none is left for later).
+bool StoreFrameBuffer(PixelSize size)
+{
+    while (glGetError() != GL_NO_ERROR) {}
+    glBindRenderbuffer(GL_RENDERBUFFER, g_colourBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, size.width, size.height);
+    glBindRenderbuffer(GL_RENDERBUFFER, g_depthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, size.width, size.height);
+    glBindFramebuffer(GL_FRAMEBUFFER, g_frameBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, g_colourBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, g_depthBuffer);
+    if (glGetError() != GL_NO_ERROR || glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+        return false;
+    g_frameSize = size;
+    glViewport(0, 0, size.width, size.height);
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(clear[0], clear[1], clear[2], clear[3]);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+    return true;
+}
+
+// The frame at the size of the piece, which every driver makes; MatchOffscreenFrameToPicture
+// gives it another.
 void MakeFrameBuffer()
 {
     if (g_frameBuffer != 0) return;
     glGenFramebuffers(1, &g_frameBuffer);
     glGenRenderbuffers(1, &g_colourBuffer);
     glGenRenderbuffers(1, &g_depthBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, g_colourBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, g_frameWidth, g_frameHeight);
-    glBindRenderbuffer(GL_RENDERBUFFER, g_depthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, g_frameWidth, g_frameHeight);
-    glBindFramebuffer(GL_FRAMEBUFFER, g_frameBuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, g_colourBuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, g_depthBuffer);
-    glViewport(0, 0, g_frameWidth, g_frameHeight);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    StoreFrameBuffer(PieceFrameSize);
 }
 
 void DeleteFrameBuffer()
@@ -83,16 +108,14 @@ void DeleteFrameBuffer()
     g_frameBuffer = g_colourBuffer = g_depthBuffer = 0;
 }
 
-// Where the frame is shown in a window: the largest 4:3 rectangle that fits, centred, with
-// black bars around it.
-// A point of the window (an event's) in frame pixels, as a message's lParam.
+// A point of the window (an event's) in pixels of the piece's frame, as a message's lParam.
 intptr_t CursorParamAt(int windowX, int windowY)
 {
     int width = 0, height = 0;
     SDL_GetWindowSize(g_window, &width, &height);
     if (windowX < 0 || windowY < 0 || windowX >= width || windowY >= height) return CursorOutside;
     int x = 0, y = 0;
-    WindowPointToFrame(windowX, windowY, width, height, g_frameWidth, g_frameHeight, x, y);
+    WindowPointToFrame(windowX, windowY, width, height, PieceFrameSize.width, PieceFrameSize.height, x, y);
     return CursorParam(x, y);
 }
 
@@ -113,6 +136,12 @@ bool TranslateEvent(const SDL_Event& event, WindowMessage& message)
         }
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             message = {WM_ACTIVATE, 0, 0};
+            return true;
+        }
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            // As Windows sends it: the client area's width in the low word, its height in the next.
+            const PixelSize drawable = WindowDrawableSize();
+            message = {WM_SIZE, 0, static_cast<intptr_t>((drawable.height & 0xFFFF) << 16 | (drawable.width & 0xFFFF))};
             return true;
         }
         return false;
@@ -199,15 +228,15 @@ void* CreatePlatformWindow(const char* title, int width, int height, bool fullSc
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     else flags |= SDL_WINDOW_RESIZABLE;
-    g_frameWidth = width;
-    g_frameHeight = height;
     // Full screen asks for the desktop's size too, so that a display without a window
     // manager (which ignores the full-screen request) still gets a window covering it.
+    // A window asked larger than the desktop is made its size: it would show no more (the
+    // picture keeps its own size and is shown scaled), and the system may refuse to make it.
     int windowWidth = width, windowHeight = height;
     SDL_DisplayMode desktop{};
-    if (fullScreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-        windowWidth = desktop.w;
-        windowHeight = desktop.h;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        windowWidth = fullScreen ? desktop.w : std::min(width, desktop.w);
+        windowHeight = fullScreen ? desktop.h : std::min(height, desktop.h);
     }
     g_window = SDL_CreateWindow(title, 0, 0, windowWidth, windowHeight, flags);
     if (!g_window) return nullptr;
@@ -307,25 +336,66 @@ void PresentFrame()
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, g_frameBuffer);
-    glBlitFramebuffer(0, 0, g_frameWidth, g_frameHeight, shown.x, shown.y, shown.x + shown.width,
+    glBlitFramebuffer(0, 0, g_frameSize.width, g_frameSize.height, shown.x, shown.y, shown.x + shown.width,
                       shown.y + shown.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     SDL_GL_SwapWindow(g_window);
     glBindFramebuffer(GL_FRAMEBUFFER, g_frameBuffer);
     if (scissor) glEnable(GL_SCISSOR_TEST);
 }
 
-FrameRectangle LetterboxedFrame(int width, int height)
+std::string PictureSizeFault(PixelSize picture)
 {
-    int shownWidth = width, shownHeight = width * 3 / 4;
-    if (shownHeight > height) {
-        shownHeight = height;
-        shownWidth = height * 4 / 3;
+    const std::string size = std::to_string(picture.width) + "x" + std::to_string(picture.height);
+    struct Limit {
+        const char* name;
+        GLint width, height;
+    };
+    GLint renderbuffer = 0, viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    Limit limits[3] = {{"GL_MAX_RENDERBUFFER_SIZE", renderbuffer, renderbuffer},
+                       {"GL_MAX_VIEWPORT_DIMS", viewport[0], viewport[1]},
+                       {"GL_MAX_FRAMEBUFFER_WIDTH and _HEIGHT", 0, 0}};
+    if (epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_ARB_framebuffer_no_attachments")) {
+        glGetIntegerv(GL_MAX_FRAMEBUFFER_WIDTH, &limits[2].width);
+        glGetIntegerv(GL_MAX_FRAMEBUFFER_HEIGHT, &limits[2].height);
     }
-    // A minimised window has no size: the frame still covers one pixel, so mapping a point
-    // into it never divides by zero.
-    shownWidth = std::max(shownWidth, 1);
-    shownHeight = std::max(shownHeight, 1);
-    return {(width - shownWidth) / 2, (height - shownHeight) / 2, shownWidth, shownHeight};
+    for (const Limit& limit : limits)
+        if (limit.width > 0 && limit.height > 0 && (picture.width > limit.width || picture.height > limit.height))
+            return "a picture of " + size + " pixels is larger than this GL driver draws (" + limit.name + ": " +
+                   std::to_string(limit.width) + "x" + std::to_string(limit.height) + ")";
+    const uint64_t needed = static_cast<uint64_t>(picture.width) * static_cast<uint64_t>(picture.height) *
+                            kBytesPerPicturePixel;
+    const uint64_t memory = static_cast<uint64_t>(SDL_GetSystemRAM()) << 20;
+    if (memory > 0 && needed > memory)
+        return "a picture of " + size + " pixels needs about " + std::to_string(needed >> 20) +
+               " MiB to draw and read back; this machine has " + std::to_string(memory >> 20) + " MiB";
+    return {};
+}
+
+std::string MatchOffscreenFrameToPicture()
+{
+    const PixelSize picture = PictureSize();
+    if (picture == g_frameSize) {
+        glBindFramebuffer(GL_FRAMEBUFFER, g_frameBuffer);
+        glViewport(0, 0, picture.width, picture.height);
+        return {};
+    }
+    std::string fault = PictureSizeFault(picture);
+    if (fault.empty() && !StoreFrameBuffer(picture)) {
+        fault = "the GL driver could not make a frame of " + std::to_string(picture.width) + "x" +
+                std::to_string(picture.height) + " pixels (out of memory)";
+        StoreFrameBuffer(g_frameSize);
+    }
+    return fault;
+}
+
+PixelSize WindowDrawableSize()
+{
+    if (!g_window || g_headless) return PictureSize();
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(g_window, &width, &height);
+    return {width, height};
 }
 
 bool PeekWindowMessage(WindowMessage& message)
@@ -369,7 +439,7 @@ bool GetCursorFramePosition(int& x, int& y)
     SDL_GetWindowSize(g_window, &width, &height);
     const int windowX = screenX - left, windowY = screenY - top;
     if (windowX < 0 || windowY < 0 || windowX >= width || windowY >= height) return false;
-    WindowPointToFrame(windowX, windowY, width, height, g_frameWidth, g_frameHeight, x, y);
+    WindowPointToFrame(windowX, windowY, width, height, PieceFrameSize.width, PieceFrameSize.height, x, y);
     return true;
 }
 

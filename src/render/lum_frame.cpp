@@ -2,7 +2,9 @@
 #include "render/lum_frame.h"
 
 #include "base/error.h"
+#include "base/picture_size.h"
 #include "render/lum_views.h"
+#include "render/view_region.h"
 #include "resources/globaldata.h"
 #include "resources/lum_textures.h"
 
@@ -31,6 +33,25 @@ unsigned char g_cornerPixels[BlurImageBytes];
 GLuint g_cornerFramebuffer = 0;
 GLuint g_smallFramebuffer = 0;
 GLuint g_smallColour = 0;
+
+// A picture of another size than the overlay's 640 x 480 is brought to it before the glow's
+// first shrinking step, so that the glow works on the same frame at every size: halved while
+// the half still covers 640 x 480 (a blit with linear filtering to exactly half the size takes
+// the mean of each 2 x 2 block), then filtered linearly to 640 x 480, which shrinks by less
+// than half and so leaves nothing out. The halved copies are made once for the picture's size;
+// at 640 x 480 there are none and the frame is copied as it is.
+struct HalvedCopy {
+    GLuint framebuffer = 0;
+    GLuint colour = 0;
+    PixelSize size;
+};
+constexpr int kMaxHalvings = 16;
+HalvedCopy g_halved[kMaxHalvings];
+int g_halvedCount = 0;
+PixelSize g_halvedFor = PieceFrameSize;
+// The texture the frame lands in, as a target for that last filtered step.
+GLuint g_copyFramebuffer = 0;
+GLuint g_copyTexture = 0;
 
 uint32_t g_noiseTicks = 0;
 GLuint g_vignetteTexture = 0;
@@ -87,7 +108,7 @@ void DrawBandQuad(float s0, float t0, float s1, float t1)
 }
 
 // Framebuffer objects live in a namespace of their own, so making them changes no texture name.
-GLuint MakeFramebuffer(GLenum attachmentKind, GLuint attachment)
+GLuint MakeFramebuffer(GLenum attachmentKind, GLuint attachment, const char* purpose)
 {
     GLint drawn = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &drawn);
@@ -101,9 +122,26 @@ GLuint MakeFramebuffer(GLenum attachmentKind, GLuint attachment)
     const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
     glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(drawn));
     if (status != GL_FRAMEBUFFER_COMPLETE)
-        throw FatalError(StrFormat("the glow's %s framebuffer is incomplete (status 0x%x)",
-                                   attachmentKind == GL_TEXTURE_2D ? "corner" : "small", status));
+        throw FatalError(StrFormat("the glow's %s framebuffer is incomplete (status 0x%x)", purpose, status));
     return framebuffer;
+}
+
+// Colour storage of `size` for a renderbuffer, made when `colour` is still 0.
+void StoreColour(GLuint& colour, GLenum format, PixelSize size)
+{
+    if (colour == 0) glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, format, size.width, size.height);
+}
+
+// Blits `from`'s lower-left `fromSize` onto `to`'s lower-left `toSize`, filtered linearly,
+// with the scissor test (which blits obey) off for it.
+void BlitScaled(GLuint from, PixelSize fromSize, GLuint to, PixelSize toSize)
+{
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    glBlitFramebuffer(0, 0, fromSize.width, fromSize.height, 0, 0, toSize.width, toSize.height, GL_COLOR_BUFFER_BIT,
+                      GL_LINEAR);
 }
 
 // Draws into the top-left size x size of the overlay as if it were the window's corner: the
@@ -120,7 +158,7 @@ public:
     ~DrawingIntoCorner()
     {
         glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(m_previous));
-        glViewport(0, 0, OverlayWidth, OverlayHeight);
+        SetPictureViewport();
     }
     DrawingIntoCorner(const DrawingIntoCorner&) = delete;
     DrawingIntoCorner& operator=(const DrawingIntoCorner&) = delete;
@@ -218,18 +256,59 @@ void CreateRenderTargets()
     UnusedFrameTargets[2] = CreateEmptyTexture(1024, 512);
     CornerTexture = CreateEmptyTexture(kCornerSize, kCornerSize);
     BlurTexture = CreateEmptyTexture(BlurSize, BlurSize);
-    g_cornerFramebuffer = MakeFramebuffer(GL_TEXTURE_2D, CornerTexture);
-    glGenRenderbuffers(1, &g_smallColour);
-    glBindRenderbuffer(GL_RENDERBUFFER, g_smallColour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, BlurSize, BlurSize);
-    g_smallFramebuffer = MakeFramebuffer(GL_RENDERBUFFER, g_smallColour);
+    g_cornerFramebuffer = MakeFramebuffer(GL_TEXTURE_2D, CornerTexture, "corner");
+    StoreColour(g_smallColour, GL_RGB8, {BlurSize, BlurSize});
+    g_smallFramebuffer = MakeFramebuffer(GL_RENDERBUFFER, g_smallColour, "small");
+    MatchRenderTargetsToPicture();
+}
+
+void MatchRenderTargetsToPicture()
+{
+    PixelSize size = PictureSize();
+    if (size == g_halvedFor && g_halvedCount > 0) return;
+    int count = 0;
+    while (size.width / 2 >= OverlayWidth && size.height / 2 >= OverlayHeight && count < kMaxHalvings) {
+        size = {size.width / 2, size.height / 2};
+        HalvedCopy& copy = g_halved[count++];
+        const bool made = copy.framebuffer != 0;
+        StoreColour(copy.colour, GL_RGBA8, size);
+        if (!made) copy.framebuffer = MakeFramebuffer(GL_RENDERBUFFER, copy.colour, "halved copy");
+        copy.size = size;
+    }
+    g_halvedCount = count;
+    g_halvedFor = PictureSize();
 }
 
 void CopyFrameToTexture(GLuint texture)
 {
     BeginOverlay();
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, OverlayWidth, OverlayHeight);
+    GLint frame = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &frame);
+    const bool scissor = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    glDisable(GL_SCISSOR_TEST);
+    GLuint source = static_cast<GLuint>(frame);
+    PixelSize sourceSize = PictureSize();
+    for (int i = 0; i < g_halvedCount; ++i) {
+        BlitScaled(source, sourceSize, g_halved[i].framebuffer, g_halved[i].size);
+        source = g_halved[i].framebuffer;
+        sourceSize = g_halved[i].size;
+    }
+    const PixelSize overlay{OverlayWidth, OverlayHeight};
+    if (sourceSize == overlay) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, OverlayWidth, OverlayHeight);
+    } else {
+        if (g_copyFramebuffer == 0 || g_copyTexture != texture) {
+            if (g_copyFramebuffer == 0) glGenFramebuffers(1, &g_copyFramebuffer);
+            glBindFramebuffer(GL_FRAMEBUFFER, g_copyFramebuffer);
+            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+            g_copyTexture = texture;
+        }
+        BlitScaled(source, sourceSize, g_copyFramebuffer, overlay);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(frame));
+    if (scissor) glEnable(GL_SCISSOR_TEST);
     EndOverlay();
 }
 
@@ -349,20 +428,38 @@ void GlowPass(unsigned weight, float r, float g, float b, float a)
     BlendAndAddGlow(r, g, b, a);
 }
 
+namespace {
+
+// The picture's rows under each bar that the letterbox covers whole: the band is symmetric,
+// so as many from the bottom as from the top. A row the bar's edge crosses stays in the band.
+int RowsUnderABar()
+{
+    return static_cast<int>(BandTop() * static_cast<float>(PictureSize().height) / OverlayHeight);
+}
+
+} // namespace
+
 void ClipToPictureBand()
 {
-    const GLint top = static_cast<GLint>(BandTop());
-    glScissor(0, top, OverlayWidth, static_cast<GLint>(BandBottom()) - top);
+    const PixelSize picture = PictureSize();
+    const int bar = RowsUnderABar();
+    glScissor(0, bar, picture.width, picture.height - 2 * bar);
     glEnable(GL_SCISSOR_TEST);
 }
 
-void ClipToPictureBand(int x0, int y0, int x1, int y1)
+void ClipToPictureBand(const ViewRegion& region)
 {
-    // The band is symmetric, so its rows from the bottom are those from the top.
-    const int top = std::max(y0, static_cast<int>(BandTop()));
-    const int bottom = std::min(y1, static_cast<int>(BandBottom()));
-    const int left = std::max(x0, 0), right = std::min(x1, static_cast<int>(OverlayWidth));
-    glScissor(left, top, std::max(right - left, 0), std::max(bottom - top, 0));
+    const PixelSize picture = PictureSize();
+    const float width = static_cast<float>(picture.width), height = static_cast<float>(picture.height);
+    // A pixel of margin on every side covers the rasteriser's rounding.
+    const int x0 = static_cast<int>(std::floor((region.left + 1.0f) * 0.5f * width)) - 1;
+    const int x1 = static_cast<int>(std::ceil((region.right + 1.0f) * 0.5f * width)) + 1;
+    const int y0 = static_cast<int>(std::floor((region.bottom + 1.0f) * 0.5f * height)) - 1;
+    const int y1 = static_cast<int>(std::ceil((region.top + 1.0f) * 0.5f * height)) + 1;
+    const int bar = RowsUnderABar();
+    const int bottom = std::max(y0, bar), top = std::min(y1, picture.height - bar);
+    const int left = std::max(x0, 0), right = std::min(x1, picture.width);
+    glScissor(left, bottom, std::max(right - left, 0), std::max(top - bottom, 0));
     glEnable(GL_SCISSOR_TEST);
 }
 
@@ -377,7 +474,7 @@ void ClearWholeWindow(GLbitfield buffers)
 void BeginFinishing()
 {
     glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, OverlayWidth, OverlayHeight);
+    SetPictureViewport();
     glDisable(GL_DEPTH_TEST);
     glColor4f(1, 1, 1, 1);
 }

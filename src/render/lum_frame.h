@@ -1,16 +1,17 @@
 // lum_frame: the frame effects every scene finishes with. The glow chain shrinks the frame
 // on the graphics card (640 x 480 -> 256 x 256 -> 128 x 128, each step drawn into a
-// framebuffer of its own, as if into the top-left corner of the window), blurs the small copy
-// on the processor with integer passes and lays the blur over the untouched frame; the
-// finishing steps add letterbox bars, vignette, film grain and fades. Nothing here allocates
-// per frame.
-// Depends on lum_views, lum_textures (CreateEmptyTexture, BindTexture), globaldata
-// (GlobalTextures, RandomPairs).
+// framebuffer of its own, as if into the top-left corner of the window; a picture of another
+// size is first brought to 640 x 480 without aliasing), blurs the small copy on the processor
+// with integer passes and lays the blur over the untouched frame; the finishing steps add
+// letterbox bars, vignette, film grain and fades. Nothing here allocates per frame.
+// Depends on lum_views, view_region, the picture's size, lum_textures (CreateEmptyTexture,
+// BindTexture), globaldata (GlobalTextures, RandomPairs).
 //
 // Every drawing step here works in the overlay space and leaves GL_MODELVIEW selected.
 #pragma once
 
 #include "base/gl.h"
+#include "render/view_region.h"
 
 #include <cstdint>
 
@@ -24,11 +25,17 @@ extern GLuint UnusedFrameTargets[3];
 
 // Makes, with CreateEmptyTexture and in this order: four 1024 x 512 targets (the third is
 // FrameTexture), CornerTexture, BlurTexture; then the framebuffers the shrinking steps draw
-// into (CornerTexture's, and a 128 x 128 one whose only use is to be read back).
+// into (CornerTexture's, and a 128 x 128 one whose only use is to be read back), and
+// MatchRenderTargetsToPicture. The textures are the same at every picture size.
 void CreateRenderTargets();
+// Makes the halved copies of the frame that CopyFrameToTexture steps down through, for the
+// picture's current size (none at 640 x 480): at start, and when the picture changes size.
+void MatchRenderTargetsToPicture();
 
 // The glow chain, in the order GlowPass runs it.
-// Copies the frame (0, 0, 640, 480) into the lower-left corner of the texture.
+// The frame at the overlay's 640 x 480 in the lower-left corner of the texture: the picture
+// copied as it is at that size, otherwise stepped down (or up) to it, filtered so that nothing
+// aliases. Framebuffer bindings and the scissor test are left as they were.
 void CopyFrameToTexture(GLuint texture);
 // Draws FrameTexture shrunk to 256 x 256 into CornerTexture, white, blending off: the pixels
 // the top-left corner of the window would get.
@@ -72,9 +79,9 @@ void GlowPass(unsigned weight, float r, float g, float b, float a);
 // fill of every scene that calls it. Not for a scene that reads the frame before its
 // letterbox (a blur of the whole frame), which would see what lies under the bars.
 void ClipToPictureBand();
-// The same, limited further to the window rectangle x0 <= x < x1, y0 <= y < y1 (GL window
-// coordinates, rows from the bottom), for drawing that can show only inside it.
-void ClipToPictureBand(int x0, int y0, int x1, int y1);
+// The same, limited further to the pixels the region of the view touches (with one pixel of
+// margin for the rasteriser's rounding), for drawing that can show only inside it.
+void ClipToPictureBand(const ViewRegion& region);
 
 // glClear(buffers) over the whole window, also while drawing is clipped to the picture band.
 // The renderer clears a whole window tile by tile but draws a clipped clear as a quad,
@@ -83,7 +90,7 @@ void ClipToPictureBand(int x0, int y0, int x1, int y1);
 void ClearWholeWindow(GLbitfield buffers);
 
 // The finishing steps, in the order scenes issue them after their 3D drawing.
-// Scissor test off, viewport 640 x 480, depth test off, colour white.
+// Scissor test off, viewport over the whole picture, depth test off, colour white.
 void BeginFinishing();
 // Black bars over rows 0-60 and 420-480; leaves the overlay projection, texturing on,
 // colour white.

@@ -1,6 +1,8 @@
 // lum_views: overlay projection, isolated display-list calls, sphere mapping.
 #include "render/lum_views.h"
 
+#include "base/picture_size.h"
+
 void BeginOverlay()
 {
     glMatrixMode(GL_PROJECTION);
@@ -14,6 +16,12 @@ void EndOverlay()
 {
     glMatrixMode(GL_PROJECTION);
     glMatrixMode(GL_MODELVIEW);
+}
+
+void SetPictureViewport()
+{
+    const PixelSize picture = PictureSize();
+    glViewport(0, 0, picture.width, picture.height);
 }
 
 void CallListIsolated(GLuint list)

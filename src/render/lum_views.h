@@ -1,5 +1,6 @@
 // lum_views: the 2D overlay space (640 x 480, origin top-left, y down, one unit a pixel of
-// the frame) and two small GL helpers the scenes share. Depends on GL only.
+// the frame of the piece, however many pixels the picture has) and two small GL helpers the
+// scenes share. Depends on GL and the picture's size.
 #pragma once
 
 #include "base/gl.h"
@@ -15,6 +16,10 @@ constexpr int OverlayHeight = 480;
 void BeginOverlay();
 // Selects the projection matrix, then the modelview matrix; restores nothing.
 void EndOverlay();
+
+// The viewport over the whole picture (PictureSize()): the overlay space and the camera's view
+// both fill it, so everything placed in overlay units lands on the same part of any picture.
+void SetPictureViewport();
 
 // Calls a display list between glPushMatrix and glPopMatrix.
 void CallListIsolated(GLuint list);

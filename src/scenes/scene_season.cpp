@@ -8,7 +8,6 @@
 #include "render/lum_font.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"
-#include "render/lum_views.h"
 #include "resources/globaldata.h"
 #include "resources/lum_geox.h"
 #include "resources/lum_textures.h"
@@ -39,16 +38,12 @@ GLuint g_font = 0;
 // the first world need only be drawn where the window shows it.
 bool g_firstWorldBehindWindowOnly = false;
 
-// Where the first world can show: inside the picture of the window cut, which the second
-// world leaves alone. False when none of the cut is in view. Both worlds draw the whole
-// grass field; the first one only needs the part behind the window, which is a fraction of
-// the picture for most of the flight.
-struct WindowView {
-    ViewRegion region;                 // normalised device coordinates, for the grass chunks
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0; // window pixels, for the scissor
-};
-
-bool FindWindowView(WindowView& view)
+// Where the first world can show, in normalised device coordinates (for the grass chunks and
+// the scissor): inside the picture of the window cut, which the second world leaves alone.
+// False when none of the cut is in view. Both worlds draw the whole grass field; the first
+// one only needs the part behind the window, which is a fraction of the picture for most of
+// the flight.
+bool FindWindowView(ViewRegion& view)
 {
     GlMatrix clip, modelview;
     glGetFloatv(GL_PROJECTION_MATRIX, clip.m);
@@ -79,10 +74,7 @@ bool FindWindowView(WindowView& view)
     if (farCorners == 0) return false;
     // Partly behind: it may cover any part of the picture.
     if (nearCorners > 0) {
-        view.region = PictureBandRegion;
-        view.x0 = view.y0 = 0;
-        view.x1 = OverlayWidth;
-        view.y1 = OverlayHeight;
+        view = PictureBandRegion;
         return true;
     }
     left = std::max(left, PictureBandRegion.left);
@@ -90,12 +82,7 @@ bool FindWindowView(WindowView& view)
     bottom = std::max(bottom, PictureBandRegion.bottom);
     top = std::min(top, PictureBandRegion.top);
     if (left >= right || bottom >= top) return false;
-    view.region = {left, right, bottom, top};
-    // A pixel of margin on every side covers the rasteriser's rounding.
-    view.x0 = static_cast<int>(std::floor((left + 1.0f) * 0.5f * OverlayWidth)) - 1;
-    view.x1 = static_cast<int>(std::ceil((right + 1.0f) * 0.5f * OverlayWidth)) + 1;
-    view.y0 = static_cast<int>(std::floor((bottom + 1.0f) * 0.5f * OverlayHeight)) - 1;
-    view.y1 = static_cast<int>(std::ceil((top + 1.0f) * 0.5f * OverlayHeight)) + 1;
+    view = {left, right, bottom, top};
     return true;
 }
 
@@ -258,12 +245,12 @@ void tscene_season::DrawFrame(int32_t time, FirstWorld firstWorld)
 
     const bool colourInside = SeasonWindowShowsColour(CurrentCamera.eyeZ);
     const LandscapeTextures& inside = colourInside ? g_colour : g_blackAndWhite;
-    WindowView window;
+    ViewRegion window;
     if (firstWorld == FirstWorld::Whole) {
         DrawLandscape(g_field, inside, 50.0f, PictureBandRegion);
     } else if (FindWindowView(window)) {
-        ClipToPictureBand(window.x0, window.y0, window.x1, window.y1);
-        DrawLandscape(g_field, inside, 50.0f, window.region);
+        ClipToPictureBand(window);
+        DrawLandscape(g_field, inside, 50.0f, window);
         ClipToPictureBand();
     }
     ClearWholeWindow(GL_DEPTH_BUFFER_BIT);

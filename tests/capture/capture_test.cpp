@@ -1,11 +1,14 @@
 // lantern capture as a user runs it: what ffprobe finds in the file, the pictures and the
 // sound it holds against the piece's own, and that no failure or interruption leaves a file.
 #include "run_program.h"
+
+#include "app/glwindow.h"
 #include "support/gl_context.h"
 #include "support/offline.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -161,12 +164,45 @@ TEST_F(CaptureTest, TwoSecondsHoldTheFramesAndTheSoundOfThePiece)
 
 TEST_F(CaptureTest, OtherSizesAndFilesKeepTheFrameLetterboxed)
 {
+    // 1920x1080 holds the picture drawn natively at 1440x1080 between black pillars 240 wide:
+    // the frame of a 1440x1080 picture (giorl's leaves), with its fine detail, not the 640x480
+    // frame scaled up, which keeps about two thirds of it.
+    ASSERT_NO_FATAL_FAILURE(EnsureOfflinePiece());
+    const std::string wide = Path("wide.mp4");
+    ProgramRun run = Capture({wide, "--fps", "10", "--size", "1920x1080", "--from", "72", "--to", "72.2", "--crf", "0"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<Stream> streams = ProbeStreams(wide);
+    ASSERT_EQ(streams.size(), 2u);
+    EXPECT_EQ(streams[0]["width"], "1920");
+    EXPECT_EQ(streams[0]["height"], "1080");
+    const std::vector<uint8_t> decoded = DecodeFrame(wide, 1);
+    ASSERT_EQ(decoded.size(), 1920u * 1080 * 3);
+    std::vector<uint8_t> pillars, picture;
+    for (int y = 0; y < 1080; ++y) {
+        const auto row = decoded.begin() + y * 1920 * 3;
+        pillars.insert(pillars.end(), row, row + 240 * 3);
+        pillars.insert(pillars.end(), row + 1680 * 3, row + 1920 * 3);
+        picture.insert(picture.end(), row + 240 * 3, row + 1680 * 3);
+    }
+    EXPECT_LE(*std::max_element(pillars.begin(), pillars.end()), 2);
+    ASSERT_EQ(ChangePictureSize({1440, 1080}), "");
+    const std::vector<uint8_t> native = RenderFrameAt(72100);
+    ASSERT_EQ(ChangePictureSize(PieceFrameSize), "");
+    EXPECT_LT(MeanDifference(picture, native), 2.2);
+    // Detail: the mean step in green from each pixel to the next across a row.
+    auto detail = [](const std::vector<uint8_t>& rgb) {
+        double steps = 0;
+        for (size_t i = 4; i < rgb.size(); i += 3) steps += std::abs(rgb[i] - rgb[i - 3]);
+        return steps / static_cast<double>(rgb.size() / 3);
+    };
+    EXPECT_GT(detail(picture), 0.9 * detail(native));
+
     // 320x200 shows the 4:3 frame at 266x200, 27 columns of black on either side.
     const std::string mkv = Path("narrow.mkv");
-    ProgramRun run = Capture({mkv, "--fps", "10", "--size", "320x200", "--from", "5", "--to", "5.5", "--preset", "slow"});
+    run = Capture({mkv, "--fps", "10", "--size", "320x200", "--from", "5", "--to", "5.5", "--preset", "slow"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(EncoderSettings(mkv).find(" cabac=1 ref=5 "), std::string::npos) << EncoderSettings(mkv);
-    std::vector<Stream> streams = ProbeStreams(mkv);
+    streams = ProbeStreams(mkv);
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_EQ(streams[0]["codec_name"], "h264");
     EXPECT_EQ(streams[0]["width"], "320");
@@ -202,7 +238,13 @@ TEST_F(CaptureTest, RefusesWhatCannotBeMadeBeforeRendering)
         {{Path("taken")}, "unknown kind of video"},
         {{Path("out.avi")}, "unknown kind of video"},
         {{Path("out.mp4"), "--size", "321x240"}, "even"},
-        {{Path("out.mp4"), "--size", "big"}, "WIDTHxHEIGHT"},
+        {{Path("out.mp4"), "--size", "big"}, "--size big: write it as WIDTHxHEIGHT"},
+        {{Path("out.mp4"), "--size", "640x-480"}, "--size 640x-480: write it as WIDTHxHEIGHT"},
+        {{Path("out.mp4"), "--size", "0x0"}, "--size 0x0: at least 16x16"},
+        {{Path("out.mp4"), "--size", "100000x100000"}, "--size 100000x100000: a picture of 100000x75000 pixels is "
+                                                        "larger than this GL driver draws (GL_MAX_"},
+        {{Path("out.mp4"), "--size", "1920x1440", "--supersample", "16"}, "--size 1920x1440 --supersample 16: a "
+                                                                           "picture of 30720x23040 pixels is larger"},
         {{Path("out.mp4"), "--from", "20", "--to", "10"}, "no frame to capture"},
         {{Path("out.mp4"), "--to", "400"}, "the last scene ends at 307.904 s"},
         {{Path("out.mp4"), "--preset", "fastest"}, "--preset fastest: not a preset of the H.264 encoder (ultrafast,"},

@@ -51,6 +51,9 @@ double MeanDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>&
     return total / static_cast<double>(a.size());
 }
 
+// The thumbnails of the 640x480 frame.
+constexpr int kThumbnailWidth = 160, kThumbnailHeight = 120;
+
 int BrightPixels(const std::vector<uint8_t>& rgb)
 {
     int bright = 0;
@@ -70,24 +73,24 @@ TEST_F(SheetTest, ThumbnailsAreTheFramesOfARunWithTheirTimeAndScene)
     EXPECT_EQ(sheet.Times(), (std::vector<int32_t>{4528, 6792, 9056}));
     int width = 0, height = 0;
     const std::vector<uint8_t> image = sheet.Render(width, height);
-    ASSERT_EQ(width, SheetGap + 2 * (SheetThumbnailWidth + SheetGap));
-    ASSERT_EQ(height, SheetGap + 2 * (SheetThumbnailHeight + SheetCaptionHeight + SheetGap));
+    ASSERT_EQ(width, SheetGap + 2 * (kThumbnailWidth + SheetGap));
+    ASSERT_EQ(height, SheetGap + 2 * (kThumbnailHeight + SheetCaptionHeight + SheetGap));
 
     std::vector<std::vector<uint8_t>> captions;
     for (int i = 0; i < 3; ++i) {
         int x = 0, y = 0;
-        SheetThumbnailOrigin(i, 2, x, y);
-        const std::vector<uint8_t> thumbnail = Crop(image, width, x, y, SheetThumbnailWidth, SheetThumbnailHeight);
+        SheetThumbnailOrigin(i, 2, SheetThumbnailSize(PieceFrameSize), x, y);
+        const std::vector<uint8_t> thumbnail = Crop(image, width, x, y, kThumbnailWidth, kThumbnailHeight);
         EXPECT_LT(MeanDifference(thumbnail, Shrunk(RenderFrameAt(sheet.Times()[i]))), 1.0) << "thumbnail " << i;
-        captions.push_back(Crop(image, width, x, y + SheetThumbnailHeight, SheetThumbnailWidth, SheetCaptionHeight));
+        captions.push_back(Crop(image, width, x, y + kThumbnailHeight, kThumbnailWidth, SheetCaptionHeight));
         EXPECT_GT(BrightPixels(captions.back()), 60) << "caption " << i << " has its text";
     }
     EXPECT_NE(captions[0], captions[1]);
     EXPECT_NE(captions[1], captions[2]);
     // A thumbnail of another time would not pass for this one.
     int x = 0, y = 0;
-    SheetThumbnailOrigin(0, 2, x, y);
-    EXPECT_GT(MeanDifference(Crop(image, width, x, y, SheetThumbnailWidth, SheetThumbnailHeight),
+    SheetThumbnailOrigin(0, 2, SheetThumbnailSize(PieceFrameSize), x, y);
+    EXPECT_GT(MeanDifference(Crop(image, width, x, y, kThumbnailWidth, kThumbnailHeight),
                              Shrunk(RenderFrameAt(1000))),
               10.0);
 }
@@ -101,8 +104,8 @@ TEST_F(SheetTest, TheCommandWritesTheWholeLayout)
     EXPECT_NE(run.err.find("6 thumbnails from 0:00.000 to 5:00.000"), std::string::npos) << run.err;
     int width = 0, height = 0;
     ReadPngRgb(out, width, height);
-    EXPECT_EQ(width, SheetGap + 3 * (SheetThumbnailWidth + SheetGap));
-    EXPECT_EQ(height, SheetGap + 2 * (SheetThumbnailHeight + SheetCaptionHeight + SheetGap));
+    EXPECT_EQ(width, SheetGap + 3 * (kThumbnailWidth + SheetGap));
+    EXPECT_EQ(height, SheetGap + 2 * (kThumbnailHeight + SheetCaptionHeight + SheetGap));
 
     const ProgramRun late = RunProgram(LanternPath(), {"sheet", out, "--from", "310", "--data", LANTERN_BUILD_DIR});
     EXPECT_EQ(late.exitCode, 1);

@@ -4,6 +4,7 @@
 #include "render/lum_frame.h"
 #include "render/lum_views.h"
 
+#include "app/glwindow.h"
 #include "base/gl.h"
 #include "platform/ticks.h"
 #include "resources/globaldata.h"
@@ -270,6 +271,49 @@ int LargestDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>&
     int largest = a.size() == b.size() ? 0 : 256;
     for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
     return largest;
+}
+
+// Drawn at 1920x1440, what the scenes place in overlay units lands on the same part of the
+// picture: the band that ClipToPictureBand keeps is rows 180 to 1260, and the glow, made from
+// the picture brought down to 640x480, is the glow of the same drawing at 640x480.
+TEST_F(FrameTest, APictureThreeTimesLargerKeepsTheBandAndTheGlow)
+{
+    // An amber block off the centre and stripes one overlay unit wide, on dark grey.
+    auto blurOfDrawing = [] {
+        ClearFrame(0.1f, 0.1f, 0.1f);
+        BeginOverlay();
+        glDisable(GL_TEXTURE_2D);
+        glColor3f(1, 0.8f, 0.3f);
+        glRectf(400, 250, 560, 400);
+        glColor3f(0.9f, 0.9f, 1);
+        for (float x = 60; x < 260; x += 2) glRectf(x, 100, x + 1, 380);
+        glEnable(GL_TEXTURE_2D);
+        glColor4f(1, 1, 1, 1);
+        BlurCopyOfFrame(135);
+        return BlurTexturePixels();
+    };
+    const std::vector<uint8_t> atFrameSize = blurOfDrawing();
+    ASSERT_EQ(ChangePictureSize({1920, 1440}), "");
+    const std::vector<uint8_t> larger = blurOfDrawing();
+    double total = 0;
+    for (size_t i = 0; i < larger.size(); ++i) total += std::abs(larger[i] - atFrameSize[i]);
+    EXPECT_LT(total / static_cast<double>(larger.size()), 1.0);
+    EXPECT_LE(LargestDifference(larger, atFrameSize), 8);
+
+    ClearFrame(0, 0, 0);
+    ClipToPictureBand();
+    ClearFrame(1, 1, 1);
+    BeginFinishing();
+    for (const auto& [row, white] : {std::pair{179, false}, {180, true}, {1259, true}, {1260, false}}) {
+        const std::vector<uint8_t> pixels = ReadFrameRgb(0, row, 1920, 1);
+        EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(), [&](uint8_t v) { return v == (white ? 255 : 0); }))
+            << "row " << row;
+    }
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 1920);
+    EXPECT_EQ(viewport[3], 1440);
+    ASSERT_EQ(ChangePictureSize(PieceFrameSize), "");
 }
 
 // A frame of colour that changes across it at every scale: gradients, stripes and steps,
