@@ -29,9 +29,11 @@ void StartUpSequence()
     CreateRenderTargets();
 
     ClearTextureLibrary(GlobalTextures);
-    AddTexture(GlobalTextures, "font",
-               LoadAlphaTexture("data\\font.jpg.packed", "data\\font_alpha.jpg.packed", GL_LINEAR, GL_LINEAR));
-    AddTexture(GlobalTextures, "loader", LoadTexture("data\\loader.jpg.packed", GL_LINEAR, GL_LINEAR));
+    // A picture drawn large takes the double-resolution images where the data has them.
+    const TextureListFiles font = FilesForPicture({"data\\font.jpg.packed", "data\\font_alpha.jpg.packed"});
+    AddTexture(GlobalTextures, "font", LoadAlphaTexture(font.colour, font.alpha, GL_LINEAR, GL_LINEAR));
+    const TextureListFiles loader = FilesForPicture({"data\\loader.jpg.packed", ""});
+    AddTexture(GlobalTextures, "loader", LoadTexture(loader.colour, GL_LINEAR, GL_LINEAR));
     DrawLoaderScreen();
     Log("+font");
     Log("trying globals load");

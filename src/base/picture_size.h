@@ -36,6 +36,11 @@ FrameRectangle LetterboxedFrame(int width, int height);
 // on each side when it is drawn larger and filtered down.
 PixelSize PictureInside(PixelSize output, int supersample = 1);
 
+// From this many rows up a picture shows more detail than the data's images were made for at
+// 640x480: the texture loader then takes their double-resolution versions where the data has
+// them (Data\2x\..., see lum_textures).
+constexpr int DoubleResolutionRows = 720;
+
 // The smallest output a size may ask for, and the numbers that are surely no picture at all.
 constexpr int MinimumOutputSide = 16;
 constexpr int64_t MaximumOutputSide = 1 << 20;

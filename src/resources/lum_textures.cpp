@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "base/message_box.h"
+#include "base/picture_size.h"
 #include "base/profile.h"
 #include "resources/image_readers.h"
 #include "resources/lum_log.h"
@@ -21,6 +22,7 @@ namespace {
 constexpr std::string_view kCachedSuffix = ".cashed.bmp";
 constexpr std::string_view kPackedSuffix = ".packed";
 constexpr std::string_view kNoAlpha = "@@@";
+constexpr std::string_view kDoubleResolutionFolder = "2x";
 
 bool Contains(std::string_view text, std::string_view part)
 {
@@ -74,6 +76,18 @@ std::string ApplyVariants(std::string path)
     if (PathExists(path + std::string(kCachedSuffix))) path += kCachedSuffix;
     if (PathExists(path + std::string(kPackedSuffix))) path += kPackedSuffix;
     return path;
+}
+
+// A file's double-resolution image with its variants, when the data has one: the folder
+// kDoubleResolutionFolder inserted after the path's first component (the data folder).
+std::optional<std::string> DoubleResolutionImage(const std::string& path)
+{
+    const size_t slash = path.find_first_of("\\/");
+    if (slash == std::string::npos) return std::nullopt;
+    const std::string larger = ApplyVariants(path.substr(0, slash + 1) + std::string(kDoubleResolutionFolder) +
+                                             path.substr(slash));
+    if (!PathExists(larger)) return std::nullopt;
+    return larger;
 }
 
 // The list file's contents; nothing, with a warning naming it, for a list that is missing
@@ -204,6 +218,26 @@ TextureListFiles ResolveTextureListFiles(const TextureListItem& item)
     return files;
 }
 
+std::optional<TextureListFiles> DoubleResolutionFiles(const TextureListFiles& files)
+{
+    TextureListFiles larger;
+    const std::optional<std::string> colour = DoubleResolutionImage(files.colour);
+    if (!colour) return std::nullopt;
+    larger.colour = *colour;
+    if (!files.alpha.empty()) {
+        const std::optional<std::string> alpha = DoubleResolutionImage(files.alpha);
+        if (!alpha) return std::nullopt;
+        larger.alpha = *alpha;
+    }
+    return larger;
+}
+
+TextureListFiles FilesForPicture(const TextureListFiles& files)
+{
+    if (PictureSize().height < DoubleResolutionRows) return files;
+    return DoubleResolutionFiles(files).value_or(files);
+}
+
 void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::string_view listPath,
                      std::string_view folder)
 {
@@ -215,7 +249,7 @@ void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::stri
         if (library.count >= kTextureLibraryCapacity)
             ThrowFileError(listPath, StrFormat("texture%d would be texture %d; the library holds %d", item.section,
                                                kTextureLibraryCapacity + 1, kTextureLibraryCapacity));
-        const TextureListFiles files = ResolveTextureListFiles(item);
+        const TextureListFiles files = FilesForPicture(ResolveTextureListFiles(item));
         // Stored cut to 32 characters, the name can never be found by its full text.
         if (item.name.size() > static_cast<size_t>(kTextureNameLength))
             LogWarning(listPath, StrFormat("texture%d: the name \"%s\" is longer than %d characters; no scene can "

@@ -8,6 +8,7 @@
 #include "resources/image_readers.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,6 +83,14 @@ struct TextureListFiles {
     std::string alpha; // empty when the entry has no alpha map
 };
 TextureListFiles ResolveTextureListFiles(const TextureListItem& item);
+
+// Images twice the size on each side, for pictures drawn large: "<data>\2x\<rest>" for a file
+// "<data>\<rest>", each with its own cached and packed variants. The files of that kind, when
+// the data has one for every image of them (colour and alpha alike); nullopt otherwise.
+std::optional<TextureListFiles> DoubleResolutionFiles(const TextureListFiles& files);
+// The files to load for the picture's size: their double-resolution versions for a picture of
+// DoubleResolutionRows rows or more, where the data has them; otherwise the files themselves.
+TextureListFiles FilesForPicture(const TextureListFiles& files);
 
 GLuint CreateEmptyTexture(int width, int height);
 

@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "base/gl.h"
+#include "base/picture_size.h"
 #include "base/random.h"
 #include "resources/globaldata.h"
 #include "resources/lum_log.h"
@@ -20,6 +21,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -113,19 +115,41 @@ TEST_F(GeneratedData, StartUpAndGlobalDataLoadWithoutBoxOrError)
                 << prefix << list->filteredNames[static_cast<size_t>(i)];
     }
 
-    // The font: "A" (65) in column 1, row 4 from the top has ink; code 0 has none, and the
-    // glyph stays off its cell's edge.
-    int size = 0;
-    const std::vector<uint8_t> atlas = AlphaTexels(font, size);
-    ASSERT_EQ(size % 16, 0);
-    const int cell = size / 16;
-    EXPECT_GT(CellAlpha(atlas, size, 1, 4), 255L * cell * cell / 20);
-    EXPECT_LT(CellAlpha(atlas, size, 0, 0), 255L * cell);
-    long border = 0;
-    for (int x = cell; x < 2 * cell; ++x) border += atlas[(static_cast<size_t>(4 * cell) * size + x) * 4 + 3];
-    EXPECT_LT(border, 255L * 2);
+    // Pictures drawn large load doubles of the pictures that fill the screen, twice the size.
+    const TextureListFiles filling[] = {{"data\\font.jpg.packed", "data\\font_alpha.jpg.packed"},
+                                        {"data\\loader.jpg.packed", ""},
+                                        {"Data\\textures\\title.jpg.packed", ""},
+                                        {"Data\\textures\\prepare.jpg.packed", "Data\\textures\\prepare_alpha.jpg.packed"}};
+    for (const TextureListFiles& files : filling) {
+        const std::optional<TextureListFiles> larger = DoubleResolutionFiles(files);
+        ASSERT_TRUE(larger) << files.colour;
+        const DecodedImage image = ReadTextureImage(files.colour), twice = ReadTextureImage(larger->colour);
+        EXPECT_EQ(twice.width, 2 * image.width) << larger->colour;
+        EXPECT_EQ(twice.height, 2 * image.height) << larger->colour;
+    }
+    const TextureListFiles largerFont = *DoubleResolutionFiles(filling[0]);
+    // Only a picture of 720 rows and more loads them.
+    EXPECT_EQ(FilesForPicture(filling[0]).alpha, filling[0].alpha);
+    SetPictureSize({960, 720});
+    EXPECT_EQ(FilesForPicture(filling[0]).alpha, largerFont.alpha);
+    SetPictureSize(PieceFrameSize);
+
+    // The font, in both sizes: "A" (65) in column 1, row 4 from the top has ink; code 0 has
+    // none, and the glyph stays off its cell's edge.
+    for (const GLuint atlasId : {font, LoadAlphaTexture(largerFont.colour, largerFont.alpha, GL_LINEAR, GL_LINEAR)}) {
+        int size = 0;
+        const std::vector<uint8_t> atlas = AlphaTexels(atlasId, size);
+        ASSERT_EQ(size % 16, 0);
+        const int cell = size / 16;
+        EXPECT_GT(CellAlpha(atlas, size, 1, 4), 255L * cell * cell / 20) << size;
+        EXPECT_LT(CellAlpha(atlas, size, 0, 0), 255L * cell) << size;
+        long border = 0;
+        for (int x = cell; x < 2 * cell; ++x) border += atlas[(static_cast<size_t>(4 * cell) * size + x) * 4 + 3];
+        EXPECT_LT(border, 255L * 2) << size;
+    }
 
     // The vignette leaves the middle of the picture alone and darkens its corners.
+    int size = 0;
     const std::vector<uint8_t> vignette = AlphaTexels(FindTexture(GlobalTextures, "vinget"), size);
     EXPECT_GE(vignette[(static_cast<size_t>(size / 2) * size + size / 2) * 4 + 3], 250);
     EXPECT_LT(vignette[3], 100);

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <map>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -117,12 +118,27 @@ private:
                std::find(m_names.begin(), m_names.end(), name) != m_names.end();
     }
 
+    // A texture's images, as its loader reads them.
+    void CheckImages(const std::string& context, const TextureListFiles& files)
+    {
+        if (files.alpha.empty())
+            Read(context, 1, [&] { ReadTextureImage(files.colour); });
+        else
+            Read(context, 2, [&] { ReadAlphaTexturePixels(files.colour, files.alpha); });
+    }
+
+    // The double-resolution versions of a texture's images, where the data has them: what a
+    // picture drawn large loads instead.
+    void CheckDoubleResolutionFiles(const std::string& context, const TextureListFiles& files)
+    {
+        if (const std::optional<TextureListFiles> larger = DoubleResolutionFiles(files)) CheckImages(context, *larger);
+    }
+
     void CheckStartUpTexture(const StartUpTexture& texture)
     {
-        if (texture.alphaFile.empty())
-            Read("", 1, [&] { ReadTextureImage(texture.file); });
-        else
-            Read("", 2, [&] { ReadAlphaTexturePixels(texture.file, texture.alphaFile); });
+        const TextureListFiles files{std::string(texture.file), std::string(texture.alphaFile)};
+        CheckImages("", files);
+        CheckDoubleResolutionFiles("", files);
         AddName(std::string(texture.file), std::string(texture.name));
     }
 
@@ -167,6 +183,7 @@ private:
                 });
             // Lookups find a name's first entry, so its first entry is the one drawn.
             if (ComparesCutOut(item.name) && !HasName(item.name)) m_cutOuts.emplace(item.name, std::move(cutOut));
+            CheckDoubleResolutionFiles(context, files);
             if (!AddName(context, item.name)) return;
         }
     }

@@ -8,6 +8,7 @@
 
 #include "datagen/textures.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,16 @@ struct GlobalTexture {
     bool packedAlpha;         // the alpha map as a packed JPEG
     std::string filter;       // "" leaves the key out
     bool defaultFileName;     // no "filename" key: the loader takes name + ".jpg" in Data
+    // For the pictures that fill much of the screen: the picture twice the size, written in
+    // the same way to the double-resolution tree, which pictures drawn large load instead.
+    std::optional<Canvas> doubled = std::nullopt;
 };
 
 constexpr int kColourQuality = 88;
 constexpr int kAlphaQuality = 92;
 
-// Writes the picture files of one texture and returns its list entry.
-TextureListEntry WriteGlobalTexture(const DataTree& tree, const GlobalTexture& texture, int index)
+// Writes the files of one texture, with `picture` for its picture, and returns its list entry.
+TextureListEntry WriteGlobalTexture(const DataTree& tree, const GlobalTexture& texture, const Canvas& picture, int index)
 {
     TextureListEntry entry;
     entry.index = index;
@@ -42,7 +46,7 @@ TextureListEntry WriteGlobalTexture(const DataTree& tree, const GlobalTexture& t
     entry.filter = texture.filter;
     const std::string stem = texture.defaultFileName ? texture.name : "textures/" + texture.name;
     const std::string listStem = texture.defaultFileName ? texture.name : "textures\\" + texture.name;
-    const RgbImage rgb = ToRgb(texture.picture);
+    const RgbImage rgb = ToRgb(picture);
     switch (texture.format) {
     case Format::Jpeg:
         tree.Write(stem + ".jpg", EncodeJpeg(rgb, kColourQuality));
@@ -63,7 +67,7 @@ TextureListEntry WriteGlobalTexture(const DataTree& tree, const GlobalTexture& t
         break;
     }
     if (texture.alpha) {
-        const std::vector<uint8_t> alpha = EncodeGreyJpeg(AlphaToGrey(texture.picture), kAlphaQuality);
+        const std::vector<uint8_t> alpha = EncodeGreyJpeg(AlphaToGrey(picture), kAlphaQuality);
         if (texture.packedAlpha) {
             tree.Write(stem + "_alpha.jpg.packed", EncodeLzhufPacked(alpha));
         } else {
@@ -109,16 +113,20 @@ void GenerateGlobalTextures(const DataTree& tree)
         {"lightsphere", PaintLightSphere(256), Format::PackedJpeg, false, false, "2", false},
         {"vinget", PaintVignette(256), Format::Jpeg, true, true, "0x2", false},
         {"noise", PaintFilmNoise(1024), Format::PackedJpeg, true, true, "$2", false},
-        {"title", PaintTitle(), Format::PackedJpeg, false, false, "2", false},
+        {"title", PaintTitle(512), Format::PackedJpeg, false, false, "2", false, PaintTitle(1024)},
         {"atom", PaintAtomLeaf(256), Format::PackedJpeg, true, true, "", false},
-        {"prepare", PaintPrepareSign(512), Format::PackedJpeg, true, true, "", false},
+        {"prepare", PaintPrepareSign(512), Format::PackedJpeg, true, true, "", false, PaintPrepareSign(1024)},
         {"bigshadow", PaintBigShadow(256), Format::Jpeg, true, false, "", false},
     };
+    const DataTree doubled = DoubleResolutionTree(tree);
     std::vector<TextureListEntry> entries;
-    for (size_t i = 0; i < textures.size(); ++i)
-        entries.push_back(WriteGlobalTexture(tree, textures[i], static_cast<int>(i)));
+    for (size_t i = 0; i < textures.size(); ++i) {
+        entries.push_back(WriteGlobalTexture(tree, textures[i], textures[i].picture, static_cast<int>(i)));
+        if (textures[i].doubled) WriteGlobalTexture(doubled, textures[i], *textures[i].doubled, static_cast<int>(i));
+    }
     tree.Write("globaltextures.ini", EncodeTextureList(entries));
 
-    // The loader picture is loaded by the start-up, not by the list.
-    tree.Write("loader.jpg.packed", EncodeLzhufPacked(EncodeJpeg(ToRgb(PaintLoader()), kColourQuality)));
+    // The loader picture is loaded by the start-up, not by the list; it has a double too.
+    tree.Write("loader.jpg.packed", EncodeLzhufPacked(EncodeJpeg(ToRgb(PaintLoader(512)), kColourQuality)));
+    doubled.Write("loader.jpg.packed", EncodeLzhufPacked(EncodeJpeg(ToRgb(PaintLoader(1024)), kColourQuality)));
 }

@@ -231,7 +231,7 @@ void FilmFinish(Canvas& canvas, uint32_t seed, float vignette)
 
 } // namespace
 
-Canvas PaintTitle()
+Canvas PaintTitle(int size)
 {
     constexpr int kWidth = 1024, kHeight = 576;
     Canvas canvas(kWidth, kHeight);
@@ -287,10 +287,10 @@ Canvas PaintTitle()
     FilmFinish(canvas, 135, 0.45f);
     DrawCaption(canvas, "the hollow lantern of rust", kDejaVuSerif, 40, kWidth * 0.5f, kHeight * 0.885f, 3,
                 Hex(0xEEDCC0));
-    return Resize(canvas, 512, 512);
+    return Resize(canvas, size, size);
 }
 
-Canvas PaintLoader()
+Canvas PaintLoader(int size)
 {
     constexpr int kWidth = 1024, kHeight = 768;
     Canvas canvas(kWidth, kHeight);
@@ -311,7 +311,7 @@ Canvas PaintLoader()
     FilmFinish(canvas, 145, 0.55f);
     DrawCaption(canvas, "the hollow lantern of rust", kDejaVuSerif, 46, kWidth * 0.5f, kHeight * 0.9f, 3, Hex(0xEEDCC0));
     DrawCaption(canvas, "loading", kDejaVuSans, 28, kWidth * 0.5f, kHeight * 0.955f, 10, Hex(0xC8B8A0));
-    return Resize(canvas, 512, 512);
+    return Resize(canvas, size, size);
 }
 
 Canvas PaintPrepareSign(int size)
@@ -352,10 +352,12 @@ Canvas PaintPrepareSign(int size)
         const float small = SmoothStep(0.88f, 0.95f, c.cellId) * SmoothStep(0.22f, 0.12f, c.nearest);
         return std::max(SmoothStep(0.42f, 0.5f, patches), small);
     });
+    // The streaks fade by 1.5 % a pixel of the 512 sign, as far down the plate at any size.
     Mask streaks = chips;
+    const float fade = size == 512 ? 0.985f : std::pow(0.985f, 512.0f / s);
     for (int pass = 0; pass < 3; ++pass)
         for (int y = size - 1; y >= 1; --y)
-            for (int x = 0; x < size; ++x) streaks.At(x, y) = std::max(streaks.At(x, y), streaks.At(x, y - 1) * 0.985f);
+            for (int x = 0; x < size; ++x) streaks.At(x, y) = std::max(streaks.At(x, y), streaks.At(x, y - 1) * fade);
     ShadeCanvas(canvas, [](float u, float v, float* p) {
         const float dirt = Fbm(u * 6, v * 6, 155, 5);
         const Colour c = Mix(Hex(0xEAE2CC), Hex(0xB8AC8E), SmoothStep(0.0f, 0.8f, dirt));

@@ -25,8 +25,8 @@ Canvas PaintLightSphere(int size);    // additive glow, black at the edges
 Canvas PaintBigShadow(int size);      // soft dark blob in the alpha
 
 // Pictures.
-Canvas PaintTitle();                  // 512 x 512, made for a 640 x 360 display
-Canvas PaintLoader();                 // 512 x 512, made for a 480 x 360 display
+Canvas PaintTitle(int size);          // size x size (512 for 640x480), made for a 640 x 360 display
+Canvas PaintLoader(int size);         // size x size (512 for 640x480), made for a 480 x 360 display
 Canvas PaintPrepareSign(int size);    // enamel sign "READY TO RUST?", alpha cut plate
 
 // Resamples a canvas to another size with area averaging (pictures are painted at their

@@ -221,6 +221,11 @@ std::string EncodeGeoxList(const std::vector<std::string>& entries)
 
 DataTree::DataTree(std::string dataFolder) : m_folder(std::move(dataFolder)) {}
 
+DataTree DoubleResolutionTree(const DataTree& tree)
+{
+    return DataTree((std::filesystem::path(tree.Folder()) / "2x").string());
+}
+
 void DataTree::Write(const std::string& relativePath, const std::vector<uint8_t>& bytes) const
 {
     const std::filesystem::path path = std::filesystem::path(m_folder) / relativePath;

@@ -63,3 +63,7 @@ public:
 private:
     std::string m_folder;
 };
+
+// The tree of the double-resolution images (Data/2x), which the piece takes instead of the
+// images of the same path in `tree` when its picture is drawn large (lum_textures).
+DataTree DoubleResolutionTree(const DataTree& tree);
