@@ -13,6 +13,7 @@
 #include "resources/norvikpack.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -66,6 +67,66 @@ void BuildMipmaps(std::string_view path, GLint components, int width, int height
     if (result != 0)
         ThrowFileError(path, StrFormat("cannot build mipmaps (%s)",
                                        reinterpret_cast<const char*>(gluErrorString(static_cast<GLenum>(result)))));
+}
+
+// How many of an RGBA image's texels have an alpha that passes the scenes' alpha test
+// (GL_GREATER 0.5): the part of a cut-out shape that shows.
+constexpr unsigned kAlphaTestLevel = 128; // the least byte above 0.5
+
+size_t TexelsShown(const std::vector<uint8_t>& rgba)
+{
+    size_t shown = 0;
+    for (size_t i = 3; i < rgba.size(); i += 4) shown += rgba[i] >= kAlphaTestLevel;
+    return shown;
+}
+
+// Moves the alpha of an RGBA image so that, as near as whole bytes allow, `wanted` of its
+// texels pass the alpha test: the least alpha among the `wanted` highest is brought to the
+// test's level, the alphas below it and above it stretched linearly between that and 0 or 255,
+// so clear and opaque texels stay as they are. Nothing changes when no texel may pass, or none
+// can.
+void MoveAlphaToShow(std::vector<uint8_t>& rgba, size_t wanted)
+{
+    size_t count[256] = {};
+    for (size_t i = 3; i < rgba.size(); i += 4) ++count[rgba[i]];
+    size_t atLeast = 0;
+    int least = 256;
+    while (least > 0 && atLeast < wanted) atLeast += count[--least];
+    if (wanted == 0 || least == 0) return;
+    // Between `least - 1`, which fails after the move, and `least`, which passes.
+    const float from = static_cast<float>(least) - 0.5f, to = kAlphaTestLevel - 0.5f;
+    uint8_t moved[256];
+    for (int a = 0; a < 256; ++a) {
+        const float alpha = static_cast<float>(a);
+        const float value = alpha <= from ? alpha * to / from : to + (alpha - from) * (255.0f - to) / (255.0f - from);
+        moved[a] = static_cast<uint8_t>(std::lround(value));
+    }
+    for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = moved[rgba[i]];
+}
+
+// Distant cut-out shapes (leaves, grass, trees) keep their size: each mipmap level's alpha is
+// moved so that the share of its texels passing the alpha test is the full-size image's.
+// Averaging alpha into smaller levels otherwise wears the thin parts of a shape below the
+// test's level, and leaves thin out and vanish with distance. The colours stay the builder's.
+// Every RGBA texture is treated so (the loader cannot tell a cut-out from a blended picture);
+// clear and opaque texels keep their alpha, so a blended one (the sign's plate) hardly changes.
+void KeepAlphaCoverageOfMipmaps()
+{
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    // RGBA rows are whole multiples of every pack and unpack alignment.
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const double share = static_cast<double>(TexelsShown(rgba)) / static_cast<double>(rgba.size() / 4);
+    for (GLint level = 1; width > 1 || height > 1; ++level) {
+        width = std::max(width / 2, 1);
+        height = std::max(height / 2, 1);
+        rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        MoveAlphaToShow(rgba, static_cast<size_t>(std::lround(share * static_cast<double>(width * height))));
+        glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    }
 }
 
 // A cached BMP beside the image replaces it, and a packed file beside that replaces both.
@@ -186,6 +247,7 @@ GLuint LoadAlphaTexture(std::string_view colourPath, std::string_view alphaPath,
     const RgbaImage image = ReadAlphaTexturePixels(colourPath, alphaPath);
     const GLuint id = NewBoundTexture(magFilter, minFilter);
     BuildMipmaps(colourPath, GL_RGBA, image.width, image.height, GL_RGBA, image.rgba.data());
+    KeepAlphaCoverageOfMipmaps();
     return id;
 }
 

@@ -255,6 +255,47 @@ TEST_F(TextureTest, AlphaComesFromTheBlueOfTheAlphaImageOfTheSameSize)
     EXPECT_NE(message.find("font.bmp"), std::string::npos) << message;
 }
 
+// A cut-out keeps, in every mipmap level, the share of its texels that pass the alpha test
+// (GL_GREATER 0.5): single opaque texels, one in eight, average to a quarter in the builder's
+// smaller levels, where they would vanish. The colours stay the builder's.
+TEST_F(TextureTest, AlphaMipmapsKeepTheShareThatPassesTheAlphaTest)
+{
+    const TestPicture colour = BlockPicture(4, 4);
+    TestPicture dots{32, 32, std::vector<uint8_t>(32 * 32 * 3)};
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) dots.Set(x, y, 0, 0, x % 4 == 0 && y % 2 == 0 ? 255 : 0);
+    const GLuint loaded = LoadAlphaTexture(m_folder.Write("cut.bmp", BmpBytes(colour, 24, false)),
+                                           m_folder.Write("cut_alpha.bmp", BmpBytes(dots, 24, false)), GL_LINEAR,
+                                           GL_LINEAR_MIPMAP_LINEAR);
+    int width = 0, height = 0;
+    const std::vector<uint8_t> full = TexelsOf(loaded, GL_RGBA, width, height);
+    GLuint built = 0;
+    glGenTextures(1, &built);
+    glBindTexture(GL_TEXTURE_2D, built);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, 32, 32, GL_RGBA, GL_UNSIGNED_BYTE, full.data());
+    auto level = [](GLuint id, int index, int side) {
+        std::vector<uint8_t> rgba(static_cast<size_t>(side) * side * 4);
+        glBindTexture(GL_TEXTURE_2D, id);
+        glGetTexImage(GL_TEXTURE_2D, index, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    };
+    auto passing = [](const std::vector<uint8_t>& rgba) {
+        size_t count = 0;
+        for (size_t i = 3; i < rgba.size(); i += 4) count += rgba[i] > 127;
+        return static_cast<double>(count) / static_cast<double>(rgba.size() / 4);
+    };
+    EXPECT_EQ(passing(full), 0.125);
+    EXPECT_EQ(passing(level(built, 1, 16)), 0.0) << "the builder's level loses the texels";
+    for (int index = 1, side = 16; side >= 2; ++index, side /= 2) {
+        const std::vector<uint8_t> kept = level(loaded, index, side), plain = level(built, index, side);
+        EXPECT_GE(passing(kept), 0.125) << "level " << index;
+        for (size_t i = 0; i < kept.size(); ++i) {
+            if (i % 4 == 3) continue;
+            ASSERT_EQ(kept[i], plain[i]) << "level " << index << " byte " << i;
+        }
+    }
+}
+
 TEST_F(TextureTest, ListsLoadTheirSectionsWithFiltersAndPrefix)
 {
     m_folder.Write("a.jpg", JpegBytes(Flat(200, 0, 0)));
