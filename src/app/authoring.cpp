@@ -158,6 +158,8 @@ void FormatAuthoringTitle(char* out, size_t size, const char* baseTitle, int32_t
     else append("  -- fps");
     if (paused) append("  paused");
     if (looping) append("  loop");
+    const PixelSize picture = PictureSize();
+    if (picture != PieceFrameSize) append("  %dx%d", picture.width, picture.height);
 }
 
 namespace {

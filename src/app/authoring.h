@@ -67,7 +67,8 @@ private:
     double m_rate = -1.0;
 };
 
-// "nrvk_dms  1:23.456  greet 42%  59.9 fps  paused  loop" into out (always terminated).
+// "nrvk_dms  1:23.456  greet 42%  59.9 fps  paused  loop" into out (always terminated), then
+// the picture's size when it is not 640x480 ("  1440x1080").
 void FormatAuthoringTitle(char* out, size_t size, const char* baseTitle, int32_t ms, double fps, bool paused,
                           bool looping);
 

@@ -37,9 +37,9 @@ GLuint g_smallColour = 0;
 // A picture of another size than the overlay's 640 x 480 is brought to it before the glow's
 // first shrinking step, so that the glow works on the same frame at every size: halved while
 // the half still covers 640 x 480 (a blit with linear filtering to exactly half the size takes
-// the mean of each 2 x 2 block), then filtered linearly to 640 x 480, which shrinks by less
-// than half and so leaves nothing out. The halved copies are made once for the picture's size;
-// at 640 x 480 there are none and the frame is copied as it is.
+// the mean of each 2 x 2 block), then filtered linearly to 640 x 480, a step of less than two
+// that the filter's two texels still span. The halved copies are made once for the picture's
+// size; at 640 x 480 there are none and the frame is copied as it is.
 struct HalvedCopy {
     GLuint framebuffer = 0;
     GLuint colour = 0;
@@ -265,7 +265,7 @@ void CreateRenderTargets()
 void MatchRenderTargetsToPicture()
 {
     PixelSize size = PictureSize();
-    if (size == g_halvedFor && g_halvedCount > 0) return;
+    if (size == g_halvedFor) return;
     int count = 0;
     while (size.width / 2 >= OverlayWidth && size.height / 2 >= OverlayHeight && count < kMaxHalvings) {
         size = {size.width / 2, size.height / 2};

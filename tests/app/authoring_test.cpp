@@ -1,6 +1,7 @@
 // The authoring keys on a music clock fed by a fake audio device: pause, seeks, slot jumps
 // and the loop, frame by frame as the main loop drives them; the window title and frame rate.
 #include "app/authoring.h"
+#include "base/picture_size.h"
 #include "platform/messages.h"
 #include "scenes/lum_scenes.h"
 #include "sound/soundtrack_clock.h"
@@ -258,6 +259,10 @@ TEST(AuthoringTitle, ShowsTimeSceneProgressRateAndState)
     char tiny[12];
     FormatAuthoringTitle(tiny, sizeof tiny, "nrvk_dms", 600000, 60.0, true, true);
     EXPECT_STREQ(tiny, "nrvk_dms  1");
+    SetPictureSize({1440, 1080});
+    FormatAuthoringTitle(title, sizeof title, "nrvk_dms", 7, 1000.0, false, false);
+    SetPictureSize(PieceFrameSize);
+    EXPECT_STREQ(title, "nrvk_dms  0:00.007  title 0%  1000.0 fps  1440x1080");
 }
 
 TEST(FrameRate, CountsTheFramesOfEachWholeSecond)

@@ -6,6 +6,8 @@
 #     placeholder and both keys) that lantern-tool camera reads back, turned as dragged.
 #  2. lantern --windowed --dev: Space pauses (the music time in the window title stops),
 #     F6 moves it 5 s, F9 shows the loop, Space plays on, Escape exits with 0.
+#  3. lantern --windowed --dev --size native: the window resized to 1000x600 draws the picture
+#     at 800x600 (the title names it), then at 960x720; Escape exits with 0.
 #
 #   record_and_author.sh LANTERN LANTERN_TOOL DATA_FOLDER
 set -u
@@ -133,6 +135,16 @@ xdotool key space
 wait_for 50 title_lacks paused || fail "Space did not play on: $(title)"
 wait_for 50 title_time_passes $((held + 5000)) || fail "the music time did not move on: $(title)"
 echo "authoring: paused at $held ms, F6 to $((held + 5000)) ms, then playing: $(title)"
+xdotool key Escape
+expect_exit_zero
+
+# 3. The picture follows the window.
+start_lantern --dev --size native
+xdotool windowsize "$wid" 1000 600 || fail "cannot resize the window"
+wait_for 100 title_has "  800x600" || fail "the picture did not follow the window to 800x600: $(title)"
+xdotool windowsize "$wid" 960 720
+wait_for 100 title_has "  960x720" || fail "the picture did not follow the window to 960x720: $(title)"
+echo "native: $(title)"
 xdotool key Escape
 expect_exit_zero
 echo "PASS"
