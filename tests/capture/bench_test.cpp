@@ -54,7 +54,9 @@ TEST(FrameBench, JsonNamesTheRendererTheFrameAndEveryScene)
         EXPECT_NEAR(std::stod((*match)[6]), p95 / titleMean, 0.002) << "the 95th percentile over the title's mean";
         // The renderer's threads work while the frame is drawn: a frame takes processor time.
         EXPECT_GT(std::stod((*match)[7]), 0.0);
-        if ((*match)[1] == "title") EXPECT_NEAR(mean, titleMean, 0.0005);
+        if ((*match)[1] == "title") {
+            EXPECT_NEAR(mean, titleMean, 0.0005);
+        }
     }
     EXPECT_EQ(seen, (std::vector<std::string>{"title true", "intro false"}));
     EXPECT_NE(run.out.find("\"piece\": {\"mean_ms\""), std::string::npos);
