@@ -8,8 +8,8 @@
 
 namespace {
 
-// The blanks the reader strips around names and values: spaces and tabs, and the carriage
-// return of a line that ends in CR LF.
+// The blanks the reader strips around names and values: spaces, tabs and vertical tabs, and
+// the carriage return of a line that ends in CR LF.
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\v' || c == '\r';
