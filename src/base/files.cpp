@@ -3,7 +3,7 @@
 
 #include "base/error.h"
 #include "base/output_file.h"
-#include "platform/system/file_system.h"
+#include "system/file_system.h"
 
 #include <new>
 

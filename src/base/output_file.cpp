@@ -2,7 +2,7 @@
 #include "base/output_file.h"
 
 #include "base/error.h"
-#include "platform/system/file_system.h"
+#include "system/file_system.h"
 
 #include <atomic>
 #include <cerrno>

@@ -5,8 +5,8 @@
 
 #include "base/error.h"
 #include "platform/program_folder.h"
-#include "platform/system/file_system.h"
-#include "platform/system/utf16.h"
+#include "system/file_system.h"
+#include "system/utf16.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -1,7 +1,7 @@
 // Standard streams and arguments on Windows.
 #include "platform/console.h"
 
-#include "platform/system/utf16.h"
+#include "system/utf16.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

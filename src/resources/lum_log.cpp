@@ -5,7 +5,7 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "base/warning.h"
-#include "platform/system/file_system.h"
+#include "system/file_system.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -10,7 +10,7 @@
 #include "base/warning.h"
 #include "platform/audio_device.h"
 #include "sound/soundtrack_clock.h"
-#include "platform/system/file_system.h"
+#include "system/file_system.h"
 
 #include <vorbis/vorbisfile.h>
 

@@ -1,8 +1,8 @@
 // File calls on Windows: wide-character paths, handles checked for their type before use,
 // MoveFileEx to replace a file in one step.
-#include "platform/system/file_system.h"
+#include "system/file_system.h"
 
-#include "platform/system/utf16.h"
+#include "system/utf16.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

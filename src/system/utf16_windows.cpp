@@ -1,5 +1,5 @@
 // UTF-8 to UTF-16 and back with the system's converters.
-#include "platform/system/utf16.h"
+#include "system/utf16.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -1,5 +1,5 @@
 // File calls on POSIX: stat, open without blocking, rename into place, fsync.
-#include "platform/system/file_system.h"
+#include "system/file_system.h"
 
 #include <cerrno>
 #include <cstring>
