@@ -5,6 +5,7 @@
 #include "platform/input.h"
 #include "platform/ticks.h"
 #include "platform/window_message_box.h"
+#include "platform/window_system.h"
 
 #include <SDL2/SDL.h>
 #include <algorithm>
@@ -33,15 +34,6 @@ PixelSize g_frameSize = PieceFrameSize; // what the off-screen frame's buffers h
 constexpr uint64_t kBytesPerPicturePixel = 32;
 
 KeyRepeater g_keyRepeater;
-
-// The video driver of a headless run. Linux has SDL's offscreen driver (EGL on Mesa);
-// Windows has no EGL, so there the ordinary driver makes a window that is never shown, and
-// its context draws into the off-screen frame all the same.
-#ifdef _WIN32
-constexpr const char* kHeadlessDriver = nullptr;
-#else
-constexpr const char* kHeadlessDriver = "offscreen";
-#endif
 
 // Messages posted by the program itself (PostQuitMessage), taken before SDL events.
 constexpr int kPostedCapacity = 16;
@@ -198,7 +190,7 @@ bool InitVideo(bool headless)
         g_headless = true;
         displayFault = g_stepFault;
     }
-    if (g_headless && !StartVideo(kHeadlessDriver)) {
+    if (g_headless && !StartVideo(HeadlessVideoDriver)) {
         // A display that failed first is named too, unless its driver (forced by
         // SDL_VIDEODRIVER) said the same again.
         if (!displayFault.empty() && displayFault != g_stepFault)
