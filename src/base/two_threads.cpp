@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -81,14 +82,34 @@ private:
     HelperThread& m_helper;
 };
 
+// The helper, or nullptr where the system gives no second thread (a page's WebAssembly without
+// shared memory, a process at its limit of threads): the work then runs on the calling thread,
+// one part after the other, which the parts allow, as neither reads what the other writes.
+HelperThread* Helper()
+{
+    static HelperThread* const helper = []() -> HelperThread* {
+        try {
+            return &HelperThread::Instance();
+        } catch (const std::system_error&) {
+            return nullptr;
+        }
+    }();
+    return helper;
+}
+
 } // namespace
 
 void RunAlongside(void (*background)(const void* context), const void* backgroundContext,
                   void (*foreground)(const void* context), const void* foregroundContext)
 {
-    HelperThread& helper = HelperThread::Instance();
-    helper.Start(background, backgroundContext);
-    const HelperJoin join(helper);
+    HelperThread* const helper = Helper();
+    if (!helper) {
+        foreground(foregroundContext);
+        background(backgroundContext);
+        return;
+    }
+    helper->Start(background, backgroundContext);
+    const HelperJoin join(*helper);
     foreground(foregroundContext);
 }
 

@@ -2,7 +2,9 @@
 // thread and the second on a helper thread at the same time. The renderer here does a frame's
 // processor work on one core and rasterises only when that work is done, so for the length of
 // a scene's placement loops the second core has nothing else to do. RunAlongside hands the
-// helper a whole job instead, to run while the calling thread sends GL calls. Depends on nothing.
+// helper a whole job instead, to run while the calling thread sends GL calls. Where the system
+// gives no second thread (a browser's WebAssembly), both parts run on the calling thread, one
+// after the other. Depends on nothing.
 #pragma once
 
 // body(context, begin, end) for [0, count / 2) here and [count / 2, count) on the helper;

@@ -33,20 +33,28 @@ enum : int {
 };
 
 // The cursor's place that comes with a mouse-button message (lParam), in pixels of the
-// 640x480 frame of the piece, or CursorOutside when the cursor was not over the window.
+// 640x480 frame of the piece, packed as Windows packs a point: x in bits 0-15 and y in bits
+// 16-31, each a signed 16-bit number, so that it fits the 32-bit lParam of a 32-bit system (a
+// browser's WebAssembly) too. A place beyond 32767 pixels either way (on a bar of a window
+// thousands of times wider than high) is held at that bound. CursorOutside when the cursor was
+// not over the window: no place packs to it, as -32768 is never packed.
 constexpr intptr_t CursorOutside = INTPTR_MIN;
+constexpr uint16_t CursorParamHalf(int32_t value)
+{
+    return static_cast<uint16_t>(value < -32767 ? -32767 : value > 32767 ? 32767 : value);
+}
 constexpr intptr_t CursorParam(int32_t x, int32_t y)
 {
-    return static_cast<intptr_t>((static_cast<uint64_t>(static_cast<uint32_t>(y)) << 32) | static_cast<uint32_t>(x));
+    return static_cast<intptr_t>(static_cast<int32_t>(static_cast<uint32_t>(CursorParamHalf(y)) << 16 |
+                                                      CursorParamHalf(x)));
 }
 constexpr bool CursorFromParam(intptr_t param, int32_t& x, int32_t& y)
 {
     if (param == CursorOutside) return false;
-    x = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(param)));
-    y = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(param) >> 32));
+    x = static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(param) & 0xFFFF));
+    y = static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(param) >> 16));
     return true;
 }
-static_assert(sizeof(intptr_t) == 8, "a cursor position is two 32-bit halves of lParam");
 
 struct WindowMessage {
     uint32_t message = 0;

@@ -35,43 +35,63 @@ void JumpOnWarning(j_common_ptr info, int level)
     if (level < 0) JumpOnError(info);
 }
 
-// The source is attached by the caller's function; everything that libjpeg may skip over
-// with its jump is plain data.
+// The steps that libjpeg may leave with its jump hold nothing but plain data and call nothing
+// that throws: a jump over a destructor would skip it, and WebAssembly's exceptions cannot share
+// a function with setjmp at all. Each step returns false when libjpeg reported an error.
+
+// Reads the header and settles the output: RGB, at the image's own size.
+bool ReadHeader(jpeg_decompress_struct& info, JpegErrorManager& errors,
+                void (*attachSource)(j_decompress_ptr, const void*), const void* source)
+{
+    if (setjmp(errors.jump)) return false;
+    jpeg_create_decompress(&info);
+    attachSource(&info, source);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_calc_output_dimensions(&info);
+    return true;
+}
+
+// Decodes every row into rgb, rowBytes apart.
+bool ReadRows(jpeg_decompress_struct& info, JpegErrorManager& errors, uint8_t* rgb, size_t rowBytes)
+{
+    if (setjmp(errors.jump)) return false;
+    jpeg_start_decompress(&info);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = rgb + rowBytes * info.output_scanline;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+// The source is attached by the caller's function.
 DecodedImage Decode(void (*attachSource)(j_decompress_ptr, const void*), const void* source,
                     std::string_view name)
 {
     jpeg_decompress_struct info{};
     JpegErrorManager errors{};
-    DecodedImage image;
     info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = JumpOnError;
     errors.base.emit_message = JumpOnWarning;
-    if (setjmp(errors.jump)) {
+    const auto fail = [&] {
         jpeg_destroy_decompress(&info);
         ThrowFileError(name, StrFormat("JPEG error #%d (%s)", errors.code, errors.text));
-    }
-    jpeg_create_decompress(&info);
-    attachSource(&info, source);
-    jpeg_read_header(&info, TRUE);
-    if (info.image_width > static_cast<JDIMENSION>(kMaxImageSide) ||
-        info.image_height > static_cast<JDIMENSION>(kMaxImageSide) ||
-        int64_t{info.image_width} * info.image_height > kMaxImagePixels) {
-        const unsigned width = info.image_width, height = info.image_height;
+    };
+    if (!ReadHeader(info, errors, attachSource, source)) fail();
+    if (info.output_width > static_cast<JDIMENSION>(kMaxImageSide) ||
+        info.output_height > static_cast<JDIMENSION>(kMaxImageSide) ||
+        int64_t{info.output_width} * info.output_height > kMaxImagePixels) {
+        const unsigned width = info.output_width, height = info.output_height;
         jpeg_destroy_decompress(&info);
         ThrowFileError(name, StrFormat("JPEG image of %u x %u is too large", width, height));
     }
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-
+    DecodedImage image;
     image.width = static_cast<int>(info.output_width);
     image.height = static_cast<int>(info.output_height);
     const size_t rowBytes = static_cast<size_t>(image.width) * 3;
     image.rgb.resize(rowBytes * static_cast<size_t>(image.height));
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = image.rgb.data() + rowBytes * info.output_scanline;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
+    if (!ReadRows(info, errors, image.rgb.data(), rowBytes)) fail();
     jpeg_destroy_decompress(&info);
     return image;
 }

@@ -12,8 +12,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -132,9 +134,7 @@ public:
     {
         const std::string_view token = WithoutPlus(NextToken(what));
         float value = 0;
-        const auto [end, error] =
-            std::from_chars(token.data(), token.data() + token.size(), value, std::chars_format::general);
-        if (error != std::errc() || end != token.data() + token.size() || !LooksDecimal(token))
+        if (!ParseReal(token, value) || !LooksDecimal(token))
             Fail(StrFormat("invalid number \"%.*s\" for %s", static_cast<int>(m_token.size()), m_token.data(), what));
         return value;
     }
@@ -165,6 +165,30 @@ private:
         if (token.size() > 1 && token[0] == '+' && (std::isdigit(static_cast<unsigned char>(token[1])) || token[1] == '.'))
             token.remove_prefix(1);
         return token;
+    }
+
+    // The whole token as a number, as from_chars reads it. A C++ library without from_chars for
+    // floating point (LLVM 14's, the browser build's) reads it with strtof over a copy, which
+    // gives a plain decimal number the same value; hexadecimal, which only strtof takes, is no
+    // number here either.
+    template <class Real>
+    static bool ParseReal(std::string_view token, Real& value)
+    {
+        const char* const first = token.data();
+        const char* const last = first + token.size();
+        if constexpr (requires { std::from_chars(first, last, value, std::chars_format::general); }) {
+            const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+            return error == std::errc() && end == last;
+        } else {
+            char text[256];
+            if (token.size() >= sizeof text || token.find_first_of("xX") != std::string_view::npos) return false;
+            std::memcpy(text, first, token.size());
+            text[token.size()] = '\0';
+            char* end = nullptr;
+            errno = 0;
+            value = std::strtof(text, &end);
+            return errno != ERANGE && end == text + token.size();
+        }
     }
 
     // from_chars also takes "inf" and "nan"; a geox file holds plain decimal numbers.

@@ -145,6 +145,10 @@ TEST(CursorInFramePixels, ScalesTheClientAreaAsTheFrameIsShownInIt)
     EXPECT_EQ(px, -107);
     EXPECT_EQ(py, 479);
     EXPECT_FALSE(CursorFromParam(CursorOutside, px, py));
+    // A place beyond the 16 bits of a half is held at its bound, never taken for CursorOutside.
+    ASSERT_TRUE(CursorFromParam(CursorParam(40000, -50000), px, py));
+    EXPECT_EQ(px, 32767);
+    EXPECT_EQ(py, -32767);
     // A window shrunk to nothing divides by nothing.
     WindowPointToFrame(0, 0, 0, 0, 640, 480, x, y);
     EXPECT_EQ(x, 0);
