@@ -40,12 +40,16 @@ deps-%:
 	$(call install_packages,$*)
 
 # The Windows libraries are built from Debian's source packages: apt needs deb-src entries.
+define enable_deb_sources
+@if [ -z "$$(apt-cache showsrc libsdl2 2>/dev/null)" ]; then \
+  if [ "$$(id -u)" != 0 ]; then echo "For make $(1), list Debian's source packages: run make deps-$(1) as root"; exit 1; fi; \
+  cross/enable-deb-src && apt-get update -q; \
+fi
+endef
+
 deps-windows:
 	$(call install_packages,windows)
-	@if [ -z "$$(apt-cache showsrc libsdl2 2>/dev/null)" ]; then \
-	  if [ "$$(id -u)" != 0 ]; then echo "For make windows, list Debian's source packages: run make deps-windows as root"; exit 1; fi; \
-	  windows/enable-deb-src && apt-get update -q; \
-	fi
+	$(call enable_deb_sources,windows)
 
 deps: deps-linux
 
