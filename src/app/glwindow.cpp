@@ -8,8 +8,11 @@
 #include "base/error.h"
 #include "base/gl.h"
 #include "base/message_box.h"
+#include "platform/frame_loop.h"
+#include "platform/page.h"
 #include "platform/window.h"
 #include "render/lum_frame.h"
+#include "sound/soundtrack.h"
 #include "timeline/globalscenes.h"
 
 namespace {
@@ -52,42 +55,75 @@ void FollowWindowSize(int width, int height)
     if (picture.width >= MinimumOutputSide && picture.height >= MinimumOutputSide) ChangePictureSize(picture);
 }
 
+// The run played by MainLoop: who hears of its end, and a fault a frame threw, told once the
+// window is closed.
+void (*g_playEnded)(std::exception_ptr fault) = nullptr;
+std::exception_ptr g_playFault;
+
+bool PlayTurn()
+{
+    try {
+        intptr_t quitParameter = 0;
+        const bool more = MessageLoopTurn(quitParameter);
+        PublishFrame(MusicTime);
+        return more;
+    } catch (...) {
+        g_playFault = std::current_exception();
+        return false;
+    }
+}
+
+void EndPlay()
+{
+    CloseGlWindow();
+    // The sound ends with the picture: a browser's page, which outlives the run, would play on.
+    CloseSound();
+    g_playEnded(g_playFault);
+}
+
 } // namespace
 
-intptr_t MainLoop()
+void MainLoop(void (*ended)(std::exception_ptr fault))
 {
     FullScreen = !(Options.windowed || Options.headless);
     // The piece cannot be shown: its box has said so, and the run ends as a failure (exit
     // code 1, the reason on stderr), never as a piece played.
     if (!OpenGlWindow(WindowTitle, Options.windowSize.width, Options.windowSize.height, 32, FullScreen))
         throw FatalError(SurfaceFailure(), true);
-    const intptr_t quitParameter = RunMessageLoop();
-    CloseGlWindow();
-    return quitParameter;
+    g_playEnded = ended;
+    RunFrames(PlayTurn, EndPlay);
 }
 
 intptr_t RunMessageLoop()
 {
-    for (;;) {
-        WindowMessage message;
-        if (PeekWindowMessage(message)) {
-            if (message.message == WM_QUIT) return static_cast<intptr_t>(message.wParam);
-            WindowProc(WindowHandle, message.message, message.wParam, message.lParam);
-            continue;
+    intptr_t quitParameter = 0;
+    while (MessageLoopTurn(quitParameter)) {}
+    return quitParameter;
+}
+
+bool MessageLoopTurn(intptr_t& quitParameter)
+{
+    WindowMessage message;
+    while (PeekWindowMessage(message)) {
+        if (message.message == WM_QUIT) {
+            quitParameter = static_cast<intptr_t>(message.wParam);
+            return false;
         }
-        if (Options.dev) AuthoringBeforeFrame();
-        RenderFrame();
-        PresentFrame();
-        if (Options.dev) AuthoringAfterFrame();
-        // The frame that sees Escape still runs the debug step: its moves land in the camera.
-        const bool stop =
-            Keys[VK_ESCAPE] || g_escapePressed || PieceEndRequested() || PieceHasEnded(MusicTime);
-        DebugCameraFrameStep();
-        if (stop) {
-            g_escapePressed = false;
-            return 0;
-        }
+        WindowProc(WindowHandle, message.message, message.wParam, message.lParam);
     }
+    if (Options.dev) AuthoringBeforeFrame();
+    RenderFrame();
+    PresentFrame();
+    if (Options.dev) AuthoringAfterFrame();
+    // The frame that sees Escape still runs the debug step: its moves land in the camera.
+    const bool stop = Keys[VK_ESCAPE] || g_escapePressed || PieceEndRequested() || PieceHasEnded(MusicTime);
+    DebugCameraFrameStep();
+    if (stop) {
+        g_escapePressed = false;
+        quitParameter = 0;
+        return false;
+    }
+    return true;
 }
 
 bool OpenGlWindow(const char* title, int width, int height, uint8_t bits, bool fullScreen)

@@ -6,20 +6,26 @@
 #include "platform/messages.h"
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 // The window's title (in the authoring mode the start of it).
 inline constexpr const char* WindowTitle = "nrvk_dms";
 
-// Opens the window and runs frames until Escape (pressed, or set by the outro) or close.
-// Returns the quit message's parameter. A window that cannot be opened (its box shown) is a
-// FatalError marked shown, carrying SurfaceFailure(): the run ends with exit code 1.
-intptr_t MainLoop();
+// Opens the window and runs frames until Escape (pressed, or set by the outro) or close, then
+// closes the window and calls ended() with the fault a frame threw, if one did. On a desktop
+// that is done when this returns; in a browser, which calls each frame, this returns once the
+// first is due. A window that cannot be opened (its box shown) is a FatalError marked shown,
+// carrying SurfaceFailure(): the run ends with exit code 1.
+void MainLoop(void (*ended)(std::exception_ptr fault));
 
-// Messages first; whenever none is pending, one frame: RenderFrame, swap, the Escape test,
-// then the debug camera's step (with --dev, the authoring mode's steps around the frame).
-// Returns the quit message's parameter (0 when Escape or the end of the piece).
+// Turns of the message loop until one ends the run. Returns the quit message's parameter (0
+// when Escape or the end of the piece).
 intptr_t RunMessageLoop();
+// One turn: every message pending, then one frame: RenderFrame, swap, the Escape test, then the
+// debug camera's step (with --dev, the authoring mode's steps around the frame). False when
+// the run is over, with the quit message's parameter in quitParameter.
+bool MessageLoopTurn(intptr_t& quitParameter);
 
 // Window, GL context, projection and the whole start-up sequence. False when a step
 // failed (its message box shown) or the user declined windowed mode.

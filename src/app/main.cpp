@@ -24,6 +24,7 @@
 #include "base/output_file.h"
 #include "base/picture_size.h"
 #include "platform/console.h"
+#include "platform/page.h"
 #include "platform/platform_start.h"
 #include "platform/window.h"
 #include "timeline/globalscenes.h"
@@ -34,6 +35,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -146,6 +148,26 @@ int ReportFatal(const char* message, bool alreadyShown, bool playing)
     if (playing) InitVideo(Options.headless);
     ShowMessageBox(message, "Application Error", BoxButtons::Ok, BoxIcon::Error);
     return 1;
+}
+
+// A fault that ended a run, told as the entry tells it; the exit code.
+int ReportFault(std::exception_ptr fault, bool playing)
+{
+    try {
+        std::rethrow_exception(fault);
+    } catch (const FatalError& error) {
+        return ReportFatal(error.what(), error.AlreadyShown(), playing);
+    } catch (const std::exception& error) {
+        return ReportFatal(error.what(), false, playing);
+    }
+}
+
+// How the piece played ended: the exit code, told to the page in a browser.
+int g_playExitCode = 0;
+void PlayEnded(std::exception_ptr fault)
+{
+    g_playExitCode = fault ? ReportFault(fault, true) : 0;
+    PublishRunEnd(g_playExitCode);
 }
 
 // A number of seconds: finite (CLI11's range check lets NaN through), 0 to an hour.
@@ -303,7 +325,10 @@ int main(int argc, char** argv)
             if (!shotScene.empty()) return WriteSceneShot(shotScene, shotMs, shotPath, shotFrame);
             if (shotLoader) DrawLoaderScreen();
             else RenderOfflineFrameAsPlayed(shotMs);
-            return WriteFramePng(shotPath, shotFrame);
+            const int written = WriteFramePng(shotPath, shotFrame);
+            // Where the run has a surface on screen (a browser's canvas), the frame is shown there.
+            PresentFrame();
+            return written;
         }
         if (bench->parsed()) {
             if (!OpenFrameFor("bench")) return 1;
@@ -312,11 +337,9 @@ int main(int argc, char** argv)
         }
         if (capture->parsed()) return OpenFrameFor("capture") ? Capture(captureOptions) : 1;
         if (sheet->parsed()) return OpenFrameFor("sheet") ? Sheet(sheetOptions) : 1;
-        MainLoop();
-    } catch (const FatalError& error) {
-        return ReportFatal(error.what(), error.AlreadyShown(), app.get_subcommands().empty());
-    } catch (const std::exception& error) {
-        return ReportFatal(error.what(), false, app.get_subcommands().empty());
+        MainLoop(PlayEnded);
+        return g_playExitCode;
+    } catch (...) {
+        return ReportFault(std::current_exception(), app.get_subcommands().empty());
     }
-    return 0;
 }

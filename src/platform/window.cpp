@@ -184,7 +184,7 @@ bool InitVideo(bool headless)
 {
     if (g_videoStarted) return true;
     const char* requested = std::getenv("SDL_VIDEODRIVER");
-    g_headless = headless || (requested && SDL_strcmp(requested, "offscreen") == 0);
+    g_headless = !DrawsOnPage && (headless || (requested && SDL_strcmp(requested, "offscreen") == 0));
     std::string displayFault;
     if (!g_headless && !StartVideo(nullptr)) { // no display: run headless
         g_headless = true;
@@ -232,7 +232,13 @@ void LeaveFullScreenMode()
 
 void* CreatePlatformWindow(const char* title, int width, int height, bool fullScreen)
 {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    if (DrawsOnPage) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    } else {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -241,6 +247,8 @@ void* CreatePlatformWindow(const char* title, int width, int height, bool fullSc
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     else flags |= SDL_WINDOW_RESIZABLE;
+    // A page on a dense display gets a canvas of as many pixels as the screen shows there.
+    if (DrawsOnPage) flags |= SDL_WINDOW_ALLOW_HIGHDPI;
     // Full screen asks for the desktop's size too, so that a display without a window
     // manager (which ignores the full-screen request) still gets a window covering it.
     // A window asked larger than the desktop is made its size: it would show no more (the
@@ -274,7 +282,7 @@ bool MakeGlContextCurrent()
     // newer than 1.1 that is called there is found here first, setting the unit's texture
     // coordinate to the value a new context starts with.
     glMultiTexCoord2f(GL_TEXTURE0, 0.0f, 0.0f);
-    SDL_GL_SetSwapInterval(g_headless ? 0 : 1);
+    if (!DrawsOnPage) SDL_GL_SetSwapInterval(g_headless ? 0 : 1);
     MakeFrameBuffer();
     return true;
 }

@@ -1,4 +1,6 @@
-// Message boxes on screen: an SDL message box, mirrored on stderr so a log of the run keeps it.
+// Message boxes on screen, mirrored on stderr so a log of the run keeps it: an SDL message box
+// on a desktop (window_message_box_desktop.cpp), a message on the page in a browser
+// (window_message_box_web.cpp).
 #pragma once
 
 #include "base/message_box.h"

@@ -2,3 +2,4 @@
 #include "platform/window_system.h"
 
 const char* const HeadlessVideoDriver = "offscreen";
+const bool DrawsOnPage = false;

@@ -3,3 +3,4 @@
 #include "platform/window_system.h"
 
 const char* const HeadlessVideoDriver = nullptr;
+const bool DrawsOnPage = false;

@@ -1,4 +1,4 @@
-// SDL message boxes.
+// Message boxes on a desktop: SDL message boxes.
 #include "platform/window_message_box.h"
 
 #include <SDL2/SDL.h>
