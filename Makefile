@@ -18,8 +18,14 @@ PACKAGES_linux = build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-
 PACKAGES_windows = g++-mingw-w64-x86-64-posix meson ninja-build nasm dpkg-dev zip wine64 unzip python3
 # The fuzz targets (clang's libFuzzer) and the sanitizer builds:
 PACKAGES_sanitizers = clang-14 libclang-rt-14-dev
+# The browser build (its libraries built from Debian's sources with emscripten) and its tests
+# in headless Chromium, on top of the Linux list (the data package is made by the Linux
+# generator; the tests compare with the Linux build's shots). Node.js 20 or later runs the
+# page's tools and tests (node's own WebSocket).
+PACKAGES_web = emscripten chromium ninja-build dpkg-dev python3
 
-.PHONY: deps build data run test fuzz sanitize damage bench clean release-files install uninstall package windows windows-test
+.PHONY: deps build data run test fuzz sanitize damage bench clean release-files install uninstall package windows windows-test \
+        web serve-web web-test web-bench
 
 # Installs what is missing of PACKAGES_<purpose>; as another user than root, prints the one
 # apt-get command to run and fails.
@@ -39,7 +45,8 @@ endef
 deps-%:
 	$(call install_packages,$*)
 
-# The Windows libraries are built from Debian's source packages: apt needs deb-src entries.
+# The Windows and browser libraries are built from Debian's source packages: apt needs
+# deb-src entries.
 define enable_deb_sources
 @if [ -z "$$(apt-cache showsrc libsdl2 2>/dev/null)" ]; then \
   if [ "$$(id -u)" != 0 ]; then echo "For make $(1), list Debian's source packages: run make deps-$(1) as root"; exit 1; fi; \
@@ -50,6 +57,10 @@ endef
 deps-windows:
 	$(call install_packages,windows)
 	$(call enable_deb_sources,windows)
+
+deps-web:
+	$(call install_packages,web)
+	$(call enable_deb_sources,web)
 
 deps: deps-linux
 
@@ -148,6 +159,45 @@ windows: deps-linux deps-windows $(BUILD)/CMakeCache.txt
 # run's end, Escape, a folder without Data (tests/wine).
 windows-test: windows
 	tests/wine/run_wine_tests.sh $(WINDOWS_ZIP) $(BUILD)/lantern $(BUILD) $(WINDOWS_BUILD)/wine
+
+# The piece in a browser: build/web holds the page (index.html, page.js), lantern.js and
+# lantern.wasm, built with Debian's emscripten against libraries built from Debian's source
+# packages (cached in $(WEB_WORK)/deps: built once), and lantern.data, the data set the Linux
+# generator makes, packed. Debian's emscripten finds its JavaScript modules (acorn) only
+# through NODE_PATH under this machine's node.
+WEB_SITE ?= $(BUILD)/web
+WEB_WORK ?= $(BUILD)/web-work
+WEB_PORT ?= 8035
+web: export NODE_PATH = /usr/share/nodejs
+web: deps-linux deps-web $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target lantern lantern-tool
+	@$(MAKE) --no-print-directory $(BUILD)/Data/.stamp
+	JOBS=$(JOBS) web/build-dependencies $(WEB_WORK)/deps
+	cmake -S . -B $(WEB_WORK)/lantern -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/web/toolchain-emscripten.cmake \
+	  -DLANTERN_WEB_PREFIX=$(abspath $(WEB_WORK)/deps/prefix) \
+	  -DLANTERN_TESTS=OFF -DLANTERN_BENCH=OFF -DLANTERN_TOOL=OFF
+	cmake --build $(WEB_WORK)/lantern -j $(JOBS)
+	mkdir -p $(WEB_SITE)
+	cp web/index.html web/page.js $(WEB_WORK)/lantern/lantern.js $(WEB_WORK)/lantern/lantern.wasm $(WEB_SITE)/
+	@$(MAKE) --no-print-directory $(WEB_SITE)/lantern.data
+
+# The data package is packed again only when the data set changed.
+$(WEB_SITE)/lantern.data: $(BUILD)/Data/.stamp web/pack-data.mjs
+	node web/pack-data.mjs $(BUILD)/Data $@
+
+serve-web: web
+	node web/serve.mjs $(WEB_SITE) $(WEB_PORT)
+
+# The page in headless Chromium (tests/web): shots against the Linux build's, a run from near
+# the end that plays to its end with its sound running, no console errors, a missing or
+# damaged data package told on the page.
+web-test: web
+	node --experimental-websocket tests/web/run_web_tests.mjs $(WEB_SITE) $(BUILD)/lantern $(BUILD) $(WEB_WORK)/test
+
+# ?bench in headless Chromium beside lantern bench in one sitting: each scene's p95 and their ratio.
+web-bench: web
+	node --experimental-websocket tests/web/bench.mjs $(WEB_SITE) $(BUILD)/lantern $(BUILD) $(WEB_WORK)/bench
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD) $(SANITIZE_BUILD)

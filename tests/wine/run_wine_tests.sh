@@ -91,7 +91,7 @@ for ms in 9056 62000 168000 278000; do
         fail "lantern.exe shot $ms exited with $code: $(cat "shots/wine_$ms.txt")"
         continue
     fi
-    if figures=$(python3 "$here/compare_shots.py" "shots/linux_$ms.png" "shots/wine_$ms.png"); then
+    if figures=$(python3 "$here/../support/compare_shots.py" "shots/linux_$ms.png" "shots/wine_$ms.png"); then
         ok "shot at $ms ms matches the Linux build's ($figures; $((SECONDS - step)) s)"
     else
         fail "shot at $ms ms differs from the Linux build's: $figures"

@@ -1,0 +1,24 @@
+# The piece in a browser: lantern.js and lantern.wasm beside the page (web/index.html), which
+# loads the data package, then calls createLantern({...}) with the canvas, the program's
+# arguments (made from the address's options) and the files to place under /Data.
+target_link_options(lantern PRIVATE
+  -sENVIRONMENT=web
+  # One function that makes the program, so that the page decides when it starts and with what.
+  -sMODULARIZE=1 -sEXPORT_NAME=createLantern
+  -sEXPORTED_RUNTIME_METHODS=FS,callMain -sINVOKE_RUN=0
+  # The program runs on after main returns: the browser calls each frame.
+  -sEXIT_RUNTIME=0
+  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=128MB
+  # The page writes the data package's files; nothing in the program asks for the file system
+  # from JavaScript, so emscripten would leave it out.
+  -sFORCE_FILESYSTEM=1
+  # SDL2 is the one built from Debian's source, not emscripten's own port.
+  -sUSE_SDL=0
+  -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2
+  # SDL 2.26 draws in "#canvas", which this lookup takes to be Module.canvas: the page's
+  # <canvas id="lantern">.
+  -sDISABLE_DEPRECATED_FIND_EVENT_TARGET_BEHAVIOR=0
+)
+# Static libraries bring none of their own dependencies: libpng's zlib is named here.
+find_library(LANTERN_WEB_ZLIB z REQUIRED)
+target_link_libraries(lantern PRIVATE ${LANTERN_WEB_ZLIB})
