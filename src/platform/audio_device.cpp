@@ -1,6 +1,8 @@
 // SDL2 audio output.
 #include "platform/audio_device.h"
 
+#include "platform/audio_latency.h"
+
 #include <SDL2/SDL.h>
 
 namespace {
@@ -8,6 +10,7 @@ namespace {
 SDL_AudioDeviceID g_device = 0;
 AudioFill g_fill = nullptr;
 int g_bufferFrames = 0;
+int g_rate = 0;
 
 void FillBlock(void*, Uint8* buffer, int bytes)
 {
@@ -36,6 +39,7 @@ bool OpenAudioDevice(int rate, int channels, int blockFrames, AudioFill fill)
         return false;
     }
     g_bufferFrames = have.samples;
+    g_rate = have.freq;
     return true;
 }
 
@@ -50,7 +54,8 @@ void CloseAudioDevice()
 
 int AudioDeviceBufferFrames()
 {
-    return g_bufferFrames;
+    if (!g_device) return 0;
+    return g_bufferFrames + static_cast<int>(SystemAudioLatencyUs() * g_rate / 1000000);
 }
 
 bool HasAudioDevice()

@@ -13,8 +13,9 @@ using AudioFill = void (*)(uint8_t* buffer, int bytes);
 // blockFrames is the buffer asked for; the device may choose another, and the callback then
 // fills blocks of that size.
 bool OpenAudioDevice(int rate, int channels, int blockFrames, AudioFill fill);
-// The frames the open device buffers: a block handed to it is heard about this much later,
-// on top of whatever delay the system's mixer adds, which SDL does not report. 0 when closed.
+// The frames between a block handed to the open device and its being heard: the device's
+// buffer, and what the system reports beyond it (a browser's audio context), on top of
+// whatever delay a desktop's mixer adds, which SDL does not report. 0 when closed.
 int AudioDeviceBufferFrames();
 void CloseAudioDevice();
 bool HasAudioDevice();
