@@ -12,8 +12,10 @@ target_link_options(lantern PRIVATE
   # The page writes the data package's files; nothing in the program asks for the file system
   # from JavaScript, so emscripten would leave it out.
   -sFORCE_FILESYSTEM=1
-  # SDL2 is the one built from Debian's source, not emscripten's own port.
-  -sUSE_SDL=0
+  # SDL2 is the one built from Debian's source, not emscripten's own port. Its sound calls
+  # back into the program through emscripten's dynCall, left out unless asked for (the list is
+  # a file: a "$" would not reach the linker through the build tool and the shell).
+  -sUSE_SDL=0 -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_CURRENT_LIST_DIR}/sdl-library-functions.json
   -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2
   # SDL 2.26 draws in "#canvas", which this lookup takes to be Module.canvas: the page's
   # <canvas id="lantern">.

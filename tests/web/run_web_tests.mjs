@@ -41,9 +41,14 @@ const browser = await launchBrowser(join(work, "profile"));
 const page = await browser.newPage(800, 600);
 
 let pagesWithErrors = 0;
-// Errors the page logged since it was opened, as one line each.
+// Errors the page logged since it was opened: each different one once, with how often.
 function pageErrors() {
-    return page.errors().map((entry) => entry.text.split("\n")[0]);
+    const counts = new Map();
+    for (const entry of page.errors()) {
+        const line = entry.text.split("\n")[0];
+        counts.set(line, (counts.get(line) ?? 0) + 1);
+    }
+    return [...counts].slice(0, 5).map(([line, count]) => (count > 1 ? `${line} (${count} times)` : line));
 }
 
 try {
