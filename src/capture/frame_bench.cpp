@@ -1,9 +1,9 @@
 // Offline frame timing, scene by scene.
 #include "capture/frame_bench.h"
 
-#include "base/gl.h"
 #include "base/picture_size.h"
 #include "capture/shot.h"
+#include "gl/renderer.h"
 #include "platform/ticks.h"
 #include "timeline/globalscenes.h"
 #include "timeline/scene_factory.h"
@@ -70,12 +70,6 @@ std::vector<SceneTiming> ScenesToTime(const std::vector<std::string>& only)
     return scenes;
 }
 
-std::string Renderer()
-{
-    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    return renderer ? renderer : "unknown";
-}
-
 // The reference scene's mean frame time in this run.
 double ReferenceMean(const std::vector<SceneTiming>& scenes)
 {
@@ -93,8 +87,8 @@ void PrintTable(const std::vector<SceneTiming>& scenes, const FrameTimeSummary& 
 {
     const double reference = ReferenceMean(scenes);
     const PixelSize picture = PictureSize();
-    std::printf("renderer %s, frame %dx%d, %d frames a scene", Renderer().c_str(), picture.width, picture.height,
-                options.frames);
+    std::printf("renderer %s, frame %dx%d, %d frames a scene", RendererDescription().c_str(), picture.width,
+                picture.height, options.frames);
     if (options.passes > 1) std::printf(", each the fastest of %d passes", options.passes);
     std::printf("\n");
     std::printf("%-12s %-10s %9s %9s %9s %9s %9s\n", "scene", "drawn as", "mean ms", "p95 ms", "worst ms",
@@ -114,7 +108,7 @@ void PrintJson(const std::vector<SceneTiming>& scenes, const FrameTimeSummary& p
 {
     const double reference = ReferenceMean(scenes);
     std::string renderer;
-    for (char c : Renderer()) {
+    for (char c : RendererDescription()) {
         if (c == '"' || c == '\\') renderer.push_back('\\');
         renderer.push_back(c);
     }

@@ -1,7 +1,8 @@
 // SDL2 window, GL context, off-screen frame and event translation.
 #include "platform/window.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
+#include "gl/renderer.h"
 #include "platform/input.h"
 #include "platform/ticks.h"
 #include "platform/window_message_box.h"
@@ -257,6 +258,7 @@ void* CreateGlContext()
 bool MakeGlContextCurrent()
 {
     if (!g_context || SDL_GL_MakeCurrent(g_window, g_context) != 0) return false;
+    if (!StartRenderer().empty()) return false;
     // The GL loader finds an entry point at its first call, and on Windows it asks the driver
     // for its version then, which GL refuses between glBegin and glEnd: the one entry point
     // newer than 1.1 that is called there is found here first, setting the unit's texture
@@ -357,7 +359,7 @@ std::string PictureSizeFault(PixelSize picture)
     Limit limits[3] = {{"GL_MAX_RENDERBUFFER_SIZE", renderbuffer, renderbuffer},
                        {"GL_MAX_VIEWPORT_DIMS", viewport[0], viewport[1]},
                        {"GL_MAX_FRAMEBUFFER_WIDTH and _HEIGHT", 0, 0}};
-    if (epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_ARB_framebuffer_no_attachments")) {
+    if (DriverReportsFramebufferLimits()) {
         glGetIntegerv(GL_MAX_FRAMEBUFFER_WIDTH, &limits[2].width);
         glGetIntegerv(GL_MAX_FRAMEBUFFER_HEIGHT, &limits[2].height);
     }
