@@ -6,8 +6,11 @@
 
 namespace {
 
-#define LANTERN_GL_FORWARD(kind, result, name, parameters, arguments) \
-    result Driver##name parameters { return gl##name arguments; }
+#define LANTERN_GL_FORWARD(kind, result, name, parameters, arguments)                                                  \
+    result Driver##name parameters                                                                                     \
+    {                                                                                                                  \
+        return gl##name arguments;                                                                                     \
+    }
 LANTERN_GL_ENTRY_POINTS(LANTERN_GL_FORWARD)
 #undef LANTERN_GL_FORWARD
 

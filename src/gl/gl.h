@@ -1,7 +1,9 @@
 // OpenGL for the whole program: exactly the subset of GL 1.1 (with the few newer calls for
 // framebuffers, buffer objects and samplers) and of GLU that the piece draws with. Each call
-// goes through GlDispatch to the renderer started on the context (gl/renderer.h). Nothing above
-// this layer includes a GL header of its own, so a call outside the subset does not compile.
+// goes through GlDispatch to the renderer chosen at start-up (gl/renderer.h): the driver's own
+// fixed-function pipeline, or the layer of our own that draws the same on shaders, where no
+// fixed-function pipeline exists (OpenGL ES, WebGL, core profiles). Nothing above this layer
+// includes a GL header of its own, so a call outside the subset does not compile.
 #pragma once
 
 #include "gl/gl_entry_points.h"

@@ -56,7 +56,10 @@ struct ImageView {
     const uint8_t* bytes;
     int width, height, components;
     size_t rowBytes;
-    const uint8_t* Pixel(int x, int y) const { return bytes + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * components; }
+    const uint8_t* Pixel(int x, int y) const
+    {
+        return bytes + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * components;
+    }
 };
 
 // The next level: each pixel the mean of a 2 x 2 block, rounded half up; along a side of

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -221,7 +222,19 @@ void LeaveFullScreenMode()
 
 void* CreatePlatformWindow(const char* title, int width, int height, bool fullScreen)
 {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    // The renderer decides the context: the fixed-function pipeline needs a compatibility
+    // profile, the layer on shaders a core profile or OpenGL ES 3 (the API of WebGL 2).
+    switch (ContextKindToMake()) {
+    case GlContextKind::Compatibility:
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        break;
+    case GlContextKind::Core: SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE); break;
+    case GlContextKind::Es: SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES); break;
+    }
+    if (ContextMajorVersionToMake() > 0) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, ContextMajorVersionToMake());
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, ContextMinorVersionToMake());
+    }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -258,7 +271,11 @@ void* CreateGlContext()
 bool MakeGlContextCurrent()
 {
     if (!g_context || SDL_GL_MakeCurrent(g_window, g_context) != 0) return false;
-    if (!StartRenderer().empty()) return false;
+    const std::string fault = StartRenderer();
+    if (!fault.empty()) {
+        std::fprintf(stderr, "lantern: %s\n", fault.c_str());
+        return false;
+    }
     // The GL loader finds an entry point at its first call, and on Windows it asks the driver
     // for its version then, which GL refuses between glBegin and glEnd: the one entry point
     // newer than 1.1 that is called there is found here first, setting the unit's texture
@@ -291,6 +308,7 @@ void ShowPlatformWindow()
 bool ReleaseGlContext()
 {
     DeleteFrameBuffer();
+    StopRenderer();
     return SDL_GL_MakeCurrent(g_window, nullptr) == 0;
 }
 

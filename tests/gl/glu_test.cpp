@@ -83,10 +83,9 @@ std::vector<std::vector<uint8_t>> Levels()
     return levels;
 }
 
-std::vector<std::vector<uint8_t>> LevelsBuiltBy(GLint (*build)(GLenum, GLint, GLsizei, GLsizei, GLenum, GLenum,
-                                                               const void*),
-                                                 GLint internalFormat, int width, int height, GLenum format,
-                                                 const std::vector<uint8_t>& image)
+std::vector<std::vector<uint8_t>>
+LevelsBuiltBy(GLint (*build)(GLenum, GLint, GLsizei, GLsizei, GLenum, GLenum, const void*), GLint internalFormat,
+              int width, int height, GLenum format, const std::vector<uint8_t>& image)
 {
     GLuint texture = 0;
     glGenTextures(1, &texture);
@@ -102,9 +101,15 @@ TEST_F(GluTest, Build2DMipmapsGivesLibGlusLevels)
         GLenum format;
         GLint internalFormat, alignment;
     };
-    const Case cases[] = {{2048, 2048, GL_RGBA, GL_RGBA, 1}, {1024, 1024, GL_RGB, 3, 1}, {512, 512, GL_RGBA, GL_RGBA, 4},
-                          {256, 256, GL_RGB, 3, 4},          {128, 128, GL_RGBA, GL_RGBA, 1}, {64, 16, GL_RGB, 3, 4},
-                          {1, 8, GL_RGBA, GL_RGBA, 1},       {8, 1, GL_RGB, 3, 1},       {2, 2, GL_RGB, 3, 4}};
+    const Case cases[] = {{2048, 2048, GL_RGBA, GL_RGBA, 1},
+                          {1024, 1024, GL_RGB, 3, 1},
+                          {512, 512, GL_RGBA, GL_RGBA, 4},
+                          {256, 256, GL_RGB, 3, 4},
+                          {128, 128, GL_RGBA, GL_RGBA, 1},
+                          {64, 16, GL_RGB, 3, 4},
+                          {1, 8, GL_RGBA, GL_RGBA, 1},
+                          {8, 1, GL_RGB, 3, 1},
+                          {2, 2, GL_RGB, 3, 4}};
     std::mt19937 random(11);
     for (const Case& c : cases) {
         const int components = c.format == GL_RGBA ? 4 : 3;
