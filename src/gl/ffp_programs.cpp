@@ -172,8 +172,10 @@ std::string VertexShaderSource(const ProgramKey& key)
         const UnitKey& k = key.units[unit];
         if (!k.samples) continue;
         const std::string u = std::to_string(unit);
-        s += "    v_texCoord" + u + " = vec2(" + (k.sphereMapS ? "sphereMap.x" : "a_texCoord" + u + ".x") + ", " +
-             (k.sphereMapT ? "sphereMap.y" : "a_texCoord" + u + ".y") + ");\n";
+        if (!k.sphereMapS && !k.sphereMapT) s += "    v_texCoord" + u + " = a_texCoord" + u + ";\n";
+        else
+            s += "    v_texCoord" + u + " = vec2(" + (k.sphereMapS ? "sphereMap.x" : "a_texCoord" + u + ".x") + ", " +
+                 (k.sphereMapT ? "sphereMap.y" : "a_texCoord" + u + ".y") + ");\n";
     }
     if (key.fog != FogMode::Off)
         s += "    // The fog coordinate: the distance from the eye plane, |z| in eye space.\n"
