@@ -49,8 +49,9 @@ void BindStream(const StreamBuffer& stream, GLenum target)
     else BindElementArrayBuffer(stream.buffer);
 }
 
-// Makes room for `bytes` more in the ring: past its end it starts again at the beginning, and
-// it grows when it is smaller than that.
+// Makes room for `bytes` more in the ring: past its end it starts again at the beginning (GL
+// orders the writes after the draws that read what they overwrite), and it grows when it is
+// smaller than that.
 void ReserveStream(StreamBuffer& stream, GLenum target, size_t bytes)
 {
     const size_t start = (stream.used + kAlignment - 1) / kAlignment * kAlignment;
@@ -171,26 +172,25 @@ const float* ArrayElement(const ClientArray& array, uint32_t v)
     return reinterpret_cast<const float*>(static_cast<const uint8_t*>(array.pointer) + v * stride);
 }
 
-// Array vertices 0 .. count - 1 as list vertices, with the current values where no array is.
+// Array vertices 0 .. count - 1 as list vertices; returns which attributes arrays gave them (the
+// others take the values current when the list is called).
 uint8_t GatherListVertices(int count)
 {
-    g_recorded.resize(static_cast<size_t>(count));
-    uint8_t attributes = 0;
+    g_recorded.assign(static_cast<size_t>(count), ListVertex{{0, 0, 0}, {0, 0, 0, 1}, {0, 0, 1}, {}});
     for (int i = 0; i < count; ++i) {
         ListVertex& vertex = g_recorded[static_cast<size_t>(i)];
-        const float* position = ArrayElement(State.vertexArray, static_cast<uint32_t>(i));
-        vertex = {{position[0], position[1], State.vertexArray.size > 2 ? position[2] : 0.0f}, {}, {}, {}};
-        std::copy_n(State.colour, 4, vertex.colour);
-        std::copy_n(State.normal, 3, vertex.normal);
+        const uint32_t v = static_cast<uint32_t>(i);
+        std::copy_n(ArrayElement(State.vertexArray, v), std::min(State.vertexArray.size, 3), vertex.position);
         if (State.colourArray.enabled)
-            std::copy_n(ArrayElement(State.colourArray, i), State.colourArray.size, vertex.colour);
-        if (State.normalArray.enabled) std::copy_n(ArrayElement(State.normalArray, i), 3, vertex.normal);
-        if (State.texCoordArray.enabled) std::copy_n(ArrayElement(State.texCoordArray, i), 2, vertex.texCoord[0]);
+            std::copy_n(ArrayElement(State.colourArray, v), std::min(State.colourArray.size, 4), vertex.colour);
+        if (State.normalArray.enabled) std::copy_n(ArrayElement(State.normalArray, v), 3, vertex.normal);
+        if (State.texCoordArray.enabled)
+            std::copy_n(ArrayElement(State.texCoordArray, v), std::min(State.texCoordArray.size, 2),
+                        vertex.texCoord[0]);
     }
-    if (State.colourArray.enabled) attributes |= HasColour;
-    if (State.normalArray.enabled) attributes |= HasNormal;
-    if (State.texCoordArray.enabled) attributes |= HasTexCoord0;
-    return attributes;
+    return static_cast<uint8_t>((State.colourArray.enabled ? HasColour : 0) |
+                                (State.normalArray.enabled ? HasNormal : 0) |
+                                (State.texCoordArray.enabled ? HasTexCoord0 : 0));
 }
 
 ClientArray* ArrayOf(GLenum array)
