@@ -1,13 +1,15 @@
 // lantern: plays "the hollow lantern of rust" in step with its soundtrack.
 //
 //   lantern [--windowed] [--headless] [--size WxH|native] [--data DIR] [--start SECONDS]
-//           [--av-offset MS] [--log] [--dev]
+//           [--av-offset MS] [--log] [--dev] [--renderer fixed|shaders]
 //   lantern shot MS OUT.png [--loader | --scene NAME] [--size WxH] [--supersample N] [--data DIR]
+//                           [--renderer fixed|shaders]
 //   lantern bench [--frames N] [--passes N] [--scene NAME]... [--json] [--size WxH] [--data DIR]
+//                 [--renderer fixed|shaders|fixed,shaders]
 //   lantern capture OUT [--fps N] [--size WxH] [--supersample N] [--from S] [--to S] [--crf Q] [--preset P]
-//                       [--data DIR]
+//                       [--data DIR] [--renderer fixed|shaders]
 //   lantern sheet OUT.png [--every MS] [--columns C] [--from S] [--to S] [--size WxH] [--supersample N]
-//                         [--data DIR]
+//                         [--data DIR] [--renderer fixed|shaders]
 #include "app/data_folder.h"
 #include "app/globals.h"
 #include "app/glwindow.h"
@@ -23,6 +25,7 @@
 #include "base/message_box.h"
 #include "base/output_file.h"
 #include "base/picture_size.h"
+#include "gl/renderer.h"
 #include "platform/console.h"
 #include "platform/page.h"
 #include "platform/platform_start.h"
@@ -181,6 +184,25 @@ const CLI::Validator StartSeconds(
     },
     "SECONDS in [0, 3600]");
 
+// The benchmark's way to time both renderers in one run.
+constexpr const char* kBothRenderers = "fixed,shaders";
+
+// --renderer: a renderer's name, or for the benchmark both.
+CLI::Validator RendererChoice(bool both)
+{
+    return CLI::Validator(
+        [both](std::string& text) -> std::string {
+            if (RendererNamed(text) || (both && text == kBothRenderers)) return {};
+            return std::string("--renderer takes fixed or shaders") + (both ? " (or fixed,shaders)" : "") +
+                   ", not \"" + text + "\"";
+        },
+        both ? "fixed|shaders|fixed,shaders" : "fixed|shaders");
+}
+
+constexpr const char* kRendererHelp =
+    "fixed: the GL driver's own fixed-function pipeline; shaders: the piece's fixed-function layer on "
+    "generated shaders, on an OpenGL core profile (default fixed)";
+
 constexpr const char* kSizeHelp = "WxH of the output, the picture drawn natively at its largest 4:3 area with black "
                                   "bars beside it (default 640x480)";
 constexpr const char* kSupersampleHelp =
@@ -214,6 +236,8 @@ int main(int argc, char** argv)
                    "(a system mixer, a wireless speaker): the picture waits as much (negative: "
                    "it goes earlier); -2000 to 2000, default 0")
         ->check(CLI::Range(-2000, 2000));
+    std::string rendererName = "fixed";
+    app.add_option("--renderer", rendererName, kRendererHelp)->check(RendererChoice(false));
     app.add_flag("--log", Options.keepLog, "write \"loading.log\" while loading");
     app.add_flag("--dev", Options.dev,
                  "authoring mode: Space pauses, F5/F6 seek 5 s, F7/F8 previous/next slot, F9 loops the "
@@ -235,6 +259,7 @@ int main(int argc, char** argv)
     SizeOptions shotSize;
     shot->add_option("--size", shotSize.size, kSizeHelp);
     shot->add_option("--supersample", shotSize.supersample, kSupersampleHelp)->check(CLI::Range(1, 16));
+    shot->add_option("--renderer", rendererName, kRendererHelp)->check(RendererChoice(false));
 
     CLI::App* bench = app.add_subcommand("bench", "time the frames of every scene, drawn off-screen");
     BenchOptions benchOptions;
@@ -248,6 +273,10 @@ int main(int argc, char** argv)
     SizeOptions benchSize;
     bench->add_option("--size", benchSize.size, "WxH: time the picture drawn at its largest 4:3 area (default 640x480)");
     bench->add_option("--data", dataFolder, "folder that holds Data");
+    bench->add_option("--renderer", rendererName,
+                      std::string(kRendererHelp) + "; fixed,shaders: every frame drawn with both on one context, "
+                                                   "each scene's times side by side with their ratio")
+        ->check(RendererChoice(true));
 
     CLI::App* capture = app.add_subcommand("capture", "render the piece offline into a video file with its soundtrack");
     CaptureOptions captureOptions;
@@ -266,6 +295,7 @@ int main(int argc, char** argv)
                         "H.264 speed preset, ultrafast (the default: keeps pace with the piece) to veryslow "
                         "(smaller files); .webm ignores it");
     capture->add_option("--data", dataFolder, "folder that holds Data");
+    capture->add_option("--renderer", rendererName, kRendererHelp)->check(RendererChoice(false));
 
     CLI::App* sheet = app.add_subcommand("sheet", "write a contact sheet of the piece: labelled thumbnails");
     SheetOptions sheetOptions;
@@ -283,6 +313,7 @@ int main(int argc, char** argv)
                           std::string(kSizeHelp));
     sheet->add_option("--supersample", sheetSize.supersample, kSupersampleHelp)->check(CLI::Range(1, 16));
     sheet->add_option("--data", dataFolder, "folder that holds Data");
+    sheet->add_option("--renderer", rendererName, kRendererHelp)->check(RendererChoice(false));
 
     AddManualSectionOption(app);
     CLI11_PARSE(app, static_cast<int>(argumentPointers.size()), argumentPointers.data());
@@ -295,6 +326,8 @@ int main(int argc, char** argv)
         return 1;
     }
     Options.startMs = static_cast<int32_t>(std::lround(startSeconds * 1000.0));
+    if (rendererName == kBothRenderers) ChooseBothRenderers();
+    else ChooseRenderer(*RendererNamed(rendererName));
     // A --size given before the command counts as the command's own.
     for (SizeOptions* command : {&shotSize, &benchSize, &captureSize, &sheetSize})
         if (command->size.empty()) command->size = playSize.size;

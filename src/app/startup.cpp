@@ -2,8 +2,8 @@
 #include "app/startup.h"
 
 #include "app/globals.h"
-#include "base/gl.h"
 #include "base/random.h"
+#include "gl/gl.h"
 #include "platform/window.h"
 #include "render/lum_frame.h"
 #include "render/lum_views.h"

@@ -2,10 +2,10 @@
 #include "capture/contact_sheet.h"
 
 #include "base/error.h"
-#include "base/gl.h"
 #include "base/piece_schedule.h"
 #include "capture/png_writer.h"
 #include "capture/shot.h"
+#include "gl/gl.h"
 #include "platform/stop_signals.h"
 #include "resources/globaldata.h"
 

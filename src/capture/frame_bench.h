@@ -21,8 +21,9 @@ struct BenchOptions {
 // scene's mean, 95th percentile and worst wall milliseconds, its 95th percentile divided by the
 // title's mean of the same run (the machine's speed drifts between runs, so budgets are held
 // as this ratio; the title, little more than the finishing passes, is timed in every run) and
-// its mean processor milliseconds a frame, the renderer's threads included. Returns 0, or 1
-// when no scene named was made.
+// its mean processor milliseconds a frame, the renderer's threads included. With both renderers
+// chosen (gl/renderer.h) every frame is drawn by each in turn, and the two tables are followed by
+// each scene's ratio of their times. Returns 0, or 1 when no scene named was made.
 int RunFrameBenchmark(const BenchOptions& options);
 
 // The scene every ratio is taken against.

@@ -4,8 +4,8 @@
 // the size it shows at, so nothing is ever scaled up. Depends on the picture's size and GL.
 #pragma once
 
-#include "base/gl.h"
 #include "base/picture_size.h"
+#include "gl/gl.h"
 
 #include <cstddef>
 #include <cstdint>

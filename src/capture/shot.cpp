@@ -3,8 +3,8 @@
 
 #include "base/error.h"
 #include "base/piece_schedule.h"
-#include "base/gl.h"
 #include "capture/png_writer.h"
+#include "gl/gl.h"
 #include "scenes/scene_outro.h"
 #include "timeline/frame_clock.h"
 #include "timeline/globalscenes.h"

@@ -1,7 +1,8 @@
 // SDL2 window, GL context, off-screen frame and event translation.
 #include "platform/window.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
+#include "gl/renderer.h"
 #include "platform/input.h"
 #include "platform/ticks.h"
 #include "platform/window_message_box.h"
@@ -232,12 +233,18 @@ void LeaveFullScreenMode()
 
 void* CreatePlatformWindow(const char* title, int width, int height, bool fullScreen)
 {
-    if (DrawsOnPage) {
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-    } else {
+    // The renderer decides the context: the fixed-function pipeline needs a compatibility
+    // profile, the layer on shaders a core profile or OpenGL ES 3 (the API of WebGL 2).
+    switch (ContextKindToMake()) {
+    case GlContextKind::Compatibility:
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        break;
+    case GlContextKind::Core: SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE); break;
+    case GlContextKind::Es: SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES); break;
+    }
+    if (ContextMajorVersionToMake() > 0) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, ContextMajorVersionToMake());
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, ContextMinorVersionToMake());
     }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
@@ -277,6 +284,9 @@ void* CreateGlContext()
 bool MakeGlContextCurrent()
 {
     if (!g_context || SDL_GL_MakeCurrent(g_window, g_context) != 0) return Failed(false);
+    // A context the renderer cannot draw on (too old a version for the layer on shaders).
+    g_stepFault = StartRenderer();
+    if (!g_stepFault.empty()) return false;
     // The GL loader finds an entry point at its first call, and on Windows it asks the driver
     // for its version then, which GL refuses between glBegin and glEnd: the one entry point
     // newer than 1.1 that is called there is found here first, setting the unit's texture
@@ -309,6 +319,7 @@ void ShowPlatformWindow()
 bool ReleaseGlContext()
 {
     DeleteFrameBuffer();
+    StopRenderer();
     return SDL_GL_MakeCurrent(g_window, nullptr) == 0;
 }
 
@@ -382,7 +393,7 @@ std::string PictureSizeFault(PixelSize picture)
     Limit limits[3] = {{"GL_MAX_RENDERBUFFER_SIZE", renderbuffer, renderbuffer},
                        {"GL_MAX_VIEWPORT_DIMS", viewport[0], viewport[1]},
                        {"GL_MAX_FRAMEBUFFER_WIDTH and _HEIGHT", 0, 0}};
-    if (epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_ARB_framebuffer_no_attachments")) {
+    if (DriverReportsFramebufferLimits()) {
         glGetIntegerv(GL_MAX_FRAMEBUFFER_WIDTH, &limits[2].width);
         glGetIntegerv(GL_MAX_FRAMEBUFFER_HEIGHT, &limits[2].height);
     }

@@ -1,7 +1,8 @@
-// The GL window: an SDL2 window with a compatibility-profile context, and an off-screen frame
-// of the picture's size (colour and 24-bit depth; 640x480 unless another size is asked for)
-// that stands for the window's back buffer, so frame-buffer copies and read-backs see exactly
-// the picture whatever the window size. PresentFrame shows it at 4:3 with black bars.
+// The GL window: an SDL2 window with the context the renderer needs (gl/renderer.h: a
+// compatibility profile for the driver's fixed-function pipeline, a core profile or OpenGL ES 3
+// for the layer on shaders), and an off-screen frame of the picture's size (colour and 24-bit
+// depth; 640x480 unless another size is asked for) that stands for the window's back buffer, so
+// frame-buffer copies and read-backs see exactly the picture whatever the window size. PresentFrame shows it at 4:3 with black bars.
 // Headless, the SDL offscreen driver gives the same context with nothing to show (on Windows,
 // a window that is never shown).
 #pragma once

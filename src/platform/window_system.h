@@ -4,6 +4,6 @@
 // The SDL video driver of a headless run; nullptr for the system's ordinary one.
 extern const char* const HeadlessVideoDriver;
 // True in a browser: every run draws on the page's canvas and shows what it drew there (a run
-// asked to be headless, a shot or a benchmark, too), the context is OpenGL ES 3.0 (WebGL 2),
-// and the browser paces the frames itself (no swap interval is asked for).
+// asked to be headless, a shot or a benchmark, too), and the browser paces the frames itself
+// (no swap interval is asked for).
 extern const bool DrawsOnPage;

@@ -1,8 +1,13 @@
-// GlMatrix: a 4x4 matrix built on the processor by the same calls, with the same arithmetic,
-// as OpenGL's matrix stack (glTranslatef, glRotatef, glScalef each multiply on the right), so
-// the leaf batch and the load-time mesh batches place vertices where the nested GL calls of a
-// scene would. Column-major, like glLoadMatrixf. Depends on nothing.
+// GlMatrix: a 4x4 matrix built on the processor by the same calls as OpenGL's matrix stack
+// (glTranslatef, glRotatef, glScalef each multiply on the right), so the leaf batch and the
+// load-time mesh batches place vertices where the nested GL calls of a scene would. Column-major,
+// like glLoadMatrixf. Translations, scales and products are the driver's own arithmetic
+// (gl/matrix_math); rotations take their sine and cosine in double precision, where the driver
+// takes them in single, a difference of a unit in the last place that the scenes' leaves were
+// placed with.
 #pragma once
+
+#include "gl/matrix_math.h"
 
 #include <cmath>
 
@@ -10,21 +15,8 @@ struct GlMatrix {
     // Identity: a freshly pushed matrix, before the scene's calls.
     float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-    void Translate(float x, float y, float z)
-    {
-        for (int row = 0; row < 4; ++row)
-            m[12 + row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];
-    }
-
-    void Scale(float x, float y, float z)
-    {
-        for (int row = 0; row < 4; ++row) {
-            m[row] *= x;
-            m[4 + row] *= y;
-            m[8 + row] *= z;
-        }
-    }
-
+    void Translate(float x, float y, float z) { matrix_math::Translate(m, x, y, z); }
+    void Scale(float x, float y, float z) { matrix_math::Scale(m, x, y, z); }
     // Degrees about the axis (x, y, z), normalised first; an axis shorter than 1e-4 turns
     // nothing, as in GL.
     void Rotate(float angleDegrees, float x, float y, float z)
@@ -38,29 +30,15 @@ struct GlMatrix {
         const float s = static_cast<float>(std::sin(radians));
         const float c = static_cast<float>(std::cos(radians));
         const float oneMinusC = 1.0f - c;
-        // r[column][row] of the rotation, then this := this * r.
-        const float r[3][3] = {
-            {oneMinusC * x * x + c, oneMinusC * x * y + z * s, oneMinusC * z * x - y * s},
-            {oneMinusC * x * y - z * s, oneMinusC * y * y + c, oneMinusC * y * z + x * s},
-            {oneMinusC * z * x + y * s, oneMinusC * y * z - x * s, oneMinusC * z * z + c}};
-        float columns[3][4];
-        for (int column = 0; column < 3; ++column)
-            for (int row = 0; row < 4; ++row)
-                columns[column][row] = m[row] * r[column][0] + m[4 + row] * r[column][1] + m[8 + row] * r[column][2];
-        for (int column = 0; column < 3; ++column)
-            for (int row = 0; row < 4; ++row) m[4 * column + row] = columns[column][row];
+        // The rotation in column order, then this := this * rotation.
+        const float r[16] = {oneMinusC * x * x + c,     oneMinusC * x * y + z * s, oneMinusC * z * x - y * s, 0,
+                             oneMinusC * x * y - z * s, oneMinusC * y * y + c,     oneMinusC * y * z + x * s, 0,
+                             oneMinusC * z * x + y * s, oneMinusC * y * z - x * s, oneMinusC * z * z + c,     0,
+                             0,                         0,                         0,                         1};
+        matrix_math::Multiply(m, m, r);
     }
-
     // this := this * other (as glMultMatrixf).
-    void Multiply(const GlMatrix& other)
-    {
-        float product[16];
-        for (int column = 0; column < 4; ++column)
-            for (int row = 0; row < 4; ++row)
-                product[4 * column + row] = m[row] * other.m[4 * column] + m[4 + row] * other.m[4 * column + 1] +
-                                            m[8 + row] * other.m[4 * column + 2] + m[12 + row] * other.m[4 * column + 3];
-        for (int i = 0; i < 16; ++i) m[i] = product[i];
-    }
+    void Multiply(const GlMatrix& other) { matrix_math::Multiply(m, m, other.m); }
 
     // The point (x, y, z, 1) transformed; w is dropped (the matrices built here are affine).
     void TransformPoint(float x, float y, float z, float out[3]) const

@@ -12,7 +12,7 @@
 // Depends on lum_geox (the leaf mesh), gl_matrix and GL.
 #pragma once
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/gl_matrix.h"
 #include "render/view_region.h"
 #include "resources/lum_geox.h"

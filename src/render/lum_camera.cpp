@@ -4,7 +4,7 @@
 #include "base/byte_order.h"
 #include "base/error.h"
 #include "base/files.h"
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/lum_spline.h"
 
 #include <algorithm>

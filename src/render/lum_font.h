@@ -2,7 +2,7 @@
 // overlay space. Depends on lum_views and GL.
 #pragma once
 
-#include "base/gl.h"
+#include "gl/gl.h"
 
 #include <string_view>
 

@@ -10,7 +10,7 @@
 // Every drawing step here works in the overlay space and leaves GL_MODELVIEW selected.
 #pragma once
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/view_region.h"
 
 #include <cstdint>

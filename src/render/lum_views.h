@@ -3,7 +3,7 @@
 // scenes share. Depends on GL and the picture's size.
 #pragma once
 
-#include "base/gl.h"
+#include "gl/gl.h"
 
 #include <cstdint>
 

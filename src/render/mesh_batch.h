@@ -7,7 +7,7 @@
 // Depends on lum_geox, gl_matrix and GL.
 #pragma once
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/gl_matrix.h"
 #include "resources/lum_geox.h"
 

@@ -2,8 +2,8 @@
 #include "resources/globaldata.h"
 
 #include "base/error.h"
-#include "base/gl.h"
 #include "base/random.h"
+#include "gl/gl.h"
 
 #include <algorithm>
 #include <string>

@@ -6,8 +6,8 @@
 #include "base/byte_order.h"
 #include "base/error.h"
 #include "base/files.h"
-#include "base/gl.h"
 #include "base/message_box.h"
+#include "gl/gl.h"
 #include "resources/lum_log.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 // second grey image; "textures.ini" lists read with private-profile semantics.
 #pragma once
 
-#include "base/gl.h"
 #include "base/profile.h"
+#include "gl/gl.h"
 #include "resources/image_readers.h"
 
 #include <cstdint>

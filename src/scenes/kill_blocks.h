@@ -4,7 +4,7 @@
 // Depends on the leaf batch, the camera, the global data set and GL.
 #pragma once
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/gl_matrix.h"
 #include "render/lum_camera.h"
 #include "render/leaf_batch.h"

@@ -13,7 +13,7 @@
 // alpha-tested, depth-tested tufts give the same picture in any order.
 #pragma once
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/mesh_batch.h"
 #include "render/view_region.h"
 #include "resources/globaldata.h"

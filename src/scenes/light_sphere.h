@@ -2,7 +2,7 @@
 // "lightsphere" texture into a glowing ball (waterfilled, stair, sphere).
 #pragma once
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "resources/lum_geox.h"
 
 // Compiles a new display list of n copies of the plane, each turned further than the one

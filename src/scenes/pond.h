@@ -7,7 +7,7 @@
 // Depends on globaldata (the two lists, WaterLeafCentres, the textures) and lum_geox.
 #pragma once
 
-#include "base/gl.h"
+#include "gl/gl.h"
 
 // a * (sin(x/4 + 40 w) + sin(y/4 + 35 w)), sines of radians, as a single float: the height of
 // the water at file position (x, y) at wave time w with amplitude a.

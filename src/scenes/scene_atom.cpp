@@ -3,9 +3,9 @@
 // the picture stays half dark and comes out of white and goes back into it.
 #include "scenes/scene_atom.h"
 
-#include "base/gl.h"
 #include "base/random.h"
 #include "base/two_threads.h"
+#include "gl/gl.h"
 #include "render/leaf_batch.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"

@@ -2,9 +2,9 @@
 // leaves drop from its lantern house, drift outwards as they fall and land on a wide ring.
 #include "scenes/scene_baken.h"
 
-#include "base/gl.h"
 #include "base/random.h"
 #include "base/two_threads.h"
+#include "gl/gl.h"
 #include "render/leaf_batch.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"

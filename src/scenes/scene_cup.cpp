@@ -1,7 +1,7 @@
 // The cup scene, in drawing order, and the steps cuptwo shares.
 #include "scenes/scene_cup.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "resources/globaldata.h"
 #include "scenes/scene_frame.h"
 #include "scenes/textured_list.h"

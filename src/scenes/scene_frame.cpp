@@ -1,7 +1,7 @@
 // Shared openings of the scenes.
 #include "scenes/scene_frame.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"
 

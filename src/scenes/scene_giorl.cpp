@@ -2,8 +2,8 @@
 // leaves snow down around her, and fire and ash fade in at the feet of the frame and the tree.
 #include "scenes/scene_giorl.h"
 
-#include "base/gl.h"
 #include "base/random.h"
+#include "gl/gl.h"
 #include "render/leaf_batch.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"

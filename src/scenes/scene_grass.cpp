@@ -2,7 +2,7 @@
 // overlays over it.
 #include "scenes/scene_grass.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/lum_globals.h"
 #include "scenes/landscape_field.h"
 #include "scenes/scene_frame.h"

@@ -1,7 +1,7 @@
 // The greet scene, in drawing order.
 #include "scenes/scene_greet.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"

@@ -1,7 +1,7 @@
 // The outro scene, in drawing order.
 #include "scenes/scene_outro.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"
 #include "resources/globaldata.h"

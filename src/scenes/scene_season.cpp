@@ -3,7 +3,7 @@
 // and as the camera passes through the window plane the two worlds swap.
 #include "scenes/scene_season.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/gl_matrix.h"
 #include "render/lum_font.h"
 #include "render/lum_frame.h"

@@ -1,8 +1,8 @@
 // The sphere scene, in drawing order.
 #include "scenes/scene_sphere.h"
 
-#include "base/gl.h"
 #include "base/random.h"
+#include "gl/gl.h"
 #include "render/leaf_batch.h"
 #include "render/lum_camera.h"
 #include "render/lum_font.h"

@@ -1,7 +1,7 @@
 // The subbaken scene, in drawing order.
 #include "scenes/scene_subbaken.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/lum_camera.h"
 #include "resources/globaldata.h"
 #include "resources/lum_geox.h"

@@ -1,7 +1,7 @@
 // The subself scene, in drawing order.
 #include "scenes/scene_subself.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/lum_camera.h"
 #include "resources/globaldata.h"
 #include "scenes/scene_frame.h"

@@ -1,7 +1,7 @@
 // The title scene, in drawing order.
 #include "scenes/scene_title.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/lum_camera.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"

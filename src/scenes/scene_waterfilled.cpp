@@ -1,8 +1,8 @@
 // The waterfilled scene, in drawing order.
 #include "scenes/scene_waterfilled.h"
 
-#include "base/gl.h"
 #include "base/random.h"
+#include "gl/gl.h"
 #include "render/lum_camera.h"
 #include "render/lum_frame.h"
 #include "render/lum_globals.h"

@@ -1,8 +1,8 @@
 // The waterover scene, in drawing order.
 #include "scenes/scene_waterover.h"
 
-#include "base/gl.h"
 #include "base/random.h"
+#include "gl/gl.h"
 #include "render/lum_camera.h"
 #include "resources/globaldata.h"
 #include "scenes/pond.h"

@@ -1,8 +1,8 @@
 // The waterunder scene, in drawing order.
 #include "scenes/scene_waterunder.h"
 
-#include "base/gl.h"
 #include "base/random.h"
+#include "gl/gl.h"
 #include "render/lum_camera.h"
 #include "resources/globaldata.h"
 #include "resources/lum_geox.h"

@@ -3,7 +3,7 @@
 // ListTextures the scene keeps; a frame only binds ids.
 #pragma once
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "resources/lum_geox.h"
 
 #include <string_view>

@@ -1,7 +1,7 @@
 // The yard and its sky ceiling.
 #include "scenes/yard_setting.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "resources/globaldata.h"
 #include "resources/lum_textures.h"
 #include "scenes/textured_list.h"

@@ -1,7 +1,7 @@
 // Cutting between sub-scenes.
 #include "timeline/montage.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/lum_frame.h"
 #include "timeline/scene_factory.h"
 

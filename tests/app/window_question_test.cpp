@@ -3,7 +3,7 @@
 #include "app/glwindow.h"
 #include "base/error.h"
 #include "base/files.h"
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "platform/window.h"
 #include "support/gl_context.h"
 

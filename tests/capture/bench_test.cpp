@@ -85,4 +85,31 @@ TEST(FrameBench, JsonNamesTheRendererTheFrameAndEveryScene)
     EXPECT_NE(noPasses.err.find("--passes"), std::string::npos) << noPasses.err;
 }
 
+// Both renderers in one run: each has its object, named for it, and each scene its ratios of
+// the two, the shader renderer's mean over the fixed one's.
+TEST(FrameBench, BothRenderersAreTimedFrameByFrameWithTheirRatios)
+{
+    const ProgramRun run = RunProgram(LanternPath(), {"bench", "--frames", "2", "--scene", "outro", "--renderer",
+                                                      "fixed,shaders", "--json", "--data", LANTERN_BUILD_DIR});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    double means[2] = {};
+    const char* names[2] = {"fixed", "shaders"};
+    for (int r = 0; r < 2; ++r) {
+        const std::regex titleMean(std::string("\"") + names[r] + "\": \\{\"renderer\": \"" + names[r] +
+                                   " on [^\"]+\"[\\s\\S]*?\"scene\": \"title\", \"timeline\": true, "
+                                   "\"mean_ms\": ([0-9.]+)");
+        std::smatch match;
+        ASSERT_TRUE(std::regex_search(run.out, match, titleMean)) << run.out;
+        means[r] = std::stod(match[1]);
+    }
+    const std::regex titleRatio("\"shaders_to_fixed\": \\[\n  \\{\"scene\": \"title\", \"mean_ratio\": ([0-9.]+)");
+    std::smatch ratio;
+    ASSERT_TRUE(std::regex_search(run.out, ratio, titleRatio)) << run.out;
+    EXPECT_NEAR(std::stod(ratio[1]), means[1] / means[0], 0.002 + 0.001 / means[0]);
+    EXPECT_NE(run.out.find("{\"scene\": \"whole piece\""), std::string::npos) << run.out;
+    const ProgramRun shot = RunProgram(LanternPath(), {"shot", "0", "never.png", "--renderer", "fixed,shaders"});
+    EXPECT_NE(shot.exitCode, 0);
+    EXPECT_NE(shot.err.find("--renderer takes fixed or shaders"), std::string::npos) << shot.err;
+}
+
 } // namespace

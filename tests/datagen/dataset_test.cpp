@@ -5,9 +5,9 @@
 
 #include "base/error.h"
 #include "base/files.h"
-#include "base/gl.h"
 #include "base/picture_size.h"
 #include "base/random.h"
+#include "gl/gl.h"
 #include "resources/globaldata.h"
 #include "resources/lum_log.h"
 #include "resources/lum_textures.h"

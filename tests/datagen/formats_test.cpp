@@ -7,7 +7,7 @@
 
 #include "base/error.h"
 #include "base/files.h"
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/lum_camera.h"
 #include "resources/lum_geox.h"
 #include "resources/lum_log.h"

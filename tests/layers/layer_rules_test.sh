@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The layer rules hold in the build: a source of a layer compiles against an include root that
 # shows only its own folder and the layers below, so an include of a higher layer fails, and
-# only the platform layer can include SDL; lantern-tool links no SDL. The system layer
+# only the platform layer can include SDL and only the gl layer a GL header; lantern-tool links
+# no SDL. The system layer
 # (src/system), below base, sees nothing of the program, and base sees the system layer but
-# nothing of the platform above it. Each refusal is checked
+# nothing of the platform above it. Above the gl layer, GL is gl/gl.h alone: exactly the calls
+# the piece makes, so a call outside them does not compile either. Each refusal is checked
 # against an include the same layer may make, so the test cannot pass by failing to compile at all.
 #   layer_rules_test.sh BUILD_DIR CXX
 set -u
@@ -27,7 +29,7 @@ expect() { # outcome, layer, flags, include
   fi
 }
 
-no_sdl="-I$layers/no-sdl"
+no_sdl="-I$layers/no-sdl -I$layers/no-gl"
 expect compiles base      "$no_sdl" '#include "system/file_system.h"'
 expect fails    base      "$no_sdl" '#include "platform/window.h"'
 expect fails    resources "$no_sdl" '#include "platform/ticks.h"'
@@ -43,6 +45,14 @@ expect fails    render    "$no_sdl" '#include <SDL2/SDL_audio.h>'
 expect fails    sound     "$no_sdl" '#include "timeline/frame_clock.h"'
 expect compiles platform  "$(pkg-config --cflags sdl2)" '#include <SDL2/SDL.h>'
 expect fails    capture   "$no_sdl" '#include "app/offline.h"'
+expect compiles gl        "-I$layers/no-sdl" '#include <epoxy/gl.h>'
+expect fails    render    "$no_sdl" '#include <epoxy/gl.h>'
+expect fails    scenes    "$no_sdl" '#include <GL/gl.h>'
+expect fails    platform  "$(pkg-config --cflags sdl2) -I$layers/no-gl" '#include <GL/glu.h>'
+expect compiles scenes    "$no_sdl" '#include "gl/gl.h"
+void Draw() { glBegin(GL_QUADS); glEnd(); }'
+expect fails    scenes    "$no_sdl" '#include "gl/gl.h"
+void Draw() { glRectf(0, 0, 1, 1); }'
 
 if ldd "$build/lantern-tool" | grep -qi sdl; then
   echo "FAIL: lantern-tool links SDL"

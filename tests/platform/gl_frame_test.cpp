@@ -1,7 +1,8 @@
 // The off-screen frame: a real GL context that draws and reads its pixels back.
+#include "support/driver_gl.h"
 #include "support/gl_context.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ TEST_F(GlFrameTest, DrawsIntoTheOffscreenFrameAndReadsItBack)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_TEXTURE_2D);
-    glColor3f(0, 0, 1);
+    glColor4f(0, 0, 1, 1);
     glBegin(GL_QUADS); // the top half of the window, y down
     glVertex2f(0, 0);
     glVertex2f(640, 0);
@@ -34,10 +35,7 @@ TEST_F(GlFrameTest, DrawsIntoTheOffscreenFrameAndReadsItBack)
     const auto bottom = ReadFrameRgb(10, 10, 1, 1);
     EXPECT_EQ(top, (std::vector<uint8_t>{0, 0, 255}));
     EXPECT_EQ(bottom, (std::vector<uint8_t>{255, 0, 0}));
-    GLint depthBits = 0;
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
-                                          GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depthBits);
-    EXPECT_EQ(depthBits, 24);
+    EXPECT_EQ(FrameDepthBits(), 24);
 }
 
 } // namespace

@@ -6,7 +6,8 @@
 #include "render/mesh_batch.h"
 #include "render/view_region.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
+#include "support/driver_gl.h"
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>
@@ -166,7 +167,7 @@ TEST_F(BatchTest, LeafBatchDrawsWhatOneCallPerLeafDraws)
     EXPECT_FLOAT_EQ(colour[0], grey(kLeaves - 1)) << "the last leaf's colour stays current";
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
     EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
-    glDeleteTextures(1, &texture);
+    DeleteTexture(texture);
 }
 
 TEST_F(BatchTest, LeavesWithoutColourTakeTheCurrentOneAndOrderSurvivesBlending)
@@ -464,7 +465,7 @@ TEST_F(BatchTest, ABlendedLeafCutToWhereItsTextureShowsDrawsTheSamePicture)
     EXPECT_LT(off, whole.size() / 1000);
     compare(tooSmall, mean, off);
     EXPECT_GT(off, whole.size() / 100) << "a rectangle through the ember changes the picture";
-    glDeleteTextures(1, &texture);
+    DeleteTexture(texture);
 }
 
 TEST(LeafCrop, OnlyAFlatFourCorneredLeafOverTheWholeSquareIsCut)

@@ -5,7 +5,7 @@
 #include "render/lum_spline.h"
 
 #include "base/error.h"
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>
@@ -365,9 +365,9 @@ TEST_F(ApplyCameraTest, DefaultCameraLooksDownPlusZWithSeventyDegrees)
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
 
-    GLdouble projection[16], modelview[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    GLfloat projection[16], modelview[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     const double focal = 1 / std::tan(35 * M_PI / 180);
     EXPECT_NEAR(projection[5], focal, 1e-5);
     EXPECT_NEAR(projection[0], focal / 1.33333333333, 1e-5);

@@ -5,10 +5,11 @@
 #include "render/lum_views.h"
 
 #include "app/glwindow.h"
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "platform/ticks.h"
 #include "resources/globaldata.h"
 #include "resources/lum_textures.h"
+#include "support/driver_gl.h"
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>
@@ -174,9 +175,8 @@ TEST_F(FrameTest, BlurCornerReadsTheBottomLeftOfTheReadFramebufferIntoBlurTextur
     static CornerImage corner;
     FillPattern(corner);
     glDisable(GL_TEXTURE_2D); // drawn pixels would be textured too
-    glWindowPos2i(0, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glDrawPixels(BlurSize, BlurSize, GL_RGB, GL_UNSIGNED_BYTE, corner);
+    DrawPixelsAtOrigin(BlurSize, BlurSize, corner);
 
     BlurCorner(0);
     EXPECT_EQ(BlurTexturePixels(), std::vector<uint8_t>(std::begin(corner), std::end(corner)));
@@ -283,10 +283,10 @@ TEST_F(FrameTest, APictureThreeTimesLargerKeepsTheBandAndTheGlow)
         ClearFrame(0.1f, 0.1f, 0.1f);
         BeginOverlay();
         glDisable(GL_TEXTURE_2D);
-        glColor3f(1, 0.8f, 0.3f);
-        glRectf(400, 250, 560, 400);
-        glColor3f(0.9f, 0.9f, 1);
-        for (float x = 60; x < 260; x += 2) glRectf(x, 100, x + 1, 380);
+        glColor4f(1, 0.8f, 0.3f, 1);
+        FillRectangle(400, 250, 560, 400);
+        glColor4f(0.9f, 0.9f, 1, 1);
+        for (float x = 60; x < 260; x += 2) FillRectangle(x, 100, x + 1, 380);
         glEnable(GL_TEXTURE_2D);
         glColor4f(1, 1, 1, 1);
         BlurCopyOfFrame(135);
@@ -336,9 +336,8 @@ void DrawFrame(const std::vector<uint8_t>& rgb)
 {
     glDisable(GL_TEXTURE_2D); // drawn pixels would be textured too
     glDisable(GL_BLEND);
-    glWindowPos2i(0, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glDrawPixels(640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    DrawPixelsAtOrigin(640, 480, rgb.data());
     glEnable(GL_TEXTURE_2D);
 }
 
@@ -485,16 +484,13 @@ std::vector<FedVertex> CaptureVertices(const std::function<void()>& draw)
 {
     constexpr int kValuesPerVertex = 3 + 4 + 4; // GL_3D_COLOR_TEXTURE in RGBA mode
     static GLfloat buffer[1 << 14];
-    glFeedbackBuffer(static_cast<GLsizei>(std::size(buffer)), GL_3D_COLOR_TEXTURE, buffer);
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    const GLint used = glRenderMode(GL_RENDER);
+    const GLint used = FeedbackDuring(FeedbackThreeDColorTexture, buffer, static_cast<GLsizei>(std::size(buffer)), draw);
     EXPECT_GE(used, 0) << "feedback buffer overflow";
     std::vector<FedVertex> vertices;
     for (GLint i = 0; i < used;) {
         const GLint token = static_cast<GLint>(buffer[i++]);
-        EXPECT_EQ(token, GL_POLYGON_TOKEN);
-        if (token != GL_POLYGON_TOKEN) break;
+        EXPECT_EQ(token, FeedbackPolygonToken);
+        if (token != FeedbackPolygonToken) break;
         const GLint count = static_cast<GLint>(buffer[i++]);
         for (GLint v = 0; v < count; ++v, i += kValuesPerVertex) {
             const GLfloat* f = buffer + i;

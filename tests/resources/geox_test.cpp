@@ -1,9 +1,10 @@
 // Geox meshes: the binary and text readers with every malformed-input rule, "geox.list"
 // folders, normals, and what the draw calls send to GL.
+#include "support/driver_gl.h"
 #include "support/fatal_message.h"
 #include "support/gl_context.h"
 
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "resources/lum_geox.h"
 #include "resources/lum_log.h"
 
@@ -284,13 +285,11 @@ std::vector<FedVertex> Feedback(void (*draw)(const GeoxMesh&), const GeoxMesh& m
     glLoadIdentity();
     glDisable(GL_CULL_FACE);
     std::vector<GLfloat> buffer(4096);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw(mesh);
-    const GLint used = glRenderMode(GL_RENDER);
+    const GLint used = FeedbackDuring(FeedbackThreeDColorTexture, buffer.data(), static_cast<GLsizei>(buffer.size()),
+                                      [&] { draw(mesh); });
     std::vector<FedVertex> vertices;
     for (GLint i = 0; i < used;) {
-        EXPECT_EQ(buffer[static_cast<size_t>(i)], static_cast<GLfloat>(GL_POLYGON_TOKEN));
+        EXPECT_EQ(buffer[static_cast<size_t>(i)], static_cast<GLfloat>(FeedbackPolygonToken));
         const int corners = static_cast<int>(buffer[static_cast<size_t>(i) + 1]);
         i += 2;
         for (int c = 0; c < corners; ++c, i += 11) {

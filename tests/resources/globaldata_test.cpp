@@ -4,9 +4,10 @@
 
 #include "base/error.h"
 #include "base/files.h"
-#include "base/gl.h"
 #include "base/random.h"
+#include "gl/gl.h"
 #include "resources/lum_log.h"
+#include "support/driver_gl.h"
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,7 @@ TEST_F(GlobalDataTest, LoadsTheSmallLeafIntoADisplayListAndCentresTheWaterLeaves
     SetRandomSeed(StartUpRandomSeed);
     LoadGlobalData();
     EXPECT_NE(LeafSmallMesh.displayList, 0u);
-    EXPECT_TRUE(glIsList(LeafSmallMesh.displayList));
+    EXPECT_TRUE(IsDisplayList(LeafSmallMesh.displayList));
     EXPECT_EQ(LeafSmallMesh.triangleCount, 1);
     // Vertex normals were computed before compiling: the triangle lies in the file's z = 0
     // plane, drawn as y = 0, so its normal is vertical.

@@ -6,7 +6,7 @@
 #include "support/gl_context.h"
 
 #include "base/error.h"
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "resources/image_readers.h"
 #include "resources/lum_log.h"
 #include "resources/lum_textures.h"

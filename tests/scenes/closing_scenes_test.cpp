@@ -11,6 +11,7 @@
 #include "scenes/scene_intro.h"
 #include "timeline/frame_clock.h"
 #include "timeline/scene_factory.h"
+#include "support/driver_gl.h"
 #include "support/gl_context.h"
 #include "support/offline.h"
 
@@ -102,7 +103,7 @@ TEST_F(ClosingScenesTest, WhiteFadeKeepsTheFrameByAlpha)
     BeginOverlay();
     glDisable(GL_TEXTURE_2D);
     glColor4f(0.2f, 0.4f, 0.6f, 1.0f);
-    glRecti(0, 0, 640, 480);
+    FillRectangle(0, 0, 640, 480);
     DrawWhiteFade(1.0f);
     EXPECT_EQ(ReadFrameRgb(320, 240, 1, 1), (std::vector<uint8_t>{51, 102, 153}));
     DrawWhiteFade(0.5f);
@@ -111,9 +112,7 @@ TEST_F(ClosingScenesTest, WhiteFadeKeepsTheFrameByAlpha)
     EXPECT_NEAR(half[2], 204, 1);
     DrawWhiteFade(0.0f);
     EXPECT_EQ(ReadFrameRgb(320, 240, 1, 1), (std::vector<uint8_t>{255, 255, 255}));
-    GLboolean blending = GL_TRUE;
-    glGetBooleanv(GL_BLEND, &blending);
-    EXPECT_FALSE(blending);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
 }
 

@@ -1,9 +1,9 @@
 // The landscape scenes (season, baken, atom, grass) and giorl: the random draws of their
 // loads, the formulas a wrong constant would break, and their pictures at the edges and in
 // the middle of their spans.
-#include "base/gl.h"
 #include "base/piece_schedule.h"
 #include "capture/shot.h"
+#include "gl/gl.h"
 #include "render/lum_frame.h"
 #include "render/lum_camera.h"
 #include "resources/globaldata.h"

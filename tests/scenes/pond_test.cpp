@@ -1,10 +1,11 @@
 // The pond both water scenes draw: the wave, the heights it writes into the moved copy of the
 // water-leaf meshes, where the leaves float, what a pond without leaves draws, and the water
 // scenes' frames on the generated data.
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "resources/globaldata.h"
 #include "scenes/pond.h"
 #include "timeline/scene_factory.h"
+#include "support/driver_gl.h"
 #include "support/offline.h"
 
 #include <gtest/gtest.h>
@@ -101,21 +102,18 @@ std::vector<Polygon> PolygonsDrawnBy(const std::function<void()>& draw)
 {
     constexpr float Extent = 20;
     std::vector<GLfloat> buffer(1 << 18);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
     glViewport(0, 0, 640, 480);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-Extent, Extent, -Extent, Extent, -Extent, Extent);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    draw();
-    const GLint used = glRenderMode(GL_RENDER);
+    const GLint used = FeedbackDuring(FeedbackThreeD, buffer.data(), static_cast<GLsizei>(buffer.size()), draw);
     EXPECT_GE(used, 0) << "the feedback buffer overflowed";
     std::vector<Polygon> polygons;
     for (GLint at = 0; at < used;) {
         const GLint token = static_cast<GLint>(buffer[at++]);
-        if (token != GL_POLYGON_TOKEN) {
+        if (token != FeedbackPolygonToken) {
             ADD_FAILURE() << "unexpected feedback token " << token;
             break;
         }

@@ -2,13 +2,14 @@
 // stair's leaves, the sphere's pulse and its slot in the timeline, frames that allocate
 // nothing, and golden frames of each drawn alone. (Their loads are counted in tests/loads:
 // loading again redraws the tables these pictures are made of.)
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "render/gl_matrix.h"
 #include "resources/globaldata.h"
 #include "scenes/light_sphere.h"
 #include "scenes/scene_sphere.h"
 #include "scenes/scene_stair.h"
 #include "timeline/scene_factory.h"
+#include "support/driver_gl.h"
 #include "support/gl_context.h"
 #include "support/offline.h"
 
@@ -120,7 +121,7 @@ TEST_F(SubScenes, LightSpheresOfCutPlanesDrawThePictureOfWholePlanes)
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        glFrustum(-0.1, 0.1, -0.075, 0.075, 0.1, 1000);
+        MultiplyFrustum(-0.1, 0.1, -0.075, 0.075, 0.1, 1000);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glTranslatef(0, 0, -22);

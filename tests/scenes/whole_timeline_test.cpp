@@ -5,9 +5,9 @@
 // a frame may rightly differ from its repeat when the frame before it left other state (the
 // first water frame sets the depth function for the rest of the piece; baken and atom draw
 // with the colour the frame before left).
-#include "base/gl.h"
 #include "base/piece_schedule.h"
 #include "capture/shot.h"
+#include "gl/gl.h"
 #include "render/lum_globals.h"
 #include "support/offline.h"
 #include "timeline/globalscenes.h"

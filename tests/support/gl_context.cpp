@@ -2,7 +2,7 @@
 #include "support/gl_context.h"
 
 #include "base/files.h"
-#include "base/gl.h"
+#include "gl/gl.h"
 #include "platform/window.h"
 
 #include <atomic>

@@ -3,9 +3,9 @@
 // of message boxes.
 #pragma once
 
-#include "base/gl.h"
 #include "base/message_box.h"
 #include "base/warning.h"
+#include "gl/gl.h"
 
 #include <gtest/gtest.h>
 

@@ -7,11 +7,13 @@
 #include "base/random.h"
 #include "capture/png_writer.h"
 #include "capture/shot.h"
+#include "gl/renderer.h"
 #include "timeline/globalscenes.h"
 #include "timeline/scene_factory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -56,7 +58,9 @@ double MeanBrightness(const std::vector<uint8_t>& frame, int x0, int y0, int x1,
 void ExpectGoldenFrame(const std::vector<uint8_t>& frame, const std::string& name)
 {
     const std::string path = std::string(LANTERN_SOURCE_DIR) + "/tests/golden/" + name + ".png";
-    if (std::getenv("LANTERN_UPDATE_GOLDEN")) {
+    // The stored frames are the fixed renderer's; the renderer on shaders is held to them.
+    const bool fixed = CurrentRenderer() == Renderer::Fixed;
+    if (std::getenv("LANTERN_UPDATE_GOLDEN") && fixed) {
         WritePngRgb(path, 640, 480, frame);
         std::printf("rewrote %s\n", path.c_str());
         return;
@@ -67,15 +71,31 @@ void ExpectGoldenFrame(const std::vector<uint8_t>& frame, const std::string& nam
     ASSERT_EQ(width, 640);
     ASSERT_EQ(height, 480);
     ASSERT_EQ(frame.size(), golden.size());
-    size_t off = 0;
+    size_t channelsOver12 = 0, pixelsOver16 = 0;
     double total = 0;
-    for (size_t i = 0; i < frame.size(); ++i) {
-        const int difference = std::abs(int(frame[i]) - int(golden[i]));
-        total += difference;
-        off += difference > 12;
+    for (size_t i = 0; i < frame.size(); i += 3) {
+        int most = 0;
+        for (size_t c = i; c < i + 3; ++c) {
+            const int difference = std::abs(int(frame[c]) - int(golden[c]));
+            total += difference;
+            channelsOver12 += difference > 12;
+            most = std::max(most, difference);
+        }
+        pixelsOver16 += most > 16;
     }
-    EXPECT_LT(total / frame.size(), 1.5) << "mean difference per channel from " << name;
-    EXPECT_LT(off, frame.size() / 200) << "channels off by more than 12 from " << name;
+    const double mean = total / static_cast<double>(frame.size());
+    if (fixed) {
+        EXPECT_LT(mean, 1.5) << "mean difference per channel from " << name;
+        EXPECT_LT(channelsOver12, frame.size() / 200) << "channels off by more than 12 from " << name;
+        return;
+    }
+    // The renderers agree to within a level on average, and at most 0.5 % of the pixels (an
+    // edge rasterised a little apart) differ by more than 16 levels.
+    const double shareOver16 = static_cast<double>(pixelsOver16) / static_cast<double>(frame.size() / 3);
+    std::printf("%s against the fixed renderer: mean %.3f levels, %.4f %% of pixels more than 16 off\n",
+                name.c_str(), mean, 100 * shareOver16);
+    EXPECT_LE(mean, 1.0) << "mean difference per channel from " << name;
+    EXPECT_LE(shareOver16, 0.005) << "share of pixels more than 16 off " << name;
 }
 
 int RandomDrawsDuring(const std::function<void()>& action)
