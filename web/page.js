@@ -36,8 +36,9 @@
     // What the address asks for, as the program's command line.
     const mode = query.has("shot") ? "shot" : query.has("bench") ? "bench" : "play";
     const size = query.get("size");
+    // WebGL has only the renderer on shaders.
     function programArguments() {
-        const sizeArguments = size ? ["--size", size] : [];
+        const sizeArguments = ["--renderer", "shaders", ...(size ? ["--size", size] : [])];
         if (mode === "shot") return ["shot", query.get("shot"), "/shot.png", ...sizeArguments];
         if (mode === "bench") {
             const bench = ["bench", "--json", ...sizeArguments];
@@ -46,7 +47,7 @@
             return bench;
         }
         // The page is the window: the picture follows it unless a size is asked for.
-        const play = ["--windowed", "--size", size ?? "native"];
+        const play = ["--windowed", "--renderer", "shaders", "--size", size ?? "native"];
         for (const name of ["start", "av-offset"]) if (query.has(name)) play.push("--" + name, query.get(name));
         return play;
     }

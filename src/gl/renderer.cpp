@@ -15,7 +15,9 @@ namespace {
 
 enum class Choice { Fixed, Shaders, Both };
 Choice g_choice = LANTERN_FIXED_FUNCTION_DRIVER ? Choice::Fixed : Choice::Shaders;
-GlContextKind g_shaderContext = GlContextKind::Core;
+// WebGL has no fixed-function pipeline and no desktop profile: there the layer draws, on
+// OpenGL ES 3.0 (WebGL 2), whatever is chosen.
+GlContextKind g_shaderContext = LANTERN_FIXED_FUNCTION_DRIVER ? GlContextKind::Core : GlContextKind::Es;
 Renderer g_current = Renderer::Fixed;
 
 #if LANTERN_FIXED_FUNCTION_DRIVER
@@ -96,13 +98,14 @@ const char* RendererName(Renderer renderer)
 
 void ChooseRenderer(Renderer renderer, GlContextKind shaderContext)
 {
+    if (!LANTERN_FIXED_FUNCTION_DRIVER) return;
     g_choice = renderer == Renderer::Fixed ? Choice::Fixed : Choice::Shaders;
     g_shaderContext = shaderContext;
 }
 
 void ChooseBothRenderers()
 {
-    g_choice = Choice::Both;
+    if (LANTERN_FIXED_FUNCTION_DRIVER) g_choice = Choice::Both;
 }
 
 bool BothRenderersChosen()

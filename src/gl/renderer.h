@@ -18,7 +18,8 @@ const char* RendererName(Renderer renderer);
 enum class GlContextKind { Compatibility, Core, Es };
 
 // The renderer of the contexts made from now on. The shader renderer runs on a core profile
-// unless ES is asked for.
+// unless ES is asked for. In a browser, whose WebGL has no fixed-function pipeline, the choice
+// stays the shader renderer on OpenGL ES 3.0 (WebGL 2), as are both renderers asked for.
 void ChooseRenderer(Renderer renderer, GlContextKind shaderContext = GlContextKind::Core);
 // Both renderers on one compatibility context, switched with UseRenderer: the benchmark
 // draws every frame with each, so that the two are timed on the same machine at the same
