@@ -41,10 +41,16 @@ async function browserBench() {
     }
 }
 
-const before = linuxBench();
-const web = await browserBench();
-const after = linuxBench();
-writeFileSync(join(work, "bench.json"), JSON.stringify({ linuxBefore: before, browser: web, linuxAfter: after }, null, 1));
+// Each result is kept as it comes.
+const results = {};
+const keep = (name, result) => {
+    results[name] = result;
+    writeFileSync(join(work, "bench.json"), JSON.stringify(results, null, 1));
+    return result;
+};
+const before = keep("linuxBefore", linuxBench());
+const web = keep("browser", await browserBench());
+const after = keep("linuxAfter", linuxBench());
 
 const byScene = (bench) => new Map(bench.scenes.map((scene) => [scene.scene, scene]));
 const [first, second, browser] = [before, after, web].map(byScene);

@@ -1,6 +1,6 @@
 // Headless Chromium driven over the DevTools protocol with node's own WebSocket (node
 // --experimental-websocket): no npm packages. Software WebGL (SwiftShader), sound allowed to
-// start without a click, and a new empty profile each time.
+// start without a click unless asked otherwise, and a new empty profile each time.
 //   const browser = await launchBrowser(folder);   const page = await browser.newPage(800, 600);
 //   await page.open(url); await page.waitForTitle(/^lantern: /, seconds); await page.screenshot(rect);
 //   page.console: every console message, exception and log entry, as {level, text}
@@ -9,25 +9,39 @@ import { existsSync, mkdirSync, readFileSync } from "node:fs";
 import { join } from "node:path";
 import { setTimeout as sleep } from "node:timers/promises";
 
-export const ChromiumFlags = [
+const ChromiumFlags = [
     "--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-    "--autoplay-policy=no-user-gesture-required", "--disable-background-networking",
-    "--disable-component-update", "--disable-sync", "--no-first-run", "--remote-debugging-port=0",
+    "--disable-background-networking", "--disable-component-update", "--disable-sync", "--no-first-run",
+    "--remote-debugging-port=0",
 ];
 
-export async function launchBrowser(profileFolder, extraFlags = []) {
+// soundBeforeClick: the browser lets sound start without a click (true), or holds it back
+// until one, as browsers do by default. webgl: false makes a browser that offers none.
+export async function launchBrowser(profileFolder, { soundBeforeClick = true, webgl = true } = {}) {
     mkdirSync(profileFolder, { recursive: true });
-    const process = spawn("chromium", [...ChromiumFlags, ...extraFlags, `--user-data-dir=${profileFolder}`, "about:blank"],
-                          { stdio: ["ignore", "ignore", "pipe"] });
+    const flags = [...ChromiumFlags, ...(soundBeforeClick ? ["--autoplay-policy=no-user-gesture-required"] : []),
+                   ...(webgl ? [] : ["--disable-3d-apis"])];
+    // A process group of its own, ended whole when this script ends, however it ends: a browser
+    // left behind would go on drawing and take the machine's time from the next measurement.
+    const chromium = spawn("chromium", [...flags, `--user-data-dir=${profileFolder}`, "about:blank"],
+                          { stdio: ["ignore", "ignore", "pipe"], detached: true });
+    const endGroup = () => {
+        try {
+            process.kill(-chromium.pid, "SIGKILL");
+        } catch {
+            // already ended
+        }
+    };
+    process.on("exit", endGroup);
     let exited = null;
-    process.on("exit", (code, signal) => { exited = signal ?? code; });
+    chromium.on("exit", (code, signal) => { exited = signal ?? code; });
     let errorText = "";
-    process.stderr.on("data", (chunk) => { errorText = (errorText + chunk).slice(-4000); });
+    chromium.stderr.on("data", (chunk) => { errorText = (errorText + chunk).slice(-4000); });
     // Chromium names its port in this file once it listens.
     const portFile = join(profileFolder, "DevToolsActivePort");
     for (let waited = 0; !existsSync(portFile) || readFileSync(portFile, "utf8").split("\n").length < 2; waited += 100) {
         if (exited !== null || waited > 30000) {
-            process.kill("SIGKILL");
+            endGroup();
             throw new Error(`chromium did not start (${exited ?? "no port after 30 s"}): ${errorText}`);
         }
         await sleep(100);
@@ -38,12 +52,12 @@ export async function launchBrowser(profileFolder, extraFlags = []) {
         socket.onopen = resolve;
         socket.onerror = () => reject(new Error("cannot reach chromium's DevTools socket"));
     });
-    return new Browser(process, socket);
+    return new Browser(socket, endGroup);
 }
 
 class Browser {
-    constructor(process, socket) {
-        this.process = process;
+    constructor(socket, endGroup) {
+        this.endGroup = endGroup;
         this.socket = socket;
         this.nextId = 1;
         this.waiting = new Map();
@@ -85,7 +99,7 @@ class Browser {
             // already gone
         }
         this.socket.close();
-        if (this.process.exitCode === null) this.process.kill("SIGKILL");
+        this.endGroup();
     }
 }
 
@@ -151,6 +165,16 @@ class Page {
     // Waits until the title matches; the title then.
     async waitForTitle(pattern, seconds) {
         return this.waitFor(`(${pattern}).test(document.title) && document.title`, seconds);
+    }
+
+    // A click of the left button at the middle of the element the selector finds, as a person
+    // makes it (a user gesture, which lets sound start).
+    async click(selector) {
+        const box = await this.evaluate(
+            `(({x, y, width, height}) => ({x, y, width, height}))(document.querySelector(${JSON.stringify(selector)}).getBoundingClientRect())`);
+        for (const type of ["mousePressed", "mouseReleased"])
+            await this.send("Input.dispatchMouseEvent",
+                            { type, x: box.x + box.width / 2, y: box.y + box.height / 2, button: "left", clickCount: 1 });
     }
 
     // A PNG of the page's pixels inside rect ({x, y, width, height} in CSS pixels), as a Buffer.

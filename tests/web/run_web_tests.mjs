@@ -5,7 +5,10 @@
 //  2. ?start=298 plays to the end of the piece ("lantern: ended") with the audio context
 //     running and the music clock advancing with the time that passes;
 //  3. none of those pages logs an error;
-//  4. a data package that is missing, cut short or damaged is told on the page, naming it.
+//  4. a data package that is missing, cut short or damaged is told on the page, naming it, and
+//     so is a browser without WebGL;
+//  5. where the browser holds sound back until a click, the page asks for one and nothing
+//     plays before it; after it the piece plays with its sound running.
 //   node --experimental-websocket run_web_tests.mjs SITE LINUX_LANTERN LINUX_DATA_FOLDER WORK_FOLDER
 import { launchBrowser } from "./browser.mjs";
 import { startServer } from "../../web/serve.mjs";
@@ -147,6 +150,41 @@ try {
             fail(`a ${kind} data package: ${error.message}`);
         }
         other.server.close();
+    }
+    {
+        const bare = await launchBrowser(join(work, "profile-no-webgl"), { webgl: false });
+        try {
+            const barePage = await bare.newPage(800, 600);
+            await barePage.open(url);
+            const title = await barePage.waitForTitle(/^lantern: /, 60);
+            if (/^lantern: error: .*WebGL/.test(title)) ok(`a browser without WebGL is told so on the page: ${title}`);
+            else fail(`a browser without WebGL: the title is "${title}"`);
+        } catch (error) {
+            fail(`a browser without WebGL: ${error.message}`);
+        } finally {
+            await bare.close();
+        }
+    }
+
+    // 5. A browser that holds sound back until a click: its own profile.
+    {
+        const step = Date.now();
+        const held = await launchBrowser(join(work, "profile-held"), { soundBeforeClick: false });
+        try {
+            const heldPage = await held.newPage(800, 600);
+            await heldPage.open(`${url}?start=290`);
+            await heldPage.waitFor("!document.getElementById('start').hidden", 60);
+            await sleep(2000);
+            const before = await heldPage.evaluate("String(window.lanternMusicMs)");
+            await heldPage.click("#play");
+            await heldPage.waitFor("window.lanternMusicMs > 291000 && window.lanternAudioState === 'running'", 300);
+            if (before === "undefined") ok(`the page asked for a click, played nothing before it and played after it (${seconds(step)} s)`);
+            else fail(`before the click the music clock was already at ${before}`);
+        } catch (error) {
+            fail(`a browser that waits for a click: ${error.message}`);
+        } finally {
+            await held.close();
+        }
     }
 } finally {
     await browser.close();
