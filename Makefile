@@ -9,7 +9,8 @@ PACKAGES = build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-d
            libclang-rt-14-dev ffmpeg xvfb xauth xdotool lintian desktop-file-utils \
            g++-mingw-w64-x86-64-posix wine64 meson ninja-build nasm dpkg-dev zip python3
 
-.PHONY: deps build data run test fuzz sanitize damage bench clean release-files install uninstall package windows windows-test
+.PHONY: deps build data run test fuzz sanitize damage bench clean release-files install uninstall package windows windows-test \
+        farm-deps farm-test
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -65,6 +66,17 @@ package: release-files
 
 test: release-files
 	cd $(BUILD) && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure -j $(JOBS)
+
+# The batch-system recipes of farm/ where they can run here (tests/farm): GNU parallel on this
+# machine, Slurm on a one-node cluster the test starts and stops, the Kubernetes manifests
+# without a cluster. Their packages are needed by nothing else, so only these targets install
+# them, with the same recipe as every other package.
+FARM_PACKAGES = parallel slurm-wlm munge python3-yaml
+farm-deps:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(FARM_PACKAGES)"
+
+farm-test: data farm-deps
+	tests/farm/run $(BUILD)
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
