@@ -18,9 +18,12 @@ PACKAGES_linux = build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-
 PACKAGES_windows = g++-mingw-w64-x86-64-posix meson ninja-build nasm dpkg-dev zip wine64 unzip python3
 # The fuzz targets (clang's libFuzzer) and the sanitizer builds:
 PACKAGES_sanitizers = clang-14 libclang-rt-14-dev
+# The batch-system recipes' tests (farm/): GNU parallel, a one-node Slurm cluster, the
+# Kubernetes manifests read as YAML:
+PACKAGES_farm = parallel slurm-wlm munge python3-yaml
 
 .PHONY: deps build data run test fuzz sanitize damage bench clean release-files install uninstall package windows windows-test \
-        farm-deps farm-test
+        farm-test
 
 # Installs what is missing of PACKAGES_<purpose>; as another user than root, prints the one
 # apt-get command to run and fails.
@@ -90,13 +93,8 @@ test: release-files
 
 # The batch-system recipes of farm/ where they can run here (tests/farm): GNU parallel on this
 # machine, Slurm on a one-node cluster the test starts and stops, the Kubernetes manifests
-# without a cluster. Their packages are needed by nothing else, so only these targets install
-# them, with the same recipe as every other package.
-FARM_PACKAGES = parallel slurm-wlm munge python3-yaml
-farm-deps:
-	@$(MAKE) --no-print-directory deps PACKAGES="$(FARM_PACKAGES)"
-
-farm-test: data farm-deps
+# without a cluster.
+farm-test: data deps-farm
 	tests/farm/run $(BUILD)
 
 FUZZ_BUILD ?= build-fuzz
