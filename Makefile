@@ -4,7 +4,7 @@
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
 PACKAGES = build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libepoxy-dev \
-           libjpeg62-turbo-dev libvorbis-dev libpng-dev libfreetype-dev fonts-dejavu-core \
+           libjpeg62-turbo-dev libvorbis-dev libpulse-dev libasound2-dev libpng-dev libfreetype-dev fonts-dejavu-core \
            libebur128-dev libcli11-dev googletest libgtest-dev libbenchmark-dev clang-14 \
            libclang-rt-14-dev ffmpeg xvfb xauth xdotool lintian desktop-file-utils \
            g++-mingw-w64-x86-64-posix wine64 meson ninja-build nasm dpkg-dev zip python3
