@@ -10,6 +10,7 @@
 #include "base/message_box.h"
 #include "platform/window.h"
 #include "render/lum_frame.h"
+#include "timeline/frame_clock.h"
 #include "timeline/globalscenes.h"
 
 namespace {
@@ -47,6 +48,7 @@ intptr_t MainLoop()
     FullScreen = !(Options.windowed || Options.headless);
     if (!OpenGlWindow(WindowTitle, Options.windowSize.width, Options.windowSize.height, 32, FullScreen)) return 0;
     const intptr_t quitParameter = RunMessageLoop();
+    LogFrameClockSummary();
     CloseGlWindow();
     return quitParameter;
 }
@@ -63,6 +65,7 @@ intptr_t RunMessageLoop()
         if (Options.dev) AuthoringBeforeFrame();
         RenderFrame();
         PresentFrame();
+        FramePresented();
         if (Options.dev) AuthoringAfterFrame();
         // The frame that sees Escape still runs the debug step: its moves land in the camera.
         const bool stop =
