@@ -9,7 +9,7 @@ PACKAGES = build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-d
            libclang-rt-14-dev ffmpeg xvfb xauth xdotool lintian desktop-file-utils \
            g++-mingw-w64-x86-64-posix wine64 meson ninja-build nasm dpkg-dev zip python3
 
-.PHONY: deps build data run test fuzz sanitize damage bench clean release-files install uninstall package windows windows-test
+.PHONY: deps build data run test sync-test fuzz sanitize damage bench clean release-files install uninstall package windows windows-test
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -65,6 +65,15 @@ package: release-files
 
 test: release-files
 	cd $(BUILD) && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure -j $(JOBS)
+
+# Picture and sound in step as a viewer sees and hears them (tests/sync): lantern played
+# through a private PulseAudio server's null sink on a virtual display, the screen and the
+# sink recorded together and located against an offline capture. Its own packages, installed
+# by the deps recipe.
+SYNC_PACKAGES = pulseaudio pulseaudio-utils libasound2-plugins python3-numpy xvfb xauth xdotool ffmpeg
+sync-test: data
+	@$(MAKE) --no-print-directory deps PACKAGES="$(SYNC_PACKAGES)"
+	tests/sync/run_sync_test.sh $(BUILD)/lantern $(BUILD)
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
