@@ -26,6 +26,7 @@ void SoundtrackClock::StartLocked(int64_t streamUs, int64_t pictureUs, int64_t n
     m_startSteadyUs = nowUs;
     m_handedFrames = 0;
     m_anchored = false;
+    m_probing = false;
     m_slewPpm = 0;
     m_reportsOff = 0;
 }
@@ -39,9 +40,19 @@ void SoundtrackClock::BlockHanded(int64_t frames, const AudioTiming& timing)
     if (!timing.known) return;
     const int64_t reportedUs = m_streamStartUs + handedUs - timing.delayUs;
     if (!m_anchored) {
-        m_anchored = true;
-        m_anchorSteadyUs = timing.entryUs;
-        m_anchorHeardUs = reportedUs;
+        // The sound runs once two reports a little apart show it moving at about real time:
+        // a server may start its sink a while after the first block. Until then the clock
+        // holds rather than run ahead of a sound that has not started.
+        const int64_t elapsedUs = timing.entryUs - m_probeSteadyUs;
+        if (m_probing && elapsedUs >= ProbeUs && (reportedUs - m_probeHeardUs) * 2 >= elapsedUs) {
+            m_anchored = true;
+            m_anchorSteadyUs = timing.entryUs;
+            m_anchorHeardUs = reportedUs;
+        } else if (!m_probing || elapsedUs >= ProbeUs) {
+            m_probing = true;
+            m_probeSteadyUs = timing.entryUs;
+            m_probeHeardUs = reportedUs;
+        }
         return;
     }
     const int64_t estimateUs = HeardUsLocked(timing.entryUs);

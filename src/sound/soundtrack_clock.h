@@ -9,7 +9,8 @@
 // percent of the time between the frames, and the reports' jitter never shows as a step.
 // It jumps only where the sound did: on a seek, or when two reports in a row lie more than a
 // frame away (the sound stopped for a while, or the device changed its delay). It never runs
-// past the frames handed, which is as far as anything can be heard.
+// past the frames handed, which is as far as anything can be heard, and after a start it
+// waits for two reports that show the sound moving.
 //
 // The picture's time is the position heard less the extra delay the viewer sets for a system
 // that delays the sound beyond what the route reports (--av-offset; negative: the picture goes
@@ -32,6 +33,8 @@ public:
     static constexpr int64_t SettleUs = 500000;
     // An error beyond this (a frame at 60 Hz and a little), seen twice in a row, is a jump.
     static constexpr int64_t JumpUs = 20000;
+    // After a start, the least time between the two reports that show the sound moving.
+    static constexpr int64_t ProbeUs = 5000;
 
     explicit SoundtrackClock(int sampleRate = 44100) : m_rate(sampleRate) {}
 
@@ -83,8 +86,12 @@ private:
     int64_t m_floorUs = 0;       // the picture holds here until the sound gets there
     int64_t m_startSteadyUs = 0; // when it started (the steady clock)
     int64_t m_handedFrames = 0;  // handed to the device since the start
+    // A report after a start, kept to see whether the sound moves by the next.
+    bool m_probing = false;
+    int64_t m_probeSteadyUs = 0;
+    int64_t m_probeHeardUs = 0;
     // The position heard at a steady time, and the rate it runs at from there (parts per
-    // million off real time); none until the first report after a start.
+    // million off real time); none until the sound is seen moving after a start.
     bool m_anchored = false;
     int64_t m_anchorSteadyUs = 0;
     int64_t m_anchorHeardUs = 0;

@@ -97,6 +97,19 @@ TEST(SoundtrackClock, HoldsAtTheStartUntilTheSoundIsHeardThenFollowsItSmoothly)
     EXPECT_LE(run.largestStepOffUs, kSlewedStepUs);
     EXPECT_LE(run.largestErrorUs, 1500);
     EXPECT_EQ(clock.Jumps(), 0);
+
+    // A server that starts its sink 200 ms after taking the first blocks: the reports show
+    // nothing moving, and the clock holds until they do rather than run ahead.
+    SoundtrackClock late;
+    late.Start(0, 0, true);
+    for (int64_t k = 0; k < 5; ++k) late.BlockHanded(kBlock, AudioTiming{k * 100, FramesUs(k * kBlock), true});
+    late.BlockHanded(0, AudioTiming{100'000, FramesUs(5 * kBlock), true});
+    EXPECT_EQ(late.TimeUs(190'000), 0);
+    for (const int64_t entry : {210'000, 233'000}) {
+        const int64_t handed = FramesUs((entry == 210'000 ? 5 : 6) * kBlock);
+        late.BlockHanded(kBlock, AudioTiming{entry, handed - (entry - 200'000), true});
+    }
+    EXPECT_NEAR(late.TimeUs(300'000), 100'000, 500);
 }
 
 TEST(SoundtrackClock, SlewsTowardAChangedDelayAndJumpsOnlyWhenTheSoundDid)
@@ -176,27 +189,36 @@ TEST(SoundtrackClock, TheExtraDelayMovesThePictureOnlyAndAPauseResumesTheSoundWh
     }
 }
 
+// A device without a buffer: a block every block's time from fromUs to toUs, each heard as
+// it is handed.
+void HandBlocks(SoundtrackClock& clock, int64_t fromUs, int64_t toUs)
+{
+    for (int64_t k = 0; fromUs + FramesUs(k * kBlock) <= toUs; ++k)
+        clock.BlockHanded(kBlock, AudioTiming{fromUs + FramesUs(k * kBlock), 0, true});
+}
+
 TEST(SoundtrackClock, SeeksMoveTheClockAnywherePausedOrPlaying)
 {
     SoundtrackClock clock;
     clock.Seek(5000, 0); // before Start there is nothing to move
     EXPECT_EQ(clock.TimeMs(0), 0);
     clock.Start(0, 0, true);
-    clock.BlockHanded(44100, AudioTiming{0, 0, true});
-    EXPECT_EQ(clock.Pause(500'000).pictureMs, 500);
+    HandBlocks(clock, 0, 500'000);
+    const int32_t paused = clock.Pause(500'000).pictureMs;
+    EXPECT_NEAR(paused, 500, 1);
     clock.BlockHanded(kBlock, AudioTiming{600'000, 0, true}); // taken as the device stopped: not counted
-    EXPECT_EQ(clock.TimeMs(9'000'000), 500);
+    EXPECT_EQ(clock.TimeMs(9'000'000), paused);
     clock.Seek(60000, 9'000'000); // paused, a seek moves the held time only
     EXPECT_TRUE(clock.Paused());
     EXPECT_EQ(clock.TimeMs(9'500'000), 60000);
     clock.Resume(10'000'000);
-    EXPECT_EQ(clock.TimeMs(10'500'000), 60000); // until the device takes the first block
-    clock.BlockHanded(44100, AudioTiming{10'500'000, 0, true});
-    EXPECT_EQ(clock.TimeMs(11'000'000), 60500);
+    EXPECT_EQ(clock.TimeMs(10'500'000), 60000); // until the device takes the first blocks
+    HandBlocks(clock, 10'500'000, 11'000'000);
+    EXPECT_NEAR(clock.TimeMs(11'000'000), 60500, 1);
     clock.Seek(3000, 11'000'000); // back: the clock goes back with the music
     EXPECT_EQ(clock.TimeMs(11'000'000), 3000);
-    clock.BlockHanded(44100, AudioTiming{11'010'000, 0, true});
-    EXPECT_EQ(clock.TimeMs(11'260'000), 3250);
+    HandBlocks(clock, 11'010'000, 11'260'000);
+    EXPECT_NEAR(clock.TimeMs(11'260'000), 3250, 1);
     EXPECT_EQ(clock.Jumps(), 0);
 
     // Without a device the steady clock runs, pauses and seeks alike, and ignores the delay.
