@@ -1,37 +1,61 @@
 # The two commands a newcomer needs: `make run` plays the piece, `make test` passes the suite.
-# Every target installs what is missing first (`make deps`).
+# Every target installs what is missing of the packages it needs first (deps-<purpose>).
 
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
-PACKAGES = build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libepoxy-dev \
-           libjpeg62-turbo-dev libvorbis-dev libpulse-dev libasound2-dev libpng-dev libfreetype-dev fonts-dejavu-core \
-           libebur128-dev libcli11-dev googletest libgtest-dev libbenchmark-dev clang-14 \
-           libclang-rt-14-dev ffmpeg xvfb xauth xdotool lintian desktop-file-utils \
-           g++-mingw-w64-x86-64-posix wine64 meson ninja-build nasm dpkg-dev zip python3
+
+# Debian packages, one list a purpose. A target installs the lists of what it runs, each
+# through deps-<purpose> (`make deps-windows` installs that list alone); a new purpose is one
+# more PACKAGES_<purpose> line. `make deps` is the Linux list: what `make run` and `make test`
+# need. `make -n TARGET` shows the lists a target would install.
+# The Linux build, its data, the suite, the release files and the Debian package:
+PACKAGES_linux = build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libepoxy-dev \
+                 libjpeg62-turbo-dev libvorbis-dev libpulse-dev libasound2-dev libpng-dev libfreetype-dev \
+                 fonts-dejavu-core libebur128-dev libcli11-dev googletest libgtest-dev libbenchmark-dev \
+                 ffmpeg xvfb xauth xdotool lintian desktop-file-utils dpkg-dev
+# The Windows zip (its libraries built from Debian's sources) and its tests under wine, on top
+# of the Linux list (the data in the zip is made by the Linux generator):
+PACKAGES_windows = g++-mingw-w64-x86-64-posix meson ninja-build nasm dpkg-dev zip wine64 unzip python3
+# The fuzz targets (clang's libFuzzer) and the sanitizer builds:
+PACKAGES_sanitizers = clang-14 libclang-rt-14-dev
+# Picture and sound measured in step (make sync-test), on top of the Linux list: a sound
+# server with its tools, ALSA's plugin for it, and numpy for the analysis:
+PACKAGES_sync = pulseaudio pulseaudio-utils libasound2-plugins python3-numpy
 
 .PHONY: deps build data run test sync-test fuzz sanitize damage bench clean release-files install uninstall package windows windows-test
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
-	if [ -n "$$missing" ]; then \
-	  if [ "$$(id -u)" != 0 ]; then \
-	    echo "Missing packages. Run as root:"; \
-	    echo "  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing"; exit 1; \
-	  fi; \
-	  echo "Installing:" $$missing; \
-	  apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
-	fi
-	@# The Windows libraries are built from Debian's source packages: apt needs deb-src entries
-	@# (only `make windows` needs them, so without root this is a note, not a failure).
+# Installs what is missing of PACKAGES_<purpose>; as another user than root, prints the one
+# apt-get command to run and fails.
+define install_packages
+@$(if $(PACKAGES_$(1)),,$(error no package list PACKAGES_$(1) for deps-$(1)))\
+missing=$$(for p in $(PACKAGES_$(1)); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+if [ -n "$$missing" ]; then \
+  if [ "$$(id -u)" != 0 ]; then \
+    echo "Missing packages ($(1)). Run as root:"; \
+    echo "  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y" $$missing; exit 1; \
+  fi; \
+  echo "Installing ($(1)):" $$missing; \
+  apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
+fi
+endef
+
+deps-%:
+	$(call install_packages,$*)
+
+# The Windows libraries are built from Debian's source packages: apt needs deb-src entries.
+deps-windows:
+	$(call install_packages,windows)
 	@if [ -z "$$(apt-cache showsrc libsdl2 2>/dev/null)" ]; then \
-	  if [ "$$(id -u)" != 0 ]; then echo "note: for make windows, list Debian's source packages: run make deps as root"; \
-	  else windows/enable-deb-src && apt-get update -q; fi; \
+	  if [ "$$(id -u)" != 0 ]; then echo "For make windows, list Debian's source packages: run make deps-windows as root"; exit 1; fi; \
+	  windows/enable-deb-src && apt-get update -q; \
 	fi
 
-$(BUILD)/CMakeCache.txt: | deps
+deps: deps-linux
+
+$(BUILD)/CMakeCache.txt: | deps-linux
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
-build: deps $(BUILD)/CMakeCache.txt
+build: deps-linux $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The data set is regenerated only when the generator changed.
@@ -68,16 +92,13 @@ test: release-files
 
 # Picture and sound in step as a viewer sees and hears them (tests/sync): lantern played
 # through a private PulseAudio server's null sink on a virtual display, the screen and the
-# sink recorded together and located against an offline capture. Its own packages, installed
-# by the deps recipe.
-SYNC_PACKAGES = pulseaudio pulseaudio-utils libasound2-plugins python3-numpy xvfb xauth xdotool ffmpeg
-sync-test: data
-	@$(MAKE) --no-print-directory deps PACKAGES="$(SYNC_PACKAGES)"
+# sink recorded together and located against an offline capture.
+sync-test: data deps-sync
 	tests/sync/run_sync_test.sh $(BUILD)/lantern $(BUILD)
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-fuzz: deps
+fuzz: deps-linux deps-sanitizers
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DLANTERN_FUZZ=ON -DLANTERN_TESTS=OFF -DLANTERN_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
@@ -93,7 +114,7 @@ SANITIZE_BUILD ?= build-sanitize
 sanitize: export ASAN_OPTIONS = detect_leaks=1:intercept_tls_get_addr=0
 sanitize: export LSAN_OPTIONS = suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 sanitize: export UBSAN_OPTIONS = print_stacktrace=1:halt_on_error=1
-sanitize: deps
+sanitize: deps-linux deps-sanitizers
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLANTERN_SANITIZE=ON -DLANTERN_BENCH=OFF
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@$(MAKE) --no-print-directory $(SANITIZE_BUILD)/Data/.stamp BUILD=$(SANITIZE_BUILD)
@@ -116,7 +137,7 @@ bench: data
 WINDOWS_BUILD ?= $(BUILD)/windows
 VERSION := $(shell sed -n 's/^project.lantern VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 WINDOWS_ZIP = $(WINDOWS_BUILD)/lantern-$(VERSION)-win64.zip
-windows: deps $(BUILD)/CMakeCache.txt
+windows: deps-linux deps-windows $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target lantern lantern-tool
 	@$(MAKE) --no-print-directory $(BUILD)/Data/.stamp
 	JOBS=$(JOBS) windows/build-dependencies $(WINDOWS_BUILD)/deps

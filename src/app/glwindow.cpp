@@ -19,12 +19,24 @@ namespace {
 // would otherwise clear Keys[VK_ESCAPE] before the loop looks, and the press would be lost.
 bool g_escapePressed = false;
 
-// A set-up step failed: tear down what exists, then say which step.
+// The last OpenGlSurface's failure: its message with the reason beside it.
+std::string g_surfaceFailure;
+
+// A set-up step failed: its box, and the failure kept with the reason (taken before anything
+// else can overwrite it).
+bool FailSurface(const char* message, BoxIcon icon, const std::string& reason)
+{
+    ShowMessageBox(message, "Error", BoxButtons::Ok, icon);
+    g_surfaceFailure = std::string(message) + " (" + reason + ")";
+    return false;
+}
+
+// A step of the window failed: tear down what exists, then say which step.
 bool FailWindowStep(const char* message)
 {
+    const std::string reason = StepFault();
     CloseGlWindow();
-    ShowMessageBox(message, "Error", BoxButtons::Ok, BoxIcon::Exclamation);
-    return false;
+    return FailSurface(message, BoxIcon::Exclamation, reason);
 }
 
 void ShutdownError(const char* message)
@@ -46,7 +58,10 @@ void FollowWindowSize(int width, int height)
 intptr_t MainLoop()
 {
     FullScreen = !(Options.windowed || Options.headless);
-    if (!OpenGlWindow(WindowTitle, Options.windowSize.width, Options.windowSize.height, 32, FullScreen)) return 0;
+    // The piece cannot be shown: its box has said so, and the run ends as a failure (exit
+    // code 1, the reason on stderr), never as a piece played.
+    if (!OpenGlWindow(WindowTitle, Options.windowSize.width, Options.windowSize.height, 32, FullScreen))
+        throw FatalError(SurfaceFailure(), true);
     const intptr_t quitParameter = RunMessageLoop();
     LogFrameClockSummary();
     CloseGlWindow();
@@ -95,18 +110,16 @@ void StartUpInSurface()
 bool OpenGlSurface(const char* title, int width, int height, uint8_t bits, bool fullScreen)
 {
     FullScreen = fullScreen;
-    if (!InitVideo(Options.headless)) {
-        ShowMessageBox("Failed To Register The Window Class.", "Error", BoxButtons::Ok, BoxIcon::Error);
-        return false;
-    }
+    if (!InitVideo(Options.headless))
+        return FailSurface("Failed To Register The Window Class.", BoxIcon::Error, StepFault());
     if (FullScreen && !EnterFullScreenMode(width, height)) {
         const BoxAnswer answer =
             ShowMessageBox("This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?", "Ardo GL",
                            BoxButtons::YesNo, BoxIcon::Exclamation);
-        if (answer != BoxAnswer::Yes) {
-            ShowMessageBox("Program Will Now Close.", "Error", BoxButtons::Ok, BoxIcon::Error);
-            return false;
-        }
+        if (answer != BoxAnswer::Yes)
+            return FailSurface("Program Will Now Close.", BoxIcon::Error,
+                               "no full screen of " + std::to_string(width) + "x" + std::to_string(height) +
+                                   ", and windowed mode was declined");
         FullScreen = false;
     }
     ShowMouseCursor(!FullScreen);
@@ -133,6 +146,11 @@ bool OpenGlSurface(const char* title, int width, int height, uint8_t bits, bool 
         throw FatalError(Options.pictureOption.empty() ? fault : Options.pictureOption + ": " + fault);
     }
     return true;
+}
+
+std::string SurfaceFailure()
+{
+    return g_surfaceFailure;
 }
 
 void CloseGlWindow()

@@ -12,7 +12,8 @@
 inline constexpr const char* WindowTitle = "nrvk_dms";
 
 // Opens the window and runs frames until Escape (pressed, or set by the outro) or close.
-// Returns the quit message's parameter.
+// Returns the quit message's parameter. A window that cannot be opened (its box shown) is a
+// FatalError marked shown, carrying SurfaceFailure(): the run ends with exit code 1.
 intptr_t MainLoop();
 
 // Messages first; whenever none is pending, one frame: RenderFrame, swap, the Escape test,
@@ -28,6 +29,9 @@ bool OpenGlWindow(const char* title, int width, int height, uint8_t bits, bool f
 // first set to the window's 4:3 area). False as OpenGlWindow; FatalError naming the size and
 // the limit, after the teardown, when this driver or this machine cannot draw the picture.
 bool OpenGlSurface(const char* title, int width, int height, uint8_t bits, bool fullScreen);
+// Why the last OpenGlSurface returned false: the message of its box and, beside it, the
+// reason ("Window creation error. (<SDL's error>)").
+std::string SurfaceFailure();
 // Its last steps, in the surface made: SetupProjection over the picture, then the start-up
 // sequence.
 void StartUpInSurface();

@@ -24,6 +24,7 @@
 #include "base/output_file.h"
 #include "base/picture_size.h"
 #include "platform/console.h"
+#include "platform/platform_start.h"
 #include "platform/window.h"
 #include "timeline/globalscenes.h"
 #include "timeline/scene_factory.h"
@@ -167,7 +168,7 @@ constexpr const char* kSupersampleHelp =
 
 int main(int argc, char** argv)
 {
-    ConnectToConsole();
+    StartPlatform();
     const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
     std::vector<char*> argumentPointers;
     for (const std::string& argument : arguments) argumentPointers.push_back(const_cast<char*>(argument.c_str()));

@@ -10,7 +10,8 @@ void OpenOfflineFrame()
 {
     Options.headless = true;
     Options.playSound = false;
-    if (!OpenGlSurface("nrvk_dms", 640, 480, 32, false)) throw FatalError("cannot open the off-screen frame");
+    if (!OpenGlSurface("nrvk_dms", PieceFrameSize.width, PieceFrameSize.height, 32, false))
+        throw FatalError("cannot open the off-screen frame: " + SurfaceFailure());
 }
 
 void StartOffline()

@@ -1,10 +1,7 @@
 // Child processes on pipes, spawned without a shell (POSIX).
 #include "platform/child_process.h"
 
-#include "base/error.h"
-
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +18,11 @@ struct ChildProcess::Handles {
     int input = -1;
     int output = -1;
 };
+
+void ChildProcess::DeleteHandles::operator()(Handles* handles) const
+{
+    delete handles;
+}
 
 namespace {
 
@@ -99,15 +101,15 @@ std::string ChildProcess::NotFound(std::string_view program)
 }
 
 ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& arguments)
-    : m_handles(std::make_unique<Handles>())
+    : m_handles(new Handles)
 {
     int input[2] = {-1, -1}, output[2] = {-1, -1};
-    if (::pipe2(input, O_CLOEXEC) != 0) ThrowFileError(path, StrFormat("cannot start (%s)", std::strerror(errno)));
+    if (::pipe2(input, O_CLOEXEC) != 0) FailToStart(path, std::strerror(errno));
     if (::pipe2(output, O_CLOEXEC) != 0) {
         const int error = errno;
         ::close(input[0]);
         ::close(input[1]);
-        ThrowFileError(path, StrFormat("cannot start (%s)", std::strerror(error)));
+        FailToStart(path, std::strerror(error));
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -128,20 +130,12 @@ ChildProcess::ChildProcess(const std::string& path, const std::vector<std::strin
     if (result != 0) {
         ::close(input[1]);
         ::close(output[0]);
-        ThrowFileError(path, StrFormat("cannot start (%s)", std::strerror(result)));
+        FailToStart(path, std::strerror(result));
     }
     m_handles->pid = pid;
     m_handles->input = input[1];
     m_handles->output = output[0];
     m_reader = std::thread([this] { KeepOutput(); });
-}
-
-ChildProcess::~ChildProcess()
-{
-    if (m_handles->pid > 0) Kill();
-    CloseFd(m_handles->input);
-    if (m_reader.joinable()) m_reader.join();
-    CloseFd(m_handles->output);
 }
 
 void ChildProcess::KeepOutput()
@@ -175,31 +169,27 @@ void ChildProcess::CloseInput()
     CloseFd(m_handles->input);
 }
 
-std::string ChildProcess::Wait(const std::atomic<bool>* interrupted)
+void ChildProcess::CloseOutput()
 {
-    CloseInput();
-    int status = 0;
-    bool killed = false;
-    const pid_t pid = m_handles->pid;
-    for (;;) {
-        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
-        if (ended == pid) break;
-        if (ended < 0 && errno != EINTR) break;
-        if (interrupted && *interrupted && !killed) {
-            ::kill(pid, SIGKILL);
-            killed = true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    m_handles->pid = -1;
-    if (m_reader.joinable()) m_reader.join();
     CloseFd(m_handles->output);
-    return DescribeStatus(status);
 }
 
-void ChildProcess::Kill()
+bool ChildProcess::Started() const
 {
-    if (m_handles->pid <= 0) return;
+    return m_handles->pid > 0;
+}
+
+void ChildProcess::Terminate()
+{
     ::kill(m_handles->pid, SIGKILL);
-    Wait(nullptr);
+}
+
+bool ChildProcess::Ended(std::string& ending)
+{
+    int status = 0;
+    const pid_t ended = ::waitpid(m_handles->pid, &status, WNOHANG);
+    if (ended == 0 || (ended < 0 && errno == EINTR)) return false;
+    ending = ended > 0 ? DescribeStatus(status) : "cannot be waited for (" + std::string(std::strerror(errno)) + ")";
+    m_handles->pid = -1;
+    return true;
 }

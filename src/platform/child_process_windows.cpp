@@ -3,7 +3,6 @@
 // only for its standard input, output and error.
 #include "platform/child_process.h"
 
-#include "base/error.h"
 #include "platform/program_folder.h"
 #include "system/file_system.h"
 #include "system/utf16.h"
@@ -20,33 +19,17 @@ struct ChildProcess::Handles {
     HANDLE output = nullptr;
 };
 
+void ChildProcess::DeleteHandles::operator()(Handles* handles) const
+{
+    delete handles;
+}
+
 namespace {
 
 void CloseOne(HANDLE& handle)
 {
     if (handle) CloseHandle(handle);
     handle = nullptr;
-}
-
-// One argument as the C run-time of the child splits its command line again: quoted when it
-// holds a blank or a quote, backslashes doubled before a quote.
-std::wstring QuoteArgument(const std::wstring& argument)
-{
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) return argument;
-    std::wstring quoted = L"\"";
-    size_t backslashes = 0;
-    for (const wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        quoted.push_back(c);
-    }
-    quoted.append(backslashes * 2, L'\\');
-    quoted.push_back(L'"');
-    return quoted;
 }
 
 // A pipe whose one end the child inherits.
@@ -90,19 +73,17 @@ std::string ChildProcess::NotFound(std::string_view program)
 }
 
 ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& arguments)
-    : m_handles(std::make_unique<Handles>())
+    : m_handles(new Handles)
 {
     HANDLE childInput = nullptr, childOutput = nullptr;
-    if (!MakePipe(childInput, m_handles->input, true))
-        ThrowFileError(path, "cannot start (" + WindowsErrorText(GetLastError()) + ")");
+    if (!MakePipe(childInput, m_handles->input, true)) FailToStart(path, WindowsErrorText(GetLastError()));
     if (!MakePipe(m_handles->output, childOutput, false)) {
         const DWORD error = GetLastError();
         CloseOne(childInput);
         CloseOne(m_handles->input);
-        ThrowFileError(path, "cannot start (" + WindowsErrorText(error) + ")");
+        FailToStart(path, WindowsErrorText(error));
     }
-    std::wstring commandLine = QuoteArgument(WidenUtf8(path));
-    for (const std::string& argument : arguments) commandLine += L" " + QuoteArgument(WidenUtf8(argument));
+    std::wstring commandLine = WidenUtf8(WindowsCommandLine(path, arguments));
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -120,19 +101,11 @@ ChildProcess::ChildProcess(const std::string& path, const std::vector<std::strin
     if (!started) {
         CloseOne(m_handles->input);
         CloseOne(m_handles->output);
-        ThrowFileError(path, "cannot start (" + WindowsErrorText(error) + ")");
+        FailToStart(path, WindowsErrorText(error));
     }
     CloseHandle(process.hThread);
     m_handles->process = process.hProcess;
     m_reader = std::thread([this] { KeepOutput(); });
-}
-
-ChildProcess::~ChildProcess()
-{
-    if (m_handles->process) Kill();
-    CloseOne(m_handles->input);
-    if (m_reader.joinable()) m_reader.join();
-    CloseOne(m_handles->output);
 }
 
 void ChildProcess::KeepOutput()
@@ -162,28 +135,27 @@ void ChildProcess::CloseInput()
     CloseOne(m_handles->input);
 }
 
-std::string ChildProcess::Wait(const std::atomic<bool>* interrupted)
+void ChildProcess::CloseOutput()
 {
-    CloseInput();
-    bool killed = false;
-    while (WaitForSingleObject(m_handles->process, 5) == WAIT_TIMEOUT) {
-        if (interrupted && *interrupted && !killed) {
-            TerminateProcess(m_handles->process, 1);
-            killed = true;
-        }
-    }
+    CloseOne(m_handles->output);
+}
+
+bool ChildProcess::Started() const
+{
+    return m_handles->process != nullptr;
+}
+
+void ChildProcess::Terminate()
+{
+    TerminateProcess(m_handles->process, 1);
+}
+
+bool ChildProcess::Ended(std::string& ending)
+{
+    if (WaitForSingleObject(m_handles->process, 0) == WAIT_TIMEOUT) return false;
     DWORD status = 0;
     GetExitCodeProcess(m_handles->process, &status);
     CloseOne(m_handles->process);
-    if (m_reader.joinable()) m_reader.join();
-    CloseOne(m_handles->output);
-    if (killed) return "killed";
-    return status == 0 ? std::string() : "exit status " + std::to_string(status);
-}
-
-void ChildProcess::Kill()
-{
-    if (!m_handles->process) return;
-    TerminateProcess(m_handles->process, 1);
-    Wait(nullptr);
+    ending = status == 0 ? std::string() : "exit status " + std::to_string(status);
+    return true;
 }

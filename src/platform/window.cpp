@@ -5,6 +5,7 @@
 #include "platform/input.h"
 #include "platform/ticks.h"
 #include "platform/window_message_box.h"
+#include "platform/window_system.h"
 
 #include <SDL2/SDL.h>
 #include <algorithm>
@@ -19,6 +20,7 @@ SDL_GLContext g_context = nullptr;
 bool g_headless = false;
 bool g_videoStarted = false;
 bool g_framed = false; // a window with a frame: its outer top-left goes to the screen's
+std::string g_stepFault; // why the last step that failed did (StepFault)
 std::optional<bool> g_fullScreenOverride;
 
 GLuint g_frameBuffer = 0;
@@ -33,25 +35,25 @@ constexpr uint64_t kBytesPerPicturePixel = 32;
 
 KeyRepeater g_keyRepeater;
 
-// The video driver of a headless run. Linux has SDL's offscreen driver (EGL on Mesa);
-// Windows has no EGL, so there the ordinary driver makes a window that is never shown, and
-// its context draws into the off-screen frame all the same.
-#ifdef _WIN32
-constexpr const char* kHeadlessDriver = nullptr;
-#else
-constexpr const char* kHeadlessDriver = "offscreen";
-#endif
-
 // Messages posted by the program itself (PostQuitMessage), taken before SDL events.
 constexpr int kPostedCapacity = 16;
 WindowMessage g_posted[kPostedCapacity];
 int g_postedHead = 0;
 int g_postedCount = 0;
 
+// Records SDL's error as the reason of a failed step; returns `result` for the step to return.
+template <typename Result>
+Result Failed(Result result)
+{
+    g_stepFault = SDL_GetError();
+    if (g_stepFault.empty()) g_stepFault = "no reason given";
+    return result;
+}
+
 bool StartVideo(const char* driver)
 {
     if (driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Failed(false);
     // The GL library is held for the whole run, as a program's OpenGL library stays loaded to
     // its end: closing a window (after the windowed-mode question, or at the teardown) then
     // never unloads the driver while the process still runs. A failure shows when the window
@@ -183,8 +185,18 @@ bool InitVideo(bool headless)
     if (g_videoStarted) return true;
     const char* requested = std::getenv("SDL_VIDEODRIVER");
     g_headless = headless || (requested && SDL_strcmp(requested, "offscreen") == 0);
-    if (!g_headless && !StartVideo(nullptr)) g_headless = true; // no display: run headless
-    if (g_headless && !StartVideo(kHeadlessDriver)) return false;
+    std::string displayFault;
+    if (!g_headless && !StartVideo(nullptr)) { // no display: run headless
+        g_headless = true;
+        displayFault = g_stepFault;
+    }
+    if (g_headless && !StartVideo(HeadlessVideoDriver)) {
+        // A display that failed first is named too, unless its driver (forced by
+        // SDL_VIDEODRIVER) said the same again.
+        if (!displayFault.empty() && displayFault != g_stepFault)
+            g_stepFault = "no display: " + displayFault + "; no off-screen video: " + g_stepFault;
+        return false;
+    }
     // On a display the boxes show on screen, unless a test already took them over.
     if (!g_headless) {
         MessageBoxHandler previous = SetMessageBoxHandler(ShowWindowMessageBox);
@@ -240,7 +252,7 @@ void* CreatePlatformWindow(const char* title, int width, int height, bool fullSc
         windowHeight = fullScreen ? desktop.h : std::min(height, desktop.h);
     }
     g_window = SDL_CreateWindow(title, 0, 0, windowWidth, windowHeight, flags);
-    if (!g_window) return nullptr;
+    if (!g_window) return Failed(nullptr);
     // The client area is width x height; its outer frame goes to the top-left corner once it
     // is shown (ShowPlatformWindow), when the window manager has given it its borders.
     g_framed = !fullScreen;
@@ -251,12 +263,12 @@ void* CreatePlatformWindow(const char* title, int width, int height, bool fullSc
 void* CreateGlContext()
 {
     g_context = g_window ? SDL_GL_CreateContext(g_window) : nullptr;
-    return g_context;
+    return g_context ? g_context : Failed(nullptr);
 }
 
 bool MakeGlContextCurrent()
 {
-    if (!g_context || SDL_GL_MakeCurrent(g_window, g_context) != 0) return false;
+    if (!g_context || SDL_GL_MakeCurrent(g_window, g_context) != 0) return Failed(false);
     // The GL loader finds an entry point at its first call, and on Windows it asks the driver
     // for its version then, which GL refuses between glBegin and glEnd: the one entry point
     // newer than 1.1 that is called there is found here first, setting the unit's texture
@@ -317,6 +329,11 @@ bool HasPlatformWindow()
 bool HasGlContext()
 {
     return g_context != nullptr;
+}
+
+std::string StepFault()
+{
+    return g_stepFault;
 }
 
 void PresentFrame()

@@ -26,6 +26,7 @@ void OverrideFullScreenSupport(std::optional<bool> supported);
 void LeaveFullScreenMode();
 
 // Each step fails with a null handle or false, in the order the window is made.
+// StepFault says why.
 void* CreatePlatformWindow(const char* title, int width, int height, bool fullScreen);
 void* CreateGlContext();
 // Also makes the off-screen frame, at the frame of the piece's 640x480, and binds it.
@@ -36,6 +37,9 @@ bool DeleteGlContext();
 bool DestroyPlatformWindow();
 bool HasPlatformWindow();
 bool HasGlContext();
+// Why the last step of InitVideo to MakeGlContextCurrent that failed did, in the system's own
+// words (SDL's error as that step left it), to stand beside the message that names the step.
+std::string StepFault();
 
 // Why this GL driver or this machine cannot draw a picture of that size, naming the size and
 // the limit ("" when it can): the largest renderbuffer, viewport and framebuffer the driver

@@ -2,9 +2,8 @@
 // shared random source that every loader places things with is base/random.h, below the
 // global data set that draws from it.) Depends on lum_camera.
 //
-// At program start (static initialisation) floating-point exceptions are masked, so a
-// division by zero or an invalid operation gives an infinity or a NaN and never traps,
-// CurrentCamera holds DefaultCamera() and DefaultCameraPath is empty.
+// At program start (static initialisation) CurrentCamera holds DefaultCamera() and
+// DefaultCameraPath is empty.
 #pragma once
 
 #include "render/lum_camera.h"

@@ -127,6 +127,7 @@ void tscene_baken::Render(int32_t time)
     // The falling leaves, cut out by the maple's alpha as in every other leaf scene.
     BindTextureId(g_leaf5);
     glEnable(GL_ALPHA_TEST);
+    // GREATER draws the leaf; LESS would draw the quad's transparent surround with a leaf-shaped hole.
     glAlphaFunc(GL_GREATER, 0.5f);
     g_leafBatch.Draw();
     glAlphaFunc(GL_ALWAYS, 0.0f);

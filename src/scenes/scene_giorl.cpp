@@ -120,6 +120,7 @@ void tscene_giorl::Render(int32_t time)
 
     // Snow of leaves, cut out by the maple's alpha as in every other leaf scene.
     glEnable(GL_ALPHA_TEST);
+    // GREATER draws the leaf; LESS would draw the quad's transparent surround with a leaf-shaped hole.
     glAlphaFunc(GL_GREATER, 0.5f);
     BindTextureId(g_leaf5);
     g_leafBatch.Begin(PictureBandRegion);

@@ -1,8 +1,12 @@
-// The file calls that differ from one operating system to another, each answered by the
-// system's own interface: file_system_posix.cpp on Linux, file_system_windows.cpp on Windows
+// The file calls that differ from one operating system to another. What every system shares
+// (the checks made before a call, the texts of the faults) is written once, in
+// file_system.cpp; the calls themselves are the system's own interface, in
+// file_system_<system>.cpp: file_system_posix.cpp on Linux, file_system_windows.cpp on Windows
 // (paths in UTF-8 there, handed to the wide-character calls). The lowest layer: it knows
 // nothing of the program, reports faults as text and leaves raising them to base/.
 #pragma once
+
+#include "system/path_text.h"
 
 #include <cstdio>
 #include <ctime>
@@ -14,15 +18,9 @@ enum class PathKind { Missing, File, Folder, Other };
 // folder: a FIFO, a device, a socket.
 PathKind KindOfPath(const std::string& path);
 
-// True when the path starts at a root: "/x" everywhere; on Windows also "C:\x", "C:/x" and
-// "\\server\x".
+// The path text of path_text.h by this system's rules (SystemPathStyle).
 bool IsAbsolutePath(std::string_view path);
-
-// Where the folder part of a path ends: its last separator ("/"; on Windows also "\" and
-// a drive's ":"), or npos when it has none.
 size_t LastPathSeparator(std::string_view path);
-// The folder a path names a file in: "." when it names none, the root with its separator
-// ("/", "C:\") where the file lies there.
 std::string FolderOfPath(const std::string& path);
 
 // The entry of folder whose name equals name without regard to (ASCII) case, or "" when none
@@ -50,7 +48,8 @@ void RemoveFile(const std::string& path);
 // keeps none worth carrying over.
 int PermissionBits(const std::string& path);
 void SetPermissionBits(const std::string& path, int bits);
-// True when new files can be made in the folder; the reason otherwise.
+// True when new files can be made in the folder; the reason otherwise. POSIX only: its one
+// caller, the data generator, is built for Linux alone.
 bool CanWriteInto(const std::string& folder, std::string& reason);
 
 // The working folder, as an absolute path; "." when the system cannot tell.

@@ -1,13 +1,24 @@
 // File calls on POSIX: stat, open without blocking, rename into place, fsync.
 #include "system/file_system.h"
 
+#include "system/file_calls.h"
+
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+const PathStyle SystemPathStyle = PathStyle::Posix;
+
+namespace {
+
+SystemFault FaultOf(int error)
+{
+    return {ErrorText(error), error == ENOENT, error == EACCES || error == EPERM || error == EROFS};
+}
+
+} // namespace
 
 PathKind KindOfPath(const std::string& path)
 {
@@ -18,30 +29,13 @@ PathKind KindOfPath(const std::string& path)
     return PathKind::Other;
 }
 
-bool IsAbsolutePath(std::string_view path)
-{
-    return !path.empty() && path[0] == '/';
-}
-
-size_t LastPathSeparator(std::string_view path)
-{
-    return path.rfind('/');
-}
-
-std::string FolderOfPath(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return path.substr(0, slash == 0 ? 1 : slash);
-}
-
 std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name)
 {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir) return {};
     std::string found;
     while (const dirent* entry = ::readdir(dir)) {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
+        if (EqualIgnoringAsciiCase(entry->d_name, name)) {
             found = entry->d_name;
             break;
         }
@@ -50,65 +44,42 @@ std::string FindEntryIgnoringCase(const std::string& folder, const std::string& 
     return found;
 }
 
-namespace {
-
-// Why a new file could not be made, saying so when it is the folder that refuses.
-std::string CreationFault(int error)
-{
-    const bool folderRefuses = error == EACCES || error == EPERM || error == EROFS;
-    return (folderRefuses ? "its folder is not writable: " : "") + ErrorText(error);
-}
-
-} // namespace
-
-std::FILE* OpenRegularFile(const std::string& path, OpenFor purpose, std::string& fault, bool& missing)
+std::FILE* OpenWithoutWaiting(const std::string& path, OpenFor purpose, OpenStep& step, SystemFault& fault)
 {
     // Opened without waiting, so a FIFO or device in place of a file is refused at once
     // instead of blocking for ever; the type is checked on what was opened.
-    missing = false;
-    // What is plainly no file is refused by its name first: opening a FIFO for writing with no
-    // reader would fail with a reason that hides what stands there.
-    switch (KindOfPath(path)) {
-    case PathKind::Folder: fault = "cannot open (it is a directory)"; return nullptr;
-    case PathKind::Other: fault = "cannot open (not a regular file)"; return nullptr;
-    default: break;
-    }
     const int flags = purpose == OpenFor::Reading ? O_RDONLY : O_WRONLY | O_APPEND | O_CREAT;
     const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
-        const int error = errno;
-        missing = error == ENOENT;
-        const bool creating = purpose == OpenFor::Appending && KindOfPath(path) == PathKind::Missing;
-        fault = creating ? "cannot write (" + CreationFault(error) + ")" : "cannot open (" + ErrorText(error) + ")";
+        step = OpenStep::Failed;
+        fault = FaultOf(errno);
         return nullptr;
     }
     struct stat info {};
-    const char* refusal = nullptr;
-    if (::fstat(fd, &info) != 0) refusal = "cannot open (cannot read its type)";
-    else if (S_ISDIR(info.st_mode)) refusal = "cannot open (it is a directory)";
-    else if (!S_ISREG(info.st_mode)) refusal = "cannot open (not a regular file)";
-    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) refusal = "cannot open (cannot read it)";
-    std::FILE* file = refusal ? nullptr : ::fdopen(fd, purpose == OpenFor::Reading ? "rb" : "ab");
+    step = OpenStep::Opened;
+    if (::fstat(fd, &info) != 0) step = OpenStep::TypeUnreadable;
+    else if (S_ISDIR(info.st_mode)) step = OpenStep::Folder;
+    else if (!S_ISREG(info.st_mode)) step = OpenStep::NotRegularFile;
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) step = OpenStep::BlockingStays;
+    std::FILE* file = step == OpenStep::Opened ? ::fdopen(fd, purpose == OpenFor::Reading ? "rb" : "ab") : nullptr;
     if (!file) {
         ::close(fd);
-        fault = refusal ? refusal : "cannot open (out of memory)";
+        if (step == OpenStep::Opened) step = OpenStep::NoStream;
     }
     return file;
 }
 
-std::FILE* CreateNewFile(const std::string& path, std::string& reason)
+std::FILE* CreateExclusively(const std::string& path, OpenStep& step, SystemFault& fault)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        reason = CreationFault(errno);
+        step = OpenStep::Failed;
+        fault = FaultOf(errno);
         return nullptr;
     }
     std::FILE* file = ::fdopen(fd, "wb");
-    if (!file) {
-        ::close(fd);
-        ::unlink(path.c_str());
-        reason = "out of memory";
-    }
+    if (!file) ::close(fd);
+    step = file ? OpenStep::Opened : OpenStep::NoStream;
     return file;
 }
 
@@ -151,11 +122,6 @@ std::string WorkingFolder()
 {
     char folder[4096];
     return ::getcwd(folder, sizeof folder) ? std::string(folder) : std::string(".");
-}
-
-std::string ErrorText(int error)
-{
-    return std::strerror(error);
 }
 
 unsigned long ProcessId()

@@ -2,28 +2,23 @@
 // MoveFileEx to replace a file in one step.
 #include "system/file_system.h"
 
+#include "system/file_calls.h"
 #include "system/utf16.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <io.h>
 
+const PathStyle SystemPathStyle = PathStyle::Windows;
+
 namespace {
 
-bool EqualIgnoringCase(const std::string& a, const std::string& b)
+SystemFault FaultOf(DWORD error)
 {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
+    return {WindowsErrorText(error), error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND,
+            error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT};
 }
 
 // A C stream on a handle; the handle is the stream's from then on.
@@ -50,26 +45,6 @@ PathKind KindOfPath(const std::string& path)
     return PathKind::File;
 }
 
-bool IsAbsolutePath(std::string_view path)
-{
-    if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return true;
-    return path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
-}
-
-size_t LastPathSeparator(std::string_view path)
-{
-    return path.find_last_of("/\\:");
-}
-
-std::string FolderOfPath(const std::string& path)
-{
-    const size_t separator = LastPathSeparator(path);
-    if (separator == std::string::npos) return ".";
-    // "C:name" lies in drive C's working folder, "C:\name" and "\name" in a root.
-    const bool root = separator == 0 || path[separator] == ':' || (separator == 2 && path[1] == ':');
-    return path.substr(0, root ? separator + 1 : separator);
-}
-
 std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name)
 {
     WIN32_FIND_DATAW entry;
@@ -78,7 +53,7 @@ std::string FindEntryIgnoringCase(const std::string& folder, const std::string& 
     std::string found;
     do {
         const std::string entryName = NarrowToUtf8(entry.cFileName);
-        if (EqualIgnoringCase(entryName, name)) {
+        if (EqualIgnoringAsciiCase(entryName, name)) {
             found = entryName;
             break;
         }
@@ -87,63 +62,39 @@ std::string FindEntryIgnoringCase(const std::string& folder, const std::string& 
     return found;
 }
 
-namespace {
-
-// Why a new file could not be made, saying so when it is the folder that refuses.
-std::string CreationFault(DWORD error)
+std::FILE* OpenWithoutWaiting(const std::string& path, OpenFor purpose, OpenStep& step, SystemFault& fault)
 {
-    const bool folderRefuses = error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT;
-    return (folderRefuses ? "its folder is not writable: " : "") + WindowsErrorText(error);
-}
-
-} // namespace
-
-std::FILE* OpenRegularFile(const std::string& path, OpenFor purpose, std::string& fault, bool& missing)
-{
-    missing = false;
-    const std::wstring wide = WidenUtf8(path);
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        fault = "cannot open (it is a directory)";
-        return nullptr;
-    }
     // Opening a device or a pipe does not wait; its type is checked on the handle.
     const bool reading = purpose == OpenFor::Reading;
-    const HANDLE handle = CreateFileW(wide.c_str(), reading ? GENERIC_READ : FILE_APPEND_DATA,
+    const HANDLE handle = CreateFileW(WidenUtf8(path).c_str(), reading ? GENERIC_READ : FILE_APPEND_DATA,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       reading ? OPEN_EXISTING : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-        const bool creating = !reading && attributes == INVALID_FILE_ATTRIBUTES && !missing;
-        fault = creating  ? "cannot write (" + CreationFault(error) + ")"
-                : missing ? std::string("cannot open (No such file or directory)")
-                          : "cannot open (" + WindowsErrorText(error) + ")";
+        step = OpenStep::Failed;
+        fault = FaultOf(GetLastError());
         return nullptr;
     }
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
-        fault = "cannot open (not a regular file)";
+        step = OpenStep::NotRegularFile;
         return nullptr;
     }
     std::FILE* file = StreamOnHandle(handle, reading ? _O_RDONLY : _O_APPEND | _O_WRONLY, reading ? "rb" : "ab");
-    if (!file) fault = "cannot open (out of memory)";
+    step = file ? OpenStep::Opened : OpenStep::NoStream;
     return file;
 }
 
-std::FILE* CreateNewFile(const std::string& path, std::string& reason)
+std::FILE* CreateExclusively(const std::string& path, OpenStep& step, SystemFault& fault)
 {
     const HANDLE handle = CreateFileW(WidenUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        reason = CreationFault(GetLastError());
+        step = OpenStep::Failed;
+        fault = FaultOf(GetLastError());
         return nullptr;
     }
     std::FILE* file = StreamOnHandle(handle, _O_WRONLY, "wb");
-    if (!file) {
-        DeleteFileW(WidenUtf8(path).c_str());
-        reason = "out of memory";
-    }
+    step = file ? OpenStep::Opened : OpenStep::NoStream;
     return file;
 }
 
@@ -172,26 +123,11 @@ int PermissionBits(const std::string&)
 
 void SetPermissionBits(const std::string&, int) {}
 
-bool CanWriteInto(const std::string& folder, std::string& reason)
-{
-    const DWORD attributes = GetFileAttributesW(WidenUtf8(folder).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        !(attributes & FILE_ATTRIBUTE_READONLY))
-        return true;
-    reason = attributes == INVALID_FILE_ATTRIBUTES ? WindowsErrorText(GetLastError()) : "read-only";
-    return false;
-}
-
 std::string WorkingFolder()
 {
     wchar_t folder[32768];
     const DWORD length = GetCurrentDirectoryW(32768, folder);
     return length > 0 && length < 32768 ? NarrowToUtf8(folder) : std::string(".");
-}
-
-std::string ErrorText(int error)
-{
-    return std::strerror(error);
 }
 
 unsigned long ProcessId()

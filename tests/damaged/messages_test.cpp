@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
 #include <string>
 
 namespace {
@@ -70,6 +72,28 @@ TEST(Messages, NotANumberAndInfinitiesAreRefusedAsOptions)
         EXPECT_EQ(run.exitCode, 1) << value << ": " << run.output;
         EXPECT_EQ(run.output, "lantern-tool: camera: \"" + std::string(value) + "\" is not a finite number\n");
     }
+}
+
+// A window that cannot be made (no display at :77, and the X11 driver forced) ends the run as
+// a failure: exit code 1, the box's text, and beside it the reason SDL gave.
+TEST(Messages, AWindowThatCannotBeMadeEndsWithOneAndTheReason)
+{
+    TempDir folder;
+    const std::string unreachable = "env DISPLAY=:77 SDL_VIDEODRIVER=x11 " + LanternProgram();
+    const std::string data = " --data \"" LANTERN_BUILD_DIR "\"";
+    const std::string withReason = "Failed To Register The Window Class\\. \\([^)\n]+\\)\n";
+
+    const CommandResult play = RunCommand(unreachable + " --windowed" + data, folder.Path(), 60);
+    EXPECT_EQ(play.exitCode, 1) << play.output;
+    EXPECT_NE(play.output.find("Error: Failed To Register The Window Class.\n"), std::string::npos) << play.output;
+    EXPECT_TRUE(std::regex_search(play.output, std::regex("(^|\n)lantern: " + withReason))) << play.output;
+
+    const CommandResult shot = RunCommand(unreachable + " shot 1000 frame.png" + data, folder.Path(), 60);
+    EXPECT_EQ(shot.exitCode, 1) << shot.output;
+    EXPECT_TRUE(std::regex_search(shot.output, std::regex("(^|\n)lantern shot: cannot open the off-screen frame: " +
+                                                          withReason)))
+        << shot.output;
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "frame.png"));
 }
 
 } // namespace

@@ -1,11 +1,18 @@
-// Path resolution, key translation and auto-repeat, and the checked file readers.
+// Path resolution, key translation and auto-repeat, the checked file readers, child
+// processes and the platform's start-up.
 #include "base/error.h"
 #include "base/files.h"
+#include "platform/child_process.h"
 #include "platform/input.h"
+#include "platform/platform_start.h"
 #include "platform/window.h"
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>
+
+#include <cfenv>
+#include <chrono>
+#include <cmath>
 
 namespace {
 
@@ -141,6 +148,53 @@ TEST(CursorInFramePixels, ScalesTheClientAreaAsTheFrameIsShownInIt)
     // A window shrunk to nothing divides by nothing.
     WindowPointToFrame(0, 0, 0, 0, 640, 480, x, y);
     EXPECT_EQ(x, 0);
+}
+
+// The arguments of a Windows child as its C run-time splits them back.
+TEST(ChildProcesses, AWindowsCommandLineQuotesWhatItsRunTimeWouldSplit)
+{
+    EXPECT_EQ(WindowsCommandLine("C:\\Program Files\\ffmpeg.exe", {"-i", "", "a b", "say \"hi\""}),
+              "\"C:\\Program Files\\ffmpeg.exe\" -i \"\" \"a b\" \"say \\\"hi\\\"\"");
+    // Backslashes are literal except before a quote: a closing quote after a trailing
+    // backslash, and a quote after two, double them.
+    EXPECT_EQ(WindowsCommandLine("f.exe", {"trail\\", "C:\\with space\\", "two\\\\\"q", "tab\tnewline\n"}),
+              "f.exe trail\\ \"C:\\with space\\\\\" \"two\\\\\\\\\\\"q\" \"tab\tnewline\n\"");
+}
+
+TEST(ChildProcesses, WaitSaysHowTheChildEndedAndKillEndsItAtOnce)
+{
+    {
+        ChildProcess child("/bin/sh", {"-c", "read line; echo \"got $line\"; exit 3"});
+        std::string failure;
+        const std::string line = "frames\n";
+        ASSERT_TRUE(child.WriteInput(reinterpret_cast<const uint8_t*>(line.data()), line.size(), failure)) << failure;
+        EXPECT_EQ(child.Wait(nullptr), "exit status 3");
+        EXPECT_EQ(child.Output(), "got frames");
+        EXPECT_FALSE(child.WriteInput(reinterpret_cast<const uint8_t*>(line.data()), line.size(), failure));
+    }
+    const auto began = std::chrono::steady_clock::now();
+    {
+        ChildProcess sleeper("/bin/sleep", {"60"});
+        sleeper.Kill();
+        const std::atomic<bool> interrupted{true};
+        ChildProcess interruptedSleeper("/bin/sleep", {"60"});
+        EXPECT_EQ(interruptedSleeper.Wait(&interrupted), "killed");
+        ChildProcess leftRunning("/bin/sleep", {"60"}); // its destructor kills it
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(30));
+    EXPECT_THROW(ChildProcess("/nonexistent/program", {}), FatalError);
+}
+
+// Divisions by zero and invalid operations give infinities and NaNs, whatever the process
+// started with.
+TEST(PlatformStart, FloatingPointOperationsNeverTrap)
+{
+    feenableexcept(FE_DIVBYZERO | FE_INVALID);
+    StartPlatform();
+    EXPECT_EQ(fegetexcept(), 0);
+    volatile double zero = 0.0;
+    EXPECT_TRUE(std::isinf(1.0 / zero));
+    EXPECT_TRUE(std::isnan(zero / zero));
 }
 
 } // namespace

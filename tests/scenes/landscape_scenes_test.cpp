@@ -14,6 +14,7 @@
 #include "scenes/scene_giorl.h"
 #include "scenes/scene_season.h"
 #include "timeline/scene_factory.h"
+#include "support/gl_context.h"
 #include "support/offline.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +67,32 @@ int ColouredPixels(const std::vector<uint8_t>& frame)
             coloured += high - low > 40;
         }
     return coloured;
+}
+
+// Pixels of the band in a pure colour that no scene shows, as the finishing leaves it: the two
+// channels of `high` above 150, the third below 90.
+int PurePixels(const std::vector<uint8_t>& frame, bool redHigh, bool greenHigh, bool blueHigh)
+{
+    const bool high[3] = {redHigh, greenHigh, blueHigh};
+    int pure = 0;
+    for (int y = 80; y < 400; ++y)
+        for (int x = 40; x < 600; ++x) {
+            const uint8_t* p = &frame[(static_cast<size_t>(y) * 640 + x) * 3];
+            bool matches = true;
+            for (int c = 0; c < 3; ++c) matches = matches && (high[c] ? p[c] > 150 : p[c] < 90);
+            pure += matches;
+        }
+    return pure;
+}
+
+int MagentaPixels(const std::vector<uint8_t>& frame)
+{
+    return PurePixels(frame, true, false, true);
+}
+
+int GreenPixels(const std::vector<uint8_t>& frame)
+{
+    return PurePixels(frame, false, true, false);
 }
 
 class LandscapeScenes : public ::testing::Test {
@@ -268,35 +295,50 @@ TEST_F(LandscapeScenes, SeasonEqualsItsFrameWithTheWorldBehindTheWindowWholeUnde
     for (const GeoxTriangle& triangle : sphere.triangles)
         if (sphere.vertices[triangle.i0].z + sphere.vertices[triangle.i1].z + sphere.vertices[triangle.i2].z < 0)
             lower.push_back(triangle);
-    SphereMesh.triangles = lower;
-    SphereMesh.triangleCount = static_cast<int32_t>(lower.size());
-    glBindTexture(GL_TEXTURE_2D, FindTexture(GlobalTextures, "tree"));
-    std::vector<std::vector<uint8_t>> levels;
-    for (int level = 0;; ++level) {
-        GLint width = 0, height = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
-        if (width == 0) break;
-        levels.emplace_back(static_cast<size_t>(width) * height * 4);
-        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, levels.back().data());
-        std::vector<uint8_t> opaque = levels.back();
-        for (size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 255;
-        glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, opaque.data());
-    }
-    season->PrepareDrawing();
-    expectSamePictures("an open");
-    EXPECT_NE(RenderFrameAt(Middle(kSeason)), closed);
-    SphereMesh = sphere;
-    glBindTexture(GL_TEXTURE_2D, FindTexture(GlobalTextures, "tree"));
-    for (size_t level = 0; level < levels.size(); ++level) {
-        GLint width = 0, height = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, static_cast<GLint>(level), GL_TEXTURE_WIDTH, &width);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, static_cast<GLint>(level), GL_TEXTURE_HEIGHT, &height);
-        glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
-                        levels[level].data());
+    {
+        SphereMesh.triangles = lower;
+        SphereMesh.triangleCount = static_cast<int32_t>(lower.size());
+        const ChangedTexture opaqueTrees(FindTexture(GlobalTextures, "tree"), [](int, int, std::vector<uint8_t>& rgba) {
+            for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
+        });
+        season->PrepareDrawing();
+        expectSamePictures("an open");
+        EXPECT_NE(RenderFrameAt(Middle(kSeason)), closed);
+        SphereMesh = sphere;
     }
     season->PrepareDrawing();
     EXPECT_EQ(RenderFrameAt(Middle(kSeason)), closed);
+}
+
+// The falling leaves of baken and giorl are cut out of their quads by the alpha test with
+// GREATER 0.5: the leaf (its opaque texels) shows, its transparent surround does not; LESS
+// would draw the surround and cut the leaf out of it. Told apart with leaf5 painted as an
+// opaque magenta disc in a transparent green surround.
+TEST_F(LandscapeScenes, FallingLeavesShowTheLeafAndNotItsTransparentSurround)
+{
+    const auto discLeaf = [](int width, int height, std::vector<uint8_t>& rgba) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const double dx = (x + 0.5) / width - 0.5, dy = (y + 0.5) / height - 0.5;
+                const bool leaf = dx * dx + dy * dy < 0.3 * 0.3;
+                uint8_t* texel = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+                texel[0] = leaf ? 255 : 0;
+                texel[1] = leaf ? 0 : 255;
+                texel[2] = leaf ? 255 : 0;
+                texel[3] = leaf ? 255 : 0;
+            }
+    };
+    for (const ScheduledScene* scene : {&kBaken, &kGiorl}) {
+        const int32_t ms = scene->startMs + (scene->endMs - scene->startMs) * 4 / 5;
+        const std::vector<uint8_t> original = RenderFrameAt(ms);
+        EXPECT_EQ(MagentaPixels(original) + GreenPixels(original), 0) << scene->name << " shows the test's colours";
+        const ChangedTexture leaf(FindTexture(GlobalTextures, "leaf5"), discLeaf);
+        const std::vector<uint8_t> disc = RenderFrameAt(ms);
+        // Thousands of leaf pixels are magenta (baken about 5500, giorl 33000; the surround
+        // would be 28000 and 107000 green).
+        EXPECT_GT(MagentaPixels(disc), 2000) << scene->name << ": the leaves show";
+        EXPECT_EQ(GreenPixels(disc), 0) << scene->name << ": their surround shows";
+    }
 }
 
 } // namespace

@@ -32,6 +32,44 @@ GLuint UploadRgbaTexture(int width, int height, const std::vector<uint8_t>& rgba
     return id;
 }
 
+namespace {
+
+// Width and height of a mipmap level of the bound texture; 0 past the last level.
+void LevelSize(int level, GLint& width, GLint& height)
+{
+    width = height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
+}
+
+} // namespace
+
+ChangedTexture::ChangedTexture(GLuint texture, const Change& change) : m_texture(texture)
+{
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    GLint width = 0, height = 0;
+    for (int level = 0;; ++level) {
+        LevelSize(level, width, height);
+        if (width == 0) break;
+        m_levels.emplace_back(static_cast<size_t>(width) * height * 4);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, m_levels.back().data());
+        std::vector<uint8_t> changed = m_levels.back();
+        change(width, height, changed);
+        glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, changed.data());
+    }
+}
+
+ChangedTexture::~ChangedTexture()
+{
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    GLint width = 0, height = 0;
+    for (size_t level = 0; level < m_levels.size(); ++level) {
+        LevelSize(static_cast<int>(level), width, height);
+        glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                        m_levels[level].data());
+    }
+}
+
 std::vector<uint8_t> ReadFrameRgb(int x, int y, int width, int height)
 {
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,22 @@ protected:
 
 // A new texture holding width x height RGBA bytes, filtered by `filter` both ways, left bound.
 GLuint UploadRgbaTexture(int width, int height, const std::vector<uint8_t>& rgba, GLenum filter);
+
+// While it lives, every level of a texture's mipmap holds its RGBA bytes as `change` leaves
+// them (given each level's width, height and bytes); the original levels come back when it
+// ends. The texture stays bound.
+class ChangedTexture {
+public:
+    using Change = std::function<void(int width, int height, std::vector<uint8_t>& rgba)>;
+    ChangedTexture(GLuint texture, const Change& change);
+    ~ChangedTexture();
+    ChangedTexture(const ChangedTexture&) = delete;
+    ChangedTexture& operator=(const ChangedTexture&) = delete;
+
+private:
+    GLuint m_texture;
+    std::vector<std::vector<uint8_t>> m_levels;
+};
 
 // The RGB bytes of a rectangle of the current frame, rows bottom-up as GL gives them.
 std::vector<uint8_t> ReadFrameRgb(int x = 0, int y = 0, int width = 640, int height = 480);

@@ -11,7 +11,7 @@ run_on_virtual_display()
     shift 3
     for tool in xvfb-run $tools; do
         if ! command -v "$tool" > /dev/null; then
-            echo "FAIL: $tool is missing (make deps installs it)" >&2
+            echo "FAIL: $tool is missing (make deps-linux or deps-windows installs it)" >&2
             exit 1
         fi
     done
