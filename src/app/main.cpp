@@ -191,9 +191,9 @@ int main(int argc, char** argv)
     app.add_option("--start", startSeconds, "start the music and the picture at this many seconds")
         ->check(StartSeconds);
     app.add_option("--av-offset", Options.avOffsetMs,
-                   "the sound is heard MS milliseconds later than the device's buffer accounts for "
-                   "(a system mixer, a wireless speaker): the picture waits as much (negative: "
-                   "it goes earlier); -2000 to 2000, default 0")
+                   "the sound is heard MS milliseconds later than the sound system reports (a "
+                   "wireless speaker): the picture waits as much (negative: it goes earlier, for a "
+                   "display that delays the picture); -2000 to 2000, default 0")
         ->check(CLI::Range(-2000, 2000));
     app.add_flag("--log", Options.keepLog, "write \"loading.log\" while loading");
     app.add_flag("--dev", Options.dev,
