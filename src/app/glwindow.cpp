@@ -10,6 +10,7 @@
 #include "gl/gl.h"
 #include "platform/window.h"
 #include "render/lum_frame.h"
+#include "timeline/frame_clock.h"
 #include "timeline/globalscenes.h"
 
 namespace {
@@ -62,6 +63,7 @@ intptr_t MainLoop()
     if (!OpenGlWindow(WindowTitle, Options.windowSize.width, Options.windowSize.height, 32, FullScreen))
         throw FatalError(SurfaceFailure(), true);
     const intptr_t quitParameter = RunMessageLoop();
+    LogFrameClockSummary();
     CloseGlWindow();
     return quitParameter;
 }
@@ -78,6 +80,7 @@ intptr_t RunMessageLoop()
         if (Options.dev) AuthoringBeforeFrame();
         RenderFrame();
         PresentFrame();
+        FramePresented();
         if (Options.dev) AuthoringAfterFrame();
         // The frame that sees Escape still runs the debug step: its moves land in the camera.
         const bool stop =
