@@ -10,21 +10,27 @@ JOBS    ?= $(shell nproc)
 # need. `make -n TARGET` shows the lists a target would install.
 # The Linux build, its data, the suite, the release files and the Debian package:
 PACKAGES_linux = build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libepoxy-dev \
-                 libjpeg62-turbo-dev libvorbis-dev libpng-dev libfreetype-dev fonts-dejavu-core \
-                 libebur128-dev libcli11-dev googletest libgtest-dev libbenchmark-dev ffmpeg xvfb xauth \
-                 xdotool lintian desktop-file-utils dpkg-dev
+                 libjpeg62-turbo-dev libvorbis-dev libpulse-dev libasound2-dev libpng-dev libfreetype-dev \
+                 fonts-dejavu-core libebur128-dev libcli11-dev googletest libgtest-dev libbenchmark-dev \
+                 ffmpeg xvfb xauth xdotool lintian desktop-file-utils dpkg-dev
 # The Windows zip (its libraries built from Debian's sources) and its tests under wine, on top
 # of the Linux list (the data in the zip is made by the Linux generator):
 PACKAGES_windows = g++-mingw-w64-x86-64-posix meson ninja-build nasm dpkg-dev zip wine64 unzip python3
 # The fuzz targets (clang's libFuzzer) and the sanitizer builds:
 PACKAGES_sanitizers = clang-14 libclang-rt-14-dev
+# The batch-system recipes' tests (farm/): GNU parallel, a one-node Slurm cluster, the
+# Kubernetes manifests read as YAML:
+PACKAGES_farm = parallel slurm-wlm munge python3-yaml
+# Picture and sound measured in step (make sync-test), on top of the Linux list: a sound
+# server with its tools, ALSA's plugin for it, and numpy for the analysis:
+PACKAGES_sync = pulseaudio pulseaudio-utils libasound2-plugins python3-numpy
 # The browser build (its libraries built from Debian's sources with emscripten) and its tests
 # in headless Chromium, on top of the Linux list (the data package is made by the Linux
 # generator; the tests compare with the Linux build's shots). Node.js 20 or later runs the
 # page's tools and tests (node's own WebSocket).
 PACKAGES_web = emscripten chromium ninja-build dpkg-dev python3
 
-.PHONY: deps build data run test fuzz sanitize damage bench clean release-files install uninstall package windows windows-test \
+.PHONY: deps build data run test sync-test farm-test fuzz sanitize damage bench clean release-files install uninstall package windows windows-test \
         web serve-web web-test web-bench
 
 # Installs what is missing of PACKAGES_<purpose>; as another user than root, prints the one
@@ -101,6 +107,18 @@ package: release-files
 
 test: release-files
 	cd $(BUILD) && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure -j $(JOBS)
+
+# The batch-system recipes of farm/ where they can run here (tests/farm): GNU parallel on this
+# machine, Slurm on a one-node cluster the test starts and stops, the Kubernetes manifests
+# without a cluster.
+farm-test: data deps-farm
+	tests/farm/run $(BUILD)
+
+# Picture and sound in step as a viewer sees and hears them (tests/sync): lantern played
+# through a private PulseAudio server's null sink on a virtual display, the screen and the
+# sink recorded together and located against an offline capture.
+sync-test: data deps-sync
+	tests/sync/run_sync_test.sh $(BUILD)/lantern $(BUILD)
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60

@@ -13,6 +13,7 @@
 #include "platform/window.h"
 #include "render/lum_frame.h"
 #include "sound/soundtrack.h"
+#include "timeline/frame_clock.h"
 #include "timeline/globalscenes.h"
 
 namespace {
@@ -75,6 +76,7 @@ bool PlayTurn()
 
 void EndPlay()
 {
+    LogFrameClockSummary();
     CloseGlWindow();
     // The sound ends with the picture: a browser's page, which outlives the run, would play on.
     CloseSound();
@@ -114,6 +116,7 @@ bool MessageLoopTurn(intptr_t& quitParameter)
     if (Options.dev) AuthoringBeforeFrame();
     RenderFrame();
     PresentFrame();
+    FramePresented();
     if (Options.dev) AuthoringAfterFrame();
     // The frame that sees Escape still runs the debug step: its moves land in the camera.
     const bool stop = Keys[VK_ESCAPE] || g_escapePressed || PieceEndRequested() || PieceHasEnded(MusicTime);

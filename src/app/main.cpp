@@ -7,7 +7,8 @@
 //   lantern bench [--frames N] [--passes N] [--scene NAME]... [--json] [--size WxH] [--data DIR]
 //                 [--renderer fixed|shaders|fixed,shaders]
 //   lantern capture OUT [--fps N] [--size WxH] [--supersample N] [--from S] [--to S] [--crf Q] [--preset P]
-//                       [--data DIR] [--renderer fixed|shaders]
+//                       [--part K/N [--force]] [--data DIR] [--renderer fixed|shaders]
+//   lantern join OUT PART... [--data DIR]
 //   lantern sheet OUT.png [--every MS] [--columns C] [--from S] [--to S] [--size WxH] [--supersample N]
 //                         [--data DIR] [--renderer fixed|shaders]
 #include "app/data_folder.h"
@@ -15,10 +16,12 @@
 #include "app/glwindow.h"
 #include "app/offline.h"
 #include "app/startup.h"
+#include "capture/capture_part.h"
 #include "capture/contact_sheet.h"
 #include "capture/frame_bench.h"
 #include "capture/shot.h"
 #include "capture/video_capture.h"
+#include "capture/video_join.h"
 #include "base/command_line_manual.h"
 #include "base/error.h"
 #include "base/files.h"
@@ -108,7 +111,7 @@ int Capture(const CaptureOptions& options)
         std::fprintf(stderr, "lantern capture: %s\n", error.what());
         return 1;
     }
-    StartOffline();
+    if (!capture->KeepsExistingPart()) StartOffline();
     return capture->Run();
 }
 
@@ -232,9 +235,9 @@ int main(int argc, char** argv)
     app.add_option("--start", startSeconds, "start the music and the picture at this many seconds")
         ->check(StartSeconds);
     app.add_option("--av-offset", Options.avOffsetMs,
-                   "the sound is heard MS milliseconds later than the device's buffer accounts for "
-                   "(a system mixer, a wireless speaker): the picture waits as much (negative: "
-                   "it goes earlier); -2000 to 2000, default 0")
+                   "the sound is heard MS milliseconds later than the sound system reports (a "
+                   "wireless speaker): the picture waits as much (negative: it goes earlier, for a "
+                   "display that delays the picture); -2000 to 2000, default 0")
         ->check(CLI::Range(-2000, 2000));
     std::string rendererName = "fixed";
     app.add_option("--renderer", rendererName, kRendererHelp)->check(RendererChoice(false));
@@ -294,8 +297,21 @@ int main(int argc, char** argv)
     capture->add_option("--preset", captureOptions.preset,
                         "H.264 speed preset, ultrafast (the default: keeps pace with the piece) to veryslow "
                         "(smaller files); .webm ignores it");
+    std::string capturePart;
+    auto* partOption = capture->add_option("--part", capturePart,
+                                           "K/N: draw only the K-th of N equal slices of the frames, silent, into a "
+                                           "part file for join (K from 1 to N)");
+    capture->add_flag("--force", captureOptions.force, "draw the part even when OUT holds it already")->needs(partOption);
     capture->add_option("--data", dataFolder, "folder that holds Data");
     capture->add_option("--renderer", rendererName, kRendererHelp)->check(RendererChoice(false));
+
+    CLI::App* join = app.add_subcommand("join", "join the parts of a capture (capture --part K/N) into one video "
+                                                "with its soundtrack, without encoding the video again");
+    JoinOptions joinOptions;
+    join->add_option("OUT", joinOptions.output, "video file to write: the kind of the parts (.mp4, .mkv or .webm)")
+        ->required();
+    join->add_option("PART", joinOptions.parts, "every part file of the capture, in any order")->required();
+    join->add_option("--data", dataFolder, "folder that holds the Data the parts were drawn from");
 
     CLI::App* sheet = app.add_subcommand("sheet", "write a contact sheet of the piece: labelled thumbnails");
     SheetOptions sheetOptions;
@@ -328,6 +344,13 @@ int main(int argc, char** argv)
     Options.startMs = static_cast<int32_t>(std::lround(startSeconds * 1000.0));
     if (rendererName == kBothRenderers) ChooseBothRenderers();
     else ChooseRenderer(*RendererNamed(rendererName));
+    if (!capturePart.empty()) {
+        const std::string fault = ParsePartNumber(capturePart, captureOptions.part, captureOptions.parts);
+        if (!fault.empty()) {
+            std::fprintf(stderr, "lantern capture: --part %s: %s\n", capturePart.c_str(), fault.c_str());
+            return 1;
+        }
+    }
     // A --size given before the command counts as the command's own.
     for (SizeOptions* command : {&shotSize, &benchSize, &captureSize, &sheetSize})
         if (command->size.empty()) command->size = playSize.size;
@@ -369,6 +392,7 @@ int main(int argc, char** argv)
             return RunFrameBenchmark(benchOptions);
         }
         if (capture->parsed()) return OpenFrameFor("capture") ? Capture(captureOptions) : 1;
+        if (join->parsed()) return JoinParts(joinOptions);
         if (sheet->parsed()) return OpenFrameFor("sheet") ? Sheet(sheetOptions) : 1;
         MainLoop(PlayEnded);
         return g_playExitCode;

@@ -55,6 +55,9 @@ void StartUpSequence()
     Log("initing sound...");
     if (Options.playSound) {
         if (!InitSound(Options.avOffsetMs)) CloseSound();
+        const std::string route = SoundRouteDescription();
+        Log("sound: " + (route.empty() ? std::string("no audio device; the piece plays silently on the steady clock")
+                                       : route));
         SoundStream = OpenSoundStream("data\\soundtrack.ogg");
         SoundChannel = 0;
         PlaySoundStream(SoundChannel, SoundStream, Options.startMs);

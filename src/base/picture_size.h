@@ -7,6 +7,8 @@
 // below it. Depends on nothing.
 #pragma once
 
+#include <array>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,10 +38,15 @@ FrameRectangle LetterboxedFrame(int width, int height);
 // on each side when it is drawn larger and filtered down.
 PixelSize PictureInside(PixelSize output, int supersample = 1);
 
-// From this many rows up a picture shows more detail than the data's images were made for at
-// 640x480: the texture loader then takes their double-resolution versions where the data has
-// them (Data\2x\..., see lum_textures).
-constexpr int DoubleResolutionRows = 720;
+// From these many rows up a picture shows more detail than the data's images were made for at
+// 640x480: the texture loader then takes their larger versions where the data has them,
+// `scale` times the size on each side in the folder Data\<scale>x\... (see lum_textures),
+// the largest the picture calls for first.
+struct LargerImages {
+    int scale;
+    int rows;
+};
+inline constexpr std::array<LargerImages, 2> LargerImageScales{{{4, 1440}, {2, 720}}};
 
 // The smallest output a size may ask for, and the numbers that are surely no picture at all.
 constexpr int MinimumOutputSide = 16;

@@ -26,15 +26,33 @@ void RenderOfflineFrameAsPlayed(int32_t musicMs)
     RenderOfflineFrameAsPlayedAfter(-1, musicMs);
 }
 
-void RenderOfflineFrameAsPlayedAfter(int32_t previousMs, int32_t musicMs)
+namespace {
+
+// One frame of each timeline scene that started after previousMs and ended before musicMs, in
+// time order: the state such a scene leaves for the rest of the piece.
+void RenderEndedScenes(int32_t previousMs, int32_t musicMs)
 {
     std::array<ScheduledScene, PieceSchedule.size()> inTimeOrder = PieceSchedule;
     std::sort(inTimeOrder.begin(), inTimeOrder.end(),
               [](const ScheduledScene& a, const ScheduledScene& b) { return a.startMs < b.startMs; });
     for (const ScheduledScene& scene : inTimeOrder)
         if (scene.startMs > previousMs && scene.endMs <= musicMs) RenderOfflineFrame(scene.startMs);
+}
+
+} // namespace
+
+void RenderOfflineFrameAsPlayedAfter(int32_t previousMs, int32_t musicMs)
+{
+    RenderEndedScenes(previousMs, musicMs);
     constexpr int32_t kFramePeriodMs = 17; // 1000 / 60, rounded
     if (musicMs >= kFramePeriodMs) RenderOfflineFrame(musicMs - kFramePeriodMs);
+    RenderOfflineFrame(musicMs);
+}
+
+void RenderOfflineFrameAfterFrame(int32_t frameBeforeMs, int32_t musicMs)
+{
+    RenderEndedScenes(-1, musicMs);
+    RenderOfflineFrame(frameBeforeMs);
     RenderOfflineFrame(musicMs);
 }
 

@@ -23,6 +23,11 @@ void RenderOfflineFrameAsPlayed(int32_t musicMs);
 // and ended before musicMs, the frame one 60-fps period before, then the frame itself. With
 // previousMs -1 it is RenderOfflineFrameAsPlayed. Contact sheets step through the piece so.
 void RenderOfflineFrameAsPlayedAfter(int32_t previousMs, int32_t musicMs);
+// The frame a run from 0 draws at musicMs when its frame before is at frameBeforeMs: one
+// frame of every timeline scene that ended before musicMs, the frame at frameBeforeMs, then
+// the frame itself. A capture drawn in parts starts each part after the first so, on the
+// state the capture's own frame before it leaves, whatever its frame rate.
+void RenderOfflineFrameAfterFrame(int32_t frameBeforeMs, int32_t musicMs);
 
 // The music time of frame `frame` of a run at fps frames a second: frame * 1000 / fps ms.
 int32_t FrameMusicTime(int64_t frame, int fps);

@@ -4,9 +4,14 @@
 // the soundtrack's matching stretch. The file appears under its name only when complete:
 // ffmpeg writes to a hidden name beside it, renamed at the end; a failure or Ctrl-C leaves
 // nothing behind.
+//
+// With --part K/N it draws only the K-th of N slices of those frames, silent, into a part
+// file labelled for `lantern join` (capture/capture_part.h); a part file that already holds
+// that very part is kept, so a batch of parts can be run again after a failure.
 #pragma once
 
 #include "base/output_file.h"
+#include "capture/capture_part.h"
 #include "capture/frame_grabber.h"
 
 #include <cstdint>
@@ -25,6 +30,10 @@ struct CaptureOptions {
     // renderer sharing two cores, only it lets the whole piece capture as fast as it plays;
     // the slower ones make smaller files of the same quality.
     std::string preset = "ultrafast";
+    // --part K/N: draw only part `part` of `parts` (0 of 0: the whole capture).
+    int part = 0;
+    int parts = 0;
+    bool force = false; // draw the part again even when the output holds it already
 };
 
 class StopSignals;
@@ -34,12 +43,16 @@ class VideoCapture {
 public:
     // Everything that needs no picture is settled here, before the long start-up: the
     // options, ffmpeg on PATH, the soundtrack, and the output's folder (its hidden file is
-    // made now). Ctrl-C is caught from here on. FatalError with the message for the user.
+    // made now). Ctrl-C is caught from here on. A part that the output already holds is
+    // found here too (nothing is then made). FatalError with the message for the user.
     // Needs the data root and the scene table.
     explicit VideoCapture(const CaptureOptions& options);
     ~VideoCapture();
     VideoCapture(const VideoCapture&) = delete;
     VideoCapture& operator=(const VideoCapture&) = delete;
+
+    // True when the output holds this part already and Run will only say so.
+    bool KeepsExistingPart() const { return m_keepsExistingPart; }
 
     // Renders and encodes, with the piece started off-screen. Returns the exit code: 0; 1
     // after a message on stderr; 128 + the signal's number when interrupted.
@@ -49,12 +62,17 @@ private:
     int Fail(const std::string& message);
     int Interrupted();
     std::string Describe() const;
+    std::vector<std::string> EncoderArguments() const;
+    void RenderFirstFrame(int32_t musicMs);
 
     CaptureOptions m_options;
     int m_width = 0;
     int m_height = 0;
     int64_t m_firstFrame = 0;
     int64_t m_endFrame = 0; // one past the last
+    FrameSlice m_drawn;     // the frames this run draws: all of them, or the part's
+    std::optional<PartLabel> m_label; // a part's
+    bool m_keepsExistingPart = false;
     const VideoFormat* m_format = nullptr;
     std::string m_ffmpeg;
     std::string m_soundtrack; // real path, or "" when there is none

@@ -113,6 +113,16 @@ bool BothRenderersChosen()
     return g_choice == Choice::Both;
 }
 
+const char* ChosenRendererName()
+{
+    switch (g_choice) {
+    case Choice::Fixed: return "fixed";
+    case Choice::Shaders: return "shaders";
+    case Choice::Both: return "fixed,shaders";
+    }
+    return "";
+}
+
 GlContextKind ContextKindToMake()
 {
     return g_choice == Choice::Shaders ? g_shaderContext : GlContextKind::Compatibility;

@@ -26,6 +26,8 @@ void ChooseRenderer(Renderer renderer, GlContextKind shaderContext = GlContextKi
 // moment. The fixed renderer draws first.
 void ChooseBothRenderers();
 bool BothRenderersChosen();
+// The choice as the command line names it: "fixed", "shaders" or "fixed,shaders".
+const char* ChosenRendererName();
 // The context the choice needs, and the version to ask for (0.0 for any).
 GlContextKind ContextKindToMake();
 int ContextMajorVersionToMake();

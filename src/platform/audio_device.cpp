@@ -1,81 +1,94 @@
-// SDL2 audio output.
+// The audio device: the route to the speaker chosen once, every call forwarded to it; and
+// SDL's resampler for soundtracks of another rate.
 #include "platform/audio_device.h"
 
-#include "platform/audio_latency.h"
+#include "platform/audio_routes.h"
 
 #include <SDL2/SDL.h>
 
+#include <cstdlib>
+#include <string_view>
+
+std::atomic<int> AudioUnderruns{0};
+
 namespace {
 
-SDL_AudioDeviceID g_device = 0;
-AudioFill g_fill = nullptr;
-int g_bufferFrames = 0;
-int g_rate = 0;
+const AudioRoute* g_route = nullptr;
 
-void FillBlock(void*, Uint8* buffer, int bytes)
+// This system's routes, best first: those that report the whole delay before SDL's.
+const AudioRoute* const kRoutes[] = {
+#ifdef __linux__
+    &PulseAudioRoute,
+    &AlsaAudioRoute,
+#endif
+    &SdlAudioRoute,
+};
+
+// The route of a driver SDL_AUDIODRIVER names: ours of that name, else SDL, which knows its
+// own drivers and refuses the rest.
+const AudioRoute& NamedRoute(std::string_view driver)
 {
-    g_fill(buffer, bytes);
+    if (driver == "pulse") driver = "pulseaudio";
+    for (const AudioRoute* route : kRoutes)
+        if (driver == route->name) return *route;
+    return SdlAudioRoute;
+}
+
+bool OpenRoute(const AudioRoute& route, int rate, int channels, int blockFrames, AudioFill fill)
+{
+    AudioUnderruns = 0;
+    if (!route.open(rate, channels, blockFrames, fill)) return false;
+    g_route = &route;
+    return true;
 }
 
 } // namespace
 
 bool OpenAudioDevice(int rate, int channels, int blockFrames, AudioFill fill)
 {
-    if (g_device) return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    g_fill = fill;
-    SDL_AudioSpec want{};
-    want.freq = rate;
-    want.format = AUDIO_S16SYS;
-    want.channels = static_cast<Uint8>(channels);
-    want.samples = static_cast<Uint16>(blockFrames);
-    want.callback = FillBlock;
-    SDL_AudioSpec have{};
-    // The rate, format and channels are converted by SDL if the hardware wants others; the
-    // buffer is the device's own, so that its size is known.
-    g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-    if (!g_device) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
-    }
-    g_bufferFrames = have.samples;
-    g_rate = have.freq;
-    return true;
+    if (g_route) return true;
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    if (driver && *driver) return OpenRoute(NamedRoute(driver), rate, channels, blockFrames, fill);
+    for (const AudioRoute* route : kRoutes)
+        if (OpenRoute(*route, rate, channels, blockFrames, fill)) return true;
+    return false;
 }
 
 void CloseAudioDevice()
 {
-    if (!g_device) return;
-    SDL_CloseAudioDevice(g_device);
-    g_device = 0;
-    g_bufferFrames = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
-
-int AudioDeviceBufferFrames()
-{
-    if (!g_device) return 0;
-    return g_bufferFrames + static_cast<int>(SystemAudioLatencyUs() * g_rate / 1000000);
+    if (!g_route) return;
+    g_route->close();
+    g_route = nullptr;
 }
 
 bool HasAudioDevice()
 {
-    return g_device != 0;
+    return g_route != nullptr;
+}
+
+const char* AudioRouteDescription()
+{
+    return g_route ? g_route->describe() : "";
 }
 
 void PauseAudioDevice(bool paused)
 {
-    if (g_device) SDL_PauseAudioDevice(g_device, paused ? 1 : 0);
+    if (g_route) g_route->pause(paused);
 }
 
 void LockAudioDevice()
 {
-    if (g_device) SDL_LockAudioDevice(g_device);
+    if (g_route) g_route->lock();
 }
 
 void UnlockAudioDevice()
 {
-    if (g_device) SDL_UnlockAudioDevice(g_device);
+    if (g_route) g_route->unlock();
+}
+
+int AudioUnderrunCount()
+{
+    return AudioUnderruns;
 }
 
 struct RateConverter {

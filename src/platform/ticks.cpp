@@ -16,6 +16,12 @@ uint32_t GetTickCount()
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
+int64_t SteadyMicroseconds()
+{
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::microseconds>(now).count();
+}
+
 double ProcessCpuMilliseconds()
 {
     timespec used{};

@@ -23,7 +23,6 @@ namespace {
 constexpr std::string_view kCachedSuffix = ".cashed.bmp";
 constexpr std::string_view kPackedSuffix = ".packed";
 constexpr std::string_view kNoAlpha = "@@@";
-constexpr std::string_view kDoubleResolutionFolder = "2x";
 
 bool Contains(std::string_view text, std::string_view part)
 {
@@ -139,14 +138,22 @@ std::string ApplyVariants(std::string path)
     return path;
 }
 
-// A file's double-resolution image with its variants, when the data has one: the folder
-// kDoubleResolutionFolder inserted after the path's first component (the data folder).
-std::optional<std::string> DoubleResolutionImage(const std::string& path)
+bool EndsWith(std::string_view text, std::string_view end)
 {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// A file's larger image with its own variants, when the data has one: the folder "<scale>x"
+// inserted after the path's first component (the data folder), and the variants the file was
+// found with taken off, so that a larger image may be stored otherwise than its base.
+std::optional<std::string> LargerImage(std::string path, int scale)
+{
+    if (EndsWith(path, kPackedSuffix)) path.resize(path.size() - kPackedSuffix.size());
+    if (EndsWith(path, kCachedSuffix)) path.resize(path.size() - kCachedSuffix.size());
     const size_t slash = path.find_first_of("\\/");
     if (slash == std::string::npos) return std::nullopt;
-    const std::string larger = ApplyVariants(path.substr(0, slash + 1) + std::string(kDoubleResolutionFolder) +
-                                             path.substr(slash));
+    const std::string larger =
+        ApplyVariants(path.substr(0, slash + 1) + std::to_string(scale) + "x" + path.substr(slash));
     if (!PathExists(larger)) return std::nullopt;
     return larger;
 }
@@ -280,14 +287,14 @@ TextureListFiles ResolveTextureListFiles(const TextureListItem& item)
     return files;
 }
 
-std::optional<TextureListFiles> DoubleResolutionFiles(const TextureListFiles& files)
+std::optional<TextureListFiles> LargerImageFiles(const TextureListFiles& files, int scale)
 {
     TextureListFiles larger;
-    const std::optional<std::string> colour = DoubleResolutionImage(files.colour);
+    const std::optional<std::string> colour = LargerImage(files.colour, scale);
     if (!colour) return std::nullopt;
     larger.colour = *colour;
     if (!files.alpha.empty()) {
-        const std::optional<std::string> alpha = DoubleResolutionImage(files.alpha);
+        const std::optional<std::string> alpha = LargerImage(files.alpha, scale);
         if (!alpha) return std::nullopt;
         larger.alpha = *alpha;
     }
@@ -296,8 +303,10 @@ std::optional<TextureListFiles> DoubleResolutionFiles(const TextureListFiles& fi
 
 TextureListFiles FilesForPicture(const TextureListFiles& files)
 {
-    if (PictureSize().height < DoubleResolutionRows) return files;
-    return DoubleResolutionFiles(files).value_or(files);
+    for (const LargerImages& larger : LargerImageScales)
+        if (PictureSize().height >= larger.rows)
+            if (const std::optional<TextureListFiles> found = LargerImageFiles(files, larger.scale)) return *found;
+    return files;
 }
 
 void LoadTextureList(TextureLibrary& library, std::string_view prefix, std::string_view listPath,

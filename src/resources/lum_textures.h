@@ -84,12 +84,14 @@ struct TextureListFiles {
 };
 TextureListFiles ResolveTextureListFiles(const TextureListItem& item);
 
-// Images twice the size on each side, for pictures drawn large: "<data>\2x\<rest>" for a file
-// "<data>\<rest>", each with its own cached and packed variants. The files of that kind, when
-// the data has one for every image of them (colour and alpha alike); nullopt otherwise.
-std::optional<TextureListFiles> DoubleResolutionFiles(const TextureListFiles& files);
-// The files to load for the picture's size: their double-resolution versions for a picture of
-// DoubleResolutionRows rows or more, where the data has them; otherwise the files themselves.
+// Images larger on each side, for pictures drawn large: "<data>\<scale>x\<rest>" for a file
+// "<data>\<rest>", each with its own cached and packed variants. The files of that kind at that
+// scale (one of LargerImageScales'), when the data has one for every image of them (colour and
+// alpha alike); nullopt otherwise.
+std::optional<TextureListFiles> LargerImageFiles(const TextureListFiles& files, int scale);
+// The files to load for the picture's size: the largest versions of LargerImageScales that the
+// picture's rows call for and the data has (4x from 1440 rows, else 2x from 720); otherwise the
+// files themselves.
 TextureListFiles FilesForPicture(const TextureListFiles& files);
 
 GLuint CreateEmptyTexture(int width, int height);

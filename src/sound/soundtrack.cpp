@@ -9,6 +9,7 @@
 #include "base/piece_schedule.h"
 #include "base/warning.h"
 #include "platform/audio_device.h"
+#include "platform/ticks.h"
 #include "sound/soundtrack_clock.h"
 #include "system/file_system.h"
 
@@ -17,7 +18,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,7 +25,7 @@
 namespace {
 
 constexpr int kMixRate = 44100;
-constexpr int kBlockFrames = 1024; // 23 ms a callback, unless the device buffers otherwise
+constexpr int kBlockFrames = 1024; // 23 ms a block: the route's clock reports come this often
 constexpr int kChannels = 2;
 constexpr int kMaxFileChannels = 8; // the layouts Vorbis defines
 constexpr int kDecodeBytes = 16384; // one ov_read of a converted file
@@ -59,12 +59,6 @@ SoundtrackStream* g_playing = nullptr;
 SoundtrackClock g_clock(kMixRate);
 // Decoded samples of a converted file, before the mix-down and the resampler.
 int16_t g_decoded[kDecodeBytes / sizeof(int16_t)];
-
-int64_t SteadyMicroseconds()
-{
-    using namespace std::chrono;
-    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 void WarnSilent(std::string_view path, const std::string& fault)
 {
@@ -238,13 +232,14 @@ int DecodeForDevice(SoundtrackStream& stream, uint8_t* buffer, int bytes)
                                               : DecodeDirect(stream, buffer, bytes);
 }
 
-// Fills the device buffer with decoded samples, silence after the end of the stream.
-void FillDeviceBlock(uint8_t* buffer, int bytes)
+// Fills the device buffer with decoded samples, silence after the end of the stream; the
+// clock hears when the block will be heard.
+void FillDeviceBlock(uint8_t* buffer, int bytes, const AudioTiming& timing)
 {
     const int frameBytes = static_cast<int>(sizeof(int16_t)) * kChannels;
+    g_clock.BlockHanded(bytes / frameBytes, timing);
     const int filled = g_playing ? DecodeForDevice(*g_playing, buffer, bytes) : 0;
     if (filled < bytes) std::memset(buffer + filled, 0, static_cast<size_t>(bytes - filled));
-    g_clock.FramesHanded(bytes / frameBytes, SteadyMicroseconds());
 }
 
 // Moves the decoder to ms, past the end of the stream silent; the caller holds the audio lock
@@ -276,7 +271,7 @@ void ReportPlaybackFaults(SoundtrackStream* stream, int32_t ms)
 bool InitSound(int32_t avOffsetMs)
 {
     if (!OpenAudioDevice(kMixRate, kChannels, kBlockFrames, FillDeviceBlock)) return false;
-    g_clock.SetOutputDelay(AudioDeviceBufferFrames() + static_cast<int64_t>(avOffsetMs) * kMixRate / 1000);
+    g_clock.SetExtraDelayUs(avOffsetMs * int64_t{1000});
     return true;
 }
 
@@ -358,11 +353,31 @@ int DecodeDeviceFrames(SoundtrackStream* stream, int16_t* samples, int frames)
     return DecodeForDevice(*stream, reinterpret_cast<uint8_t*>(samples), frames * frameBytes) / frameBytes;
 }
 
-int32_t SoundStreamTimeMs(SoundtrackStream*)
+int32_t SoundStreamTimeMs(SoundtrackStream* stream)
 {
-    const int32_t ms = g_clock.TimeMs(SteadyMicroseconds());
-    ReportPlaybackFaults(g_playing, ms);
-    return ms;
+    return static_cast<int32_t>(SoundStreamTimeAt(stream, SteadyMicroseconds()) / 1000);
+}
+
+int64_t SoundStreamTimeAt(SoundtrackStream*, int64_t steadyUs)
+{
+    const int64_t us = g_clock.TimeUs(steadyUs);
+    ReportPlaybackFaults(g_playing, static_cast<int32_t>(std::min<int64_t>(us / 1000, INT32_MAX)));
+    return us;
+}
+
+const char* SoundRouteDescription()
+{
+    return AudioRouteDescription();
+}
+
+int SoundUnderruns()
+{
+    return AudioUnderrunCount();
+}
+
+int SoundClockJumps()
+{
+    return g_clock.Jumps();
 }
 
 void PauseSoundStream(bool paused)
@@ -372,8 +387,8 @@ void PauseSoundStream(bool paused)
         // Stopped first, so no block is decoded between the held time and the pause.
         if (g_playing) PauseAudioDevice(true);
         LockAudioDevice();
-        const int32_t held = g_clock.Pause(SteadyMicroseconds());
-        if (g_playing) SeekDecoder(*g_playing, held);
+        const SoundtrackClock::Held held = g_clock.Pause(SteadyMicroseconds());
+        if (g_playing) SeekDecoder(*g_playing, held.streamMs);
         UnlockAudioDevice();
     } else {
         LockAudioDevice();

@@ -13,8 +13,8 @@ extern SoundtrackStream* SoundStream;
 extern int32_t SoundChannel;
 
 // Opens the audio device (44100 Hz). False when there is none; then the caller closes. The
-// music clock counts what is heard: the samples handed to the device less its buffer, and
-// less avOffsetMs more for a system that delays the sound further (negative: less).
+// music clock follows what is heard, as the device's route reports it; the picture waits
+// avOffsetMs more for a system that delays the sound beyond that (negative: it goes earlier).
 bool InitSound(int32_t avOffsetMs = 0);
 void CloseSound();
 // The stream, or nullptr, with a warning naming the file and the fault, when it is missing,
@@ -30,10 +30,20 @@ void CloseSoundStream(SoundtrackStream* stream);
 void PlaySoundStream(int32_t channel, SoundtrackStream* stream, int32_t startMs = 0);
 // The play position in ms of the stream started by PlaySoundStream (0 before).
 int32_t SoundStreamTimeMs(SoundtrackStream* stream);
+// The same in microseconds at a moment of the steady clock (SteadyMicroseconds): now, or a
+// little ahead, when the frame drawn now will be seen.
+int64_t SoundStreamTimeAt(SoundtrackStream* stream, int64_t steadyUs);
+// What the music clock rests on, for the log: the route to the speaker and its delay report
+// ("" without a device).
+const char* SoundRouteDescription();
+// The times the speaker ran dry, as the route tells, since the device opened.
+int SoundUnderruns();
+// The times the music clock jumped to the sound instead of slewing toward it.
+int SoundClockJumps();
 
 // Authoring: pauses or resumes the music and its clock together. Pausing stops the device
-// and puts the stream back to the held time, so the music resumes from exactly the moment
-// the clock shows.
+// and puts the stream back to the music heard last, so the music resumes from exactly the
+// moment it stopped, and the picture from the moment it shows.
 void PauseSoundStream(bool paused);
 // Authoring: moves the music and its clock to ms (paused, they stay paused there). Past the
 // end of the stream the music is silent and the clock runs on.

@@ -1,70 +1,118 @@
-// Interpolated, monotonic music clock.
+// The music clock: a steady clock slewed toward the route's reports.
 #include "sound/soundtrack_clock.h"
 
 #include <algorithm>
+#include <cstdlib>
 
-void SoundtrackClock::SetOutputDelay(int64_t frames)
+void SoundtrackClock::SetExtraDelayUs(int64_t us)
 {
     std::lock_guard lock(m_mutex);
-    m_outputDelay = frames;
+    m_extraDelayUs = us;
 }
 
 void SoundtrackClock::Start(int32_t startMs, int64_t nowUs, bool deviceDriven)
 {
     std::lock_guard lock(m_mutex);
     m_paused = false;
-    StartLocked(startMs, nowUs, deviceDriven);
+    StartLocked(startMs * int64_t{1000}, startMs * int64_t{1000}, nowUs, deviceDriven);
 }
 
-void SoundtrackClock::StartLocked(int32_t startMs, int64_t nowUs, bool deviceDriven)
+void SoundtrackClock::StartLocked(int64_t streamUs, int64_t pictureUs, int64_t nowUs, bool deviceDriven)
 {
     m_started = true;
     m_deviceDriven = deviceDriven;
-    m_startFrame = static_cast<int64_t>(startMs) * m_rate / 1000;
-    m_startUs = nowUs;
-    m_blockStartFrame = -1;
+    m_streamStartUs = streamUs;
+    m_floorUs = pictureUs;
+    m_startSteadyUs = nowUs;
     m_handedFrames = 0;
-    m_lastMs = startMs;
+    m_anchored = false;
+    m_probing = false;
+    m_slewPpm = 0;
+    m_reportsOff = 0;
 }
 
-void SoundtrackClock::FramesHanded(int64_t frames, int64_t nowUs)
+void SoundtrackClock::BlockHanded(int64_t frames, const AudioTiming& timing)
 {
     std::lock_guard lock(m_mutex);
-    m_blockStartFrame = m_handedFrames;
+    if (!m_started || m_paused || !m_deviceDriven) return;
+    const int64_t handedUs = m_handedFrames * 1000000 / m_rate;
     m_handedFrames += frames;
-    m_blockUs = nowUs;
+    if (!timing.known) return;
+    const int64_t reportedUs = m_streamStartUs + handedUs - timing.delayUs;
+    if (!m_anchored) {
+        // The sound runs once two reports a little apart show it moving at about real time:
+        // a server may start its sink a while after the first block. Until then the clock
+        // holds rather than run ahead of a sound that has not started.
+        const int64_t elapsedUs = timing.entryUs - m_probeSteadyUs;
+        if (m_probing && elapsedUs >= ProbeUs && (reportedUs - m_probeHeardUs) * 2 >= elapsedUs) {
+            m_anchored = true;
+            m_anchorSteadyUs = timing.entryUs;
+            m_anchorHeardUs = reportedUs;
+        } else if (!m_probing || elapsedUs >= ProbeUs) {
+            m_probing = true;
+            m_probeSteadyUs = timing.entryUs;
+            m_probeHeardUs = reportedUs;
+        }
+        return;
+    }
+    const int64_t estimateUs = HeardUsLocked(timing.entryUs);
+    const int64_t errorUs = reportedUs - estimateUs;
+    if (std::llabs(errorUs) > JumpUs) {
+        // One report so far off may be the route's own hiccup; a second is the sound.
+        if (++m_reportsOff < 2) return;
+        ++m_jumps;
+        m_reportsOff = 0;
+        m_anchorSteadyUs = timing.entryUs;
+        m_anchorHeardUs = reportedUs;
+        m_slewPpm = 0;
+        return;
+    }
+    m_reportsOff = 0;
+    m_anchorSteadyUs = timing.entryUs;
+    m_anchorHeardUs = estimateUs;
+    m_slewPpm = std::clamp(errorUs * 1000000 / SettleUs, -MaxSlewPpm, MaxSlewPpm);
 }
 
-int32_t SoundtrackClock::TimeMs(int64_t nowUs)
+int64_t SoundtrackClock::HeardUsLocked(int64_t atUs) const
 {
-    std::lock_guard lock(m_mutex);
-    return TimeMsLocked(nowUs);
+    const int64_t runUs = (atUs - m_anchorSteadyUs) * (1000000 + m_slewPpm) / 1000000;
+    const int64_t handedUs = m_streamStartUs + m_handedFrames * 1000000 / m_rate;
+    return std::min(m_anchorHeardUs + runUs, handedUs);
 }
 
-int32_t SoundtrackClock::TimeMsLocked(int64_t nowUs)
+int64_t SoundtrackClock::TimeUsLocked(int64_t atUs) const
 {
     if (!m_started) return 0;
-    if (m_paused) return m_lastMs;
-    int64_t played = 0;
-    if (!m_deviceDriven) {
-        played = std::max<int64_t>(0, nowUs - m_startUs) * m_rate / 1000000;
-    } else if (m_blockStartFrame >= 0) {
-        const int64_t sinceBlock = std::max<int64_t>(0, nowUs - m_blockUs) * m_rate / 1000000;
-        played = std::max<int64_t>(0, std::min(m_blockStartFrame + sinceBlock, m_handedFrames) - m_outputDelay);
-    }
-    const int64_t ms = (m_startFrame + played) * 1000 / m_rate;
-    m_lastMs = std::max(m_lastMs, static_cast<int32_t>(std::min<int64_t>(ms, INT32_MAX)));
-    return m_lastMs;
+    if (m_paused) return m_held.pictureMs * int64_t{1000};
+    if (!m_deviceDriven) return m_floorUs + std::max<int64_t>(0, atUs - m_startSteadyUs);
+    if (!m_anchored) return m_floorUs;
+    return std::max(m_floorUs, HeardUsLocked(atUs) - m_extraDelayUs);
 }
 
-int32_t SoundtrackClock::Pause(int64_t nowUs)
+int64_t SoundtrackClock::TimeUs(int64_t atUs)
 {
     std::lock_guard lock(m_mutex);
-    if (m_started && !m_paused) {
-        TimeMsLocked(nowUs);
-        m_paused = true;
-    }
-    return m_lastMs;
+    return TimeUsLocked(atUs);
+}
+
+int32_t SoundtrackClock::TimeMs(int64_t atUs)
+{
+    return static_cast<int32_t>(std::min<int64_t>(TimeUs(atUs) / 1000, INT32_MAX));
+}
+
+SoundtrackClock::Held SoundtrackClock::Pause(int64_t nowUs)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_started || m_paused) return m_held;
+    const int64_t pictureUs = TimeUsLocked(nowUs);
+    // The sound heard last: the picture's time shifted by the extra delay, or where the stream
+    // started when nothing of it was heard yet.
+    int64_t streamUs = pictureUs;
+    if (m_deviceDriven) streamUs = m_anchored ? std::max(m_streamStartUs, HeardUsLocked(nowUs)) : m_streamStartUs;
+    const auto ms = [](int64_t us) { return static_cast<int32_t>(std::clamp<int64_t>(us / 1000, 0, INT32_MAX)); };
+    m_held = {ms(pictureUs), ms(streamUs)};
+    m_paused = true;
+    return m_held;
 }
 
 void SoundtrackClock::Resume(int64_t nowUs)
@@ -72,7 +120,7 @@ void SoundtrackClock::Resume(int64_t nowUs)
     std::lock_guard lock(m_mutex);
     if (!m_paused) return;
     m_paused = false;
-    StartLocked(m_lastMs, nowUs, m_deviceDriven);
+    StartLocked(m_held.streamMs * int64_t{1000}, m_held.pictureMs * int64_t{1000}, nowUs, m_deviceDriven);
 }
 
 bool SoundtrackClock::Paused()
@@ -85,6 +133,12 @@ void SoundtrackClock::Seek(int32_t ms, int64_t nowUs)
 {
     std::lock_guard lock(m_mutex);
     if (!m_started) return;
-    if (m_paused) m_lastMs = ms;
-    else StartLocked(ms, nowUs, m_deviceDriven);
+    if (m_paused) m_held = {ms, ms};
+    else StartLocked(ms * int64_t{1000}, ms * int64_t{1000}, nowUs, m_deviceDriven);
+}
+
+int SoundtrackClock::Jumps()
+{
+    std::lock_guard lock(m_mutex);
+    return m_jumps;
 }

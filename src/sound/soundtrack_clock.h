@@ -1,57 +1,102 @@
-// The music clock: the audible play position of the soundtrack in milliseconds.
+// The music clock: the play position of the soundtrack as the viewer hears it, in
+// microseconds of music.
 //
-// With an audio device, the position is the count of sample frames handed to the device,
-// interpolated on the steady clock between device callbacks (so it moves smoothly from
-// frame to frame instead of in callback-sized steps) and never beyond what was handed, less
-// the output delay: the frames handed that are not heard yet (the device's buffer, and what
-// the viewer adds for a system that delays more). Until the first of them is heard it holds
-// at the start. Without a device it runs on the steady clock alone. Either way it never goes
-// backwards, except where it is told to: a seek moves it anywhere, and paused it holds still.
-// Times are passed in (microseconds of a steady clock) so tests can drive it.
+// With an audio device, the route says with every block it is handed when that block will be
+// heard (AudioTiming, stamped as its callback began): the music heard at that moment is the
+// position of the frames handed before the block, less the route's delay. Between these
+// reports the clock runs on the steady clock, and a report only bends its rate (by up to
+// MaxSlewPpm either way) toward the reported position: frame-to-frame steps stay within a few
+// percent of the time between the frames, and the reports' jitter never shows as a step.
+// It jumps only where the sound did: on a seek, or when two reports in a row lie more than a
+// frame away (the sound stopped for a while, or the device changed its delay). It never runs
+// past the frames handed, which is as far as anything can be heard, and after a start it
+// waits for two reports that show the sound moving.
+//
+// The picture's time is the position heard less the extra delay the viewer sets for a system
+// that delays the sound beyond what the route reports (--av-offset; negative: the picture goes
+// earlier). It holds where the music started (or a seek or a resume put it) until the sound
+// gets there. Without a device the clock runs on the steady clock alone. Times are passed in
+// (microseconds of the steady clock) so that tests can drive it.
 #pragma once
+
+#include "platform/audio_device.h"
 
 #include <cstdint>
 #include <mutex>
 
 class SoundtrackClock {
 public:
+    // The most a report bends the clock's rate (2 % of a 60 Hz frame is a third of a
+    // millisecond), and how an error is worked off: its share SettleUs sets the slew, so that
+    // an error of 10 ms or more is taken out at the full 2 %, a smaller one more gently.
+    static constexpr int64_t MaxSlewPpm = 20000;
+    static constexpr int64_t SettleUs = 500000;
+    // An error beyond this (a frame at 60 Hz and a little), seen twice in a row, is a jump.
+    static constexpr int64_t JumpUs = 20000;
+    // After a start, the least time between the two reports that show the sound moving.
+    static constexpr int64_t ProbeUs = 5000;
+
     explicit SoundtrackClock(int sampleRate = 44100) : m_rate(sampleRate) {}
 
-    // Frames handed to the device that are still to be heard (0 until set; negative moves the
-    // picture earlier). Set before Start.
-    void SetOutputDelay(int64_t frames);
+    // How much later than the route reports the sound is heard. Set before Start; a clock
+    // without a device ignores it.
+    void SetExtraDelayUs(int64_t us);
     // Starts at music position startMs; device-driven or steady.
     void Start(int32_t startMs, int64_t nowUs, bool deviceDriven);
-    // Audio thread: a block of `frames` frames was just handed to the device.
-    void FramesHanded(int64_t frames, int64_t nowUs);
-    // Main thread: the play position in ms (0 before Start).
-    int32_t TimeMs(int64_t nowUs);
+    // Audio thread: a block of `frames` frames is being handed to the device; the timing says
+    // when its first frame will be heard. Blocks handed before Start or while paused do not
+    // count.
+    void BlockHanded(int64_t frames, const AudioTiming& timing);
+    // The picture's music time at steady time atUs (now, or when a frame will be seen): 0
+    // before Start.
+    int64_t TimeUs(int64_t atUs);
+    int32_t TimeMs(int64_t atUs);
 
-    // Holds the position where it is and returns it; blocks handed meanwhile do not count.
-    // The caller stops the device first and puts the stream back to the held position.
-    int32_t Pause(int64_t nowUs);
+    // Where a pause left the picture and the sound.
+    struct Held {
+        int32_t pictureMs; // the picture's time, held
+        int32_t streamMs;  // the music heard last: the stream goes on from here
+    };
+    // Holds the picture where it is. The caller stops the device first and puts the stream
+    // back to streamMs, which is the picture's time shifted by the extra delay: the sound
+    // resumes where it was heard last, neither skipped nor repeated.
+    Held Pause(int64_t nowUs);
     // Plays on from the held position, as Start does from a start position: a device-driven
-    // clock waits for the device to take the first block.
+    // clock holds until the sound is heard again.
     void Resume(int64_t nowUs);
     bool Paused();
-    // Moves the position to ms (the caller moves the stream there too): playing, it goes on
-    // from there as after Start; paused, it holds there. Nothing before Start.
+    // Moves the picture and the stream to ms (the caller moves the stream there too): playing,
+    // it goes on from there as after Start; paused, it holds there. Nothing before Start.
     void Seek(int32_t ms, int64_t nowUs);
+    // Jumps made since the clock was made (seeks not counted).
+    int Jumps();
 
 private:
-    void StartLocked(int32_t startMs, int64_t nowUs, bool deviceDriven);
-    int32_t TimeMsLocked(int64_t nowUs);
+    void StartLocked(int64_t streamUs, int64_t pictureUs, int64_t nowUs, bool deviceDriven);
+    int64_t HeardUsLocked(int64_t atUs) const;
+    int64_t TimeUsLocked(int64_t atUs) const;
 
     std::mutex m_mutex;
     int m_rate;
-    int64_t m_outputDelay = 0;
+    int64_t m_extraDelayUs = 0;
     bool m_started = false;
     bool m_deviceDriven = false;
-    int64_t m_startFrame = 0;
-    int64_t m_startUs = 0;
-    int64_t m_blockStartFrame = -1; // frames handed before the latest block (-1: none yet)
-    int64_t m_handedFrames = 0;
-    int64_t m_blockUs = 0;
-    int32_t m_lastMs = 0;
     bool m_paused = false;
+    int64_t m_streamStartUs = 0; // the music position the stream started from
+    int64_t m_floorUs = 0;       // the picture holds here until the sound gets there
+    int64_t m_startSteadyUs = 0; // when it started (the steady clock)
+    int64_t m_handedFrames = 0;  // handed to the device since the start
+    // A report after a start, kept to see whether the sound moves by the next.
+    bool m_probing = false;
+    int64_t m_probeSteadyUs = 0;
+    int64_t m_probeHeardUs = 0;
+    // The position heard at a steady time, and the rate it runs at from there (parts per
+    // million off real time); none until the sound is seen moving after a start.
+    bool m_anchored = false;
+    int64_t m_anchorSteadyUs = 0;
+    int64_t m_anchorHeardUs = 0;
+    int64_t m_slewPpm = 0;
+    int m_reportsOff = 0; // reports in a row beyond JumpUs
+    int m_jumps = 0;
+    Held m_held{};
 };

@@ -40,7 +40,7 @@ public:
             nextBlockUs = now;
             return;
         }
-        streamFrame = static_cast<int64_t>(clock.Pause(now)) * 44100 / 1000;
+        streamFrame = static_cast<int64_t>(clock.Pause(now).streamMs) * 44100 / 1000;
     }
     void SeekTo(int32_t ms) override
     {
@@ -53,7 +53,8 @@ public:
     {
         while (!clock.Paused() && nextBlockUs <= untilUs) {
             now = nextBlockUs;
-            clock.FramesHanded(kBlock, now);
+            // Heard as soon as it is handed: a device with no buffer.
+            clock.BlockHanded(kBlock, AudioTiming{now, 0, true});
             streamFrame += kBlock;
             nextBlockUs += kBlockUs;
         }

@@ -2,7 +2,7 @@
 // sound it holds against the piece's own, and that no failure or interruption leaves a file.
 #include "run_program.h"
 
-#include "app/glwindow.h"
+#include "capture/capture_part.h"
 #include "support/gl_context.h"
 #include "support/offline.h"
 
@@ -119,6 +119,31 @@ std::string EncoderSettings(const std::string& video)
     return bytes.substr(at, bytes.find('\0', at) - at);
 }
 
+// Every frame of a video decoded to RGB.
+std::string DecodeAllFrames(const std::string& file)
+{
+    const ProgramRun decode =
+        RunProgram("ffmpeg", {"-v", "error", "-i", file, "-f", "rawvideo", "-pix_fmt", "rgb24", "pipe:1"});
+    EXPECT_EQ(decode.exitCode, 0) << decode.err;
+    return decode.out;
+}
+
+// The whole sound of a video decoded, as the file holds it (rate and channels).
+std::string DecodeAllSound(const std::string& file)
+{
+    const ProgramRun decode = RunProgram("ffmpeg", {"-v", "error", "-i", file, "-vn", "-f", "s16le", "pipe:1"});
+    EXPECT_EQ(decode.exitCode, 0) << decode.err;
+    return decode.out;
+}
+
+// Every packet's stream, times and length, one line each.
+std::string PacketTimes(const std::string& file)
+{
+    return RunProgram("ffprobe", {"-v", "error", "-show_entries", "packet=stream_index,pts,dts,duration", "-of",
+                                  "csv=p=0", file})
+        .out;
+}
+
 class CaptureTest : public ::testing::Test {
 protected:
     TempDir m_folder;
@@ -167,7 +192,6 @@ TEST_F(CaptureTest, OtherSizesAndFilesKeepTheFrameLetterboxed)
     // 1920x1080 holds the picture drawn natively at 1440x1080 between black pillars 240 wide:
     // the frame of a 1440x1080 picture (giorl's leaves), with its fine detail, not the 640x480
     // frame scaled up, which keeps about two thirds of it.
-    ASSERT_NO_FATAL_FAILURE(EnsureOfflinePiece());
     const std::string wide = Path("wide.mp4");
     ProgramRun run = Capture({wide, "--fps", "10", "--size", "1920x1080", "--from", "72", "--to", "72.2", "--crf", "0"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -185,9 +209,18 @@ TEST_F(CaptureTest, OtherSizesAndFilesKeepTheFrameLetterboxed)
         picture.insert(picture.end(), row + 240 * 3, row + 1680 * 3);
     }
     EXPECT_LE(*std::max_element(pillars.begin(), pillars.end()), 2);
-    ASSERT_EQ(ChangePictureSize({1440, 1080}), "");
-    const std::vector<uint8_t> native = RenderFrameAt(72100);
-    ASSERT_EQ(ChangePictureSize(PieceFrameSize), "");
+    // The same frame as a shot of that size draws it, with the larger images such a picture
+    // loads from the start.
+    const std::string shot = Path("wide.png");
+    run = RunProgram(LanternPath(), {"shot", "72100", shot, "--size", "1920x1080", "--data", LANTERN_BUILD_DIR});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<uint8_t> shotFrame = DecodeFrame(shot, 0);
+    ASSERT_EQ(shotFrame.size(), 1920u * 1080 * 3);
+    std::vector<uint8_t> native;
+    for (int y = 0; y < 1080; ++y) {
+        const auto row = shotFrame.begin() + y * 1920 * 3;
+        native.insert(native.end(), row + 240 * 3, row + 1680 * 3);
+    }
     EXPECT_LT(MeanDifference(picture, native), 2.2);
     // Detail: the mean step in green from each pixel to the next across a row.
     auto detail = [](const std::vector<uint8_t>& rgb) {
@@ -230,6 +263,144 @@ TEST_F(CaptureTest, OtherSizesAndFilesKeepTheFrameLetterboxed)
     EXPECT_EQ(streams[1]["codec_name"], "opus");
 }
 
+TEST_F(CaptureTest, PartsDrawnAtOnceJoinIntoTheVideoOfOneCapture)
+{
+    // 60 frames at 25 fps across the cut from season to the meat montage at 108.672 s: part 2
+    // starts in season, part 3 in the montage, each on the state the frame before it leaves.
+    // Lossless, with B-frames, so that the decoded frames must match byte for byte and the
+    // frames' order and times must survive the stream copy.
+    const std::vector<std::string> settings = {"--fps", "25", "--from", "107.5", "--to", "109.9",
+                                               "--crf", "0", "--preset", "veryfast"};
+    auto withSettings = [&](std::vector<std::string> arguments, const std::string& size = "320x240") {
+        arguments.insert(arguments.end(), settings.begin(), settings.end());
+        arguments.insert(arguments.end(), {"--size", size});
+        return arguments;
+    };
+    const std::string whole = Path("whole.mkv");
+    ProgramRun run = Capture(withSettings({whole}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    fs::create_directory(m_folder.Path() / "parts");
+    std::vector<pid_t> running;
+    for (int part = 1; part <= 3; ++part) {
+        std::vector<std::string> arguments = withSettings(
+            {"capture", Path("parts/" + std::to_string(part) + ".mkv"), "--part", std::to_string(part) + "/3"});
+        arguments.insert(arguments.end(), {"--data", LANTERN_BUILD_DIR});
+        running.push_back(StartProgram(LanternPath(), arguments, Path("part" + std::to_string(part) + ".log")));
+    }
+    for (pid_t part : running) EXPECT_EQ(WaitProgram(part), 0);
+    std::ifstream log(Path("part2.log"));
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(log), {}).find("part 2/3, frames 2708 to 2727 of 2688 to 2747"),
+              std::string::npos);
+
+    auto join = [&](const std::string& out, std::vector<std::string> parts) {
+        std::vector<std::string> arguments = {"join", out};
+        for (const std::string& part : parts) arguments.push_back(Path("parts/" + part));
+        arguments.insert(arguments.end(), {"--data", LANTERN_BUILD_DIR});
+        return RunProgram(LanternPath(), arguments);
+    };
+    const std::string joined = Path("joined.mkv");
+    run = join(joined, {"3.mkv", "1.mkv", "2.mkv"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("60 frames from 3 parts"), std::string::npos) << run.err;
+    const std::string frames = DecodeAllFrames(whole);
+    ASSERT_EQ(frames.size(), 60u * 320 * 240 * 3);
+    EXPECT_TRUE(DecodeAllFrames(joined) == frames) << "the joined frames differ from those of one capture";
+    const std::string sound = DecodeAllSound(whole);
+    ASSERT_GT(sound.size(), 2u * 48000 * 2);
+    EXPECT_TRUE(DecodeAllSound(joined) == sound) << "the joined sound differs from that of one capture";
+    EXPECT_EQ(PacketTimes(joined), PacketTimes(whole));
+    EXPECT_EQ(EncoderSettings(Path("parts/2.mkv")), EncoderSettings(whole)) << "the parts are encoded alike";
+
+    // A part that verifies is kept; --force draws it again.
+    const auto written = fs::last_write_time(Path("parts/2.mkv"));
+    run = Capture(withSettings({Path("parts/2.mkv"), "--part", "2/3"}));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.err.find("holds part 2/3 of this capture already; kept"), std::string::npos) << run.err;
+    EXPECT_EQ(fs::last_write_time(Path("parts/2.mkv")), written);
+
+    // Refused, naming the part, with nothing written: a part missing, one of other settings,
+    // one cut short, one given twice, a file that is no part.
+    run = Capture(withSettings({Path("parts/odd.mkv"), "--part", "2/3"}, "160x120"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::ifstream full(Path("parts/3.mkv"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(full)), {});
+    m_folder.Write("parts/cut.mkv", bytes.substr(0, bytes.size() * 2 / 3));
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refusals = {
+        {{"1.mkv", "3.mkv"}, "part 2/3 (frames 2708 to 2727) is missing"},
+        {{"1.mkv", "odd.mkv", "3.mkv"}, "odd.mkv: made with --size 160x120, " + Path("parts/1.mkv") + " with --size 320x240"},
+        {{"1.mkv", "2.mkv", "cut.mkv"}, "cut.mkv: holds "},
+        {{"1.mkv", "2.mkv", "3.mkv", "2.mkv"}, "2.mkv: part 2/3 again"},
+        {{"1.mkv", "2.mkv", "3.mkv", "../whole.mkv"}, "whole.mkv: holds no part label"},
+    };
+    for (const auto& [parts, message] : refusals) {
+        run = join(Path("refused.mkv"), parts);
+        EXPECT_EQ(run.exitCode, 1) << message;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("refused.mkv not written"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(Path("refused.mkv")));
+    EXPECT_EQ(FilesIn(m_folder.Path() / "parts").size(), 5u) << "nothing left beside the parts";
+}
+
+TEST(CapturePartsTest, SlicesCoverEveryFrameOnceAndLabelsReadBack)
+{
+    for (const auto& [begin, end] : {std::pair<int64_t, int64_t>{0, 18475}, {2688, 2748}, {5, 6}}) {
+        for (int parts : {1, 2, 3, 7, 64}) {
+            if (parts > end - begin) continue;
+            int64_t next = begin;
+            for (int part = 1; part <= parts; ++part) {
+                const FrameSlice slice = PartSlice(begin, end, part, parts);
+                EXPECT_EQ(slice.first, next);
+                EXPECT_GE(slice.count, (end - begin) / parts);
+                EXPECT_LE(slice.count, (end - begin) / parts + 1);
+                next = slice.first + slice.count;
+            }
+            EXPECT_EQ(next, end);
+        }
+    }
+
+    PartLabel label;
+    label.version = "1.2.3";
+    label.dataDigest = std::string(64, 'a');
+    label.renderer = "fixed";
+    label.captureFirst = 100;
+    label.captureEnd = 400;
+    label.fps = 60;
+    label.size = {3840, 2160};
+    label.supersample = 2;
+    label.codec = "h264";
+    label.crf = 18;
+    label.preset = "slow";
+    label.part = 3;
+    label.parts = 4;
+    label.first = 250;
+    label.frames = 75;
+    const std::string text = FormatPartLabel(label);
+    PartLabel read;
+    ASSERT_EQ(ParsePartLabel(text, read), "") << text;
+    EXPECT_EQ(FormatPartLabel(read), text);
+    EXPECT_EQ(SettingsDifference(read, label, "x"), "");
+    read.part = 1;
+    EXPECT_EQ(SettingsDifference(read, label, "x"), "") << "the part's own number is no setting";
+    read.dataDigest[63] = 'b';
+    EXPECT_EQ(SettingsDifference(read, label, "x"), "made from other data than x");
+
+    auto damaged = [&](const std::string& from, const std::string& to) {
+        std::string changed = text;
+        changed.replace(changed.find(from), from.size(), to);
+        PartLabel ignored;
+        return ParsePartLabel(changed, ignored);
+    };
+    EXPECT_EQ(damaged("slice=250+75", "slice=250+74"), "slice=250+74 is not part 3/4 of frames 100 to 399");
+    EXPECT_EQ(damaged("part=3/4", "part=5/4"), "part=5/4 is no part number");
+    EXPECT_EQ(damaged("size=3840x2160", "size=3840"), "size=3840 is no size");
+    EXPECT_EQ(damaged("fps=60", "fps=-60"), "fps=-60 is no frame rate");
+    EXPECT_EQ(damaged(" crf=18", ""), "no crf");
+    EXPECT_EQ(damaged("crf=18", "crf=18 crf=19"), "\"crf\" is given twice");
+    EXPECT_EQ(damaged("capture=100..400", "capture=400..100"), "capture=400..100 is no range of frames");
+}
+
 TEST_F(CaptureTest, RefusesWhatCannotBeMadeBeforeRendering)
 {
     m_folder.Write("taken/placeholder", std::string("x"));
@@ -248,6 +419,8 @@ TEST_F(CaptureTest, RefusesWhatCannotBeMadeBeforeRendering)
         {{Path("out.mp4"), "--from", "20", "--to", "10"}, "no frame to capture"},
         {{Path("out.mp4"), "--to", "400"}, "the last scene ends at 307.904 s"},
         {{Path("out.mp4"), "--preset", "fastest"}, "--preset fastest: not a preset of the H.264 encoder (ultrafast,"},
+        {{Path("out.mp4"), "--from", "1", "--to", "2", "--part", "3/61"}, "--part 3/61: 60 frames make at most 60 parts"},
+        {{Path("out.mp4"), "--part", "4/3"}, "--part 4/3: K counts the parts from 1 to 3"},
     };
     for (const auto& [arguments, message] : cases) {
         const ProgramRun run = Capture(arguments);

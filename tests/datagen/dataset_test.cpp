@@ -115,23 +115,53 @@ TEST_F(GeneratedData, StartUpAndGlobalDataLoadWithoutBoxOrError)
                 << prefix << list->filteredNames[static_cast<size_t>(i)];
     }
 
-    // Pictures drawn large load doubles of the pictures that fill the screen, twice the size.
-    const TextureListFiles filling[] = {{"data\\font.jpg.packed", "data\\font_alpha.jpg.packed"},
+    // Pictures drawn large load larger images of the pictures that fill the screen: doubles of
+    // the font, the loader picture, the title and the sign; doubles and images four times the
+    // size of the skies, the ground and the walls, and the film grain.
+    const TextureListFiles doubled[] = {{"data\\font.jpg.packed", "data\\font_alpha.jpg.packed"},
                                         {"data\\loader.jpg.packed", ""},
                                         {"Data\\textures\\title.jpg.packed", ""},
                                         {"Data\\textures\\prepare.jpg.packed", "Data\\textures\\prepare_alpha.jpg.packed"}};
-    for (const TextureListFiles& files : filling) {
-        const std::optional<TextureListFiles> larger = DoubleResolutionFiles(files);
-        ASSERT_TRUE(larger) << files.colour;
-        const DecodedImage image = ReadTextureImage(files.colour), twice = ReadTextureImage(larger->colour);
-        EXPECT_EQ(twice.width, 2 * image.width) << larger->colour;
-        EXPECT_EQ(twice.height, 2 * image.height) << larger->colour;
+    const TextureListFiles quadrupled[] = {{"Data\\sky.jpg", ""},
+                                           {"Data\\textures\\skybw.jpg.packed", ""},
+                                           {"Data\\textures\\flatsky.jpg.packed", ""},
+                                           {"Data\\textures\\grassbottom.jpg", ""},
+                                           {"Data\\textures\\grassbottombw.jpg.cashed.bmp", ""},
+                                           {"Data\\textures\\noise.jpg.packed", "Data\\textures\\noise_alpha.jpg.packed"},
+                                           {"Data\\yard\\ground.jpg.packed", ""},
+                                           {"Data\\yard\\walls.jpg.packed", ""},
+                                           {"Data\\yard\\farwall.jpg.packed", ""},
+                                           {"Data\\giorl\\ground.jpg", ""},
+                                           {"Data\\dno\\bottom.jpg.packed", ""},
+                                           {"Data\\dno\\bank.jpg.packed", ""}};
+    auto expectScaled = [](const TextureListFiles& files, int scale) {
+        const std::optional<TextureListFiles> larger = LargerImageFiles(files, scale);
+        ASSERT_TRUE(larger) << files.colour << " at " << scale;
+        const DecodedImage image = ReadTextureImage(files.colour), scaled = ReadTextureImage(larger->colour);
+        EXPECT_EQ(scaled.width, scale * image.width) << larger->colour;
+        EXPECT_EQ(scaled.height, scale * image.height) << larger->colour;
+        if (!files.alpha.empty()) {
+            EXPECT_EQ(ReadTextureImage(larger->alpha).width, scale * image.width) << larger->alpha;
+        }
+    };
+    for (const TextureListFiles& files : doubled) {
+        expectScaled(files, 2);
+        EXPECT_FALSE(LargerImageFiles(files, 4)) << files.colour;
     }
-    const TextureListFiles largerFont = *DoubleResolutionFiles(filling[0]);
-    // Only a picture of 720 rows and more loads them.
-    EXPECT_EQ(FilesForPicture(filling[0]).alpha, filling[0].alpha);
+    for (const TextureListFiles& files : quadrupled)
+        for (int scale : {2, 4}) expectScaled(files, scale);
+    const TextureListFiles largerFont = *LargerImageFiles(doubled[0], 2);
+    // A picture of 720 rows and more loads the doubles, of 1440 and more the largest there are.
+    const TextureListFiles& noise = quadrupled[5];
+    EXPECT_EQ(FilesForPicture(doubled[0]).alpha, doubled[0].alpha);
+    EXPECT_EQ(FilesForPicture(noise).alpha, noise.alpha);
     SetPictureSize({960, 720});
-    EXPECT_EQ(FilesForPicture(filling[0]).alpha, largerFont.alpha);
+    EXPECT_EQ(FilesForPicture(doubled[0]).alpha, largerFont.alpha);
+    EXPECT_EQ(FilesForPicture(noise).alpha, LargerImageFiles(noise, 2)->alpha);
+    SetPictureSize({1920, 1440});
+    EXPECT_EQ(FilesForPicture(doubled[0]).alpha, largerFont.alpha);
+    EXPECT_EQ(FilesForPicture(noise).colour, LargerImageFiles(noise, 4)->colour);
+    EXPECT_EQ(FilesForPicture(noise).alpha, LargerImageFiles(noise, 4)->alpha);
     SetPictureSize(PieceFrameSize);
 
     // The font, in both sizes: "A" (65) in column 1, row 4 from the top has ink; code 0 has

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -62,6 +63,26 @@ TEST(Soundtrack, PlaysOnTheDeviceAndTheClockAdvancesWithOrWithoutAFile)
     const int32_t played = SoundStreamTimeMs(SoundStream);
     EXPECT_GT(played, 1050);
     EXPECT_LT(played, 2500);
+
+    // --av-offset reaches the picture with its sign: +1 s holds it at the start a second
+    // longer than the device's delay, -1 s sets it a second ahead of the sound.
+    for (const int32_t offsetMs : {1000, -1000}) {
+        CloseSound();
+        ASSERT_TRUE(InitSound(offsetMs));
+        const auto started = std::chrono::steady_clock::now();
+        PlaySoundStream(0, SoundStream, 1000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        const int32_t shown = SoundStreamTimeMs(SoundStream);
+        const auto elapsed = static_cast<int32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                      std::chrono::steady_clock::now() - started)
+                                                      .count());
+        if (offsetMs > 0) {
+            EXPECT_LE(shown, 1000 + std::max(0, elapsed - 1000)) << "elapsed " << elapsed;
+        } else {
+            EXPECT_GE(shown, 2000 + elapsed - 300) << "elapsed " << elapsed;
+            EXPECT_LE(shown, 2000 + elapsed);
+        }
+    }
 
     // No file: the same clock runs from the start position, silently.
     PlaySoundStream(0, nullptr, 0);

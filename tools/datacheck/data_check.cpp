@@ -4,6 +4,7 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "base/message_box.h"
+#include "base/picture_size.h"
 #include "base/piece_schedule.h"
 #include "base/profile.h"
 #include "render/lum_camera.h"
@@ -127,18 +128,20 @@ private:
             Read(context, 2, [&] { ReadAlphaTexturePixels(files.colour, files.alpha); });
     }
 
-    // The double-resolution versions of a texture's images, where the data has them: what a
-    // picture drawn large loads instead.
-    void CheckDoubleResolutionFiles(const std::string& context, const TextureListFiles& files)
+    // The larger versions of a texture's images, where the data has them: what a picture
+    // drawn large loads instead.
+    void CheckLargerImageFiles(const std::string& context, const TextureListFiles& files)
     {
-        if (const std::optional<TextureListFiles> larger = DoubleResolutionFiles(files)) CheckImages(context, *larger);
+        for (const LargerImages& scale : LargerImageScales)
+            if (const std::optional<TextureListFiles> larger = LargerImageFiles(files, scale.scale))
+                CheckImages(context, *larger);
     }
 
     void CheckStartUpTexture(const StartUpTexture& texture)
     {
         const TextureListFiles files{std::string(texture.file), std::string(texture.alphaFile)};
         CheckImages("", files);
-        CheckDoubleResolutionFiles("", files);
+        CheckLargerImageFiles("", files);
         AddName(std::string(texture.file), std::string(texture.name));
     }
 
@@ -183,7 +186,7 @@ private:
                 });
             // Lookups find a name's first entry, so its first entry is the one drawn.
             if (ComparesCutOut(item.name) && !HasName(item.name)) m_cutOuts.emplace(item.name, std::move(cutOut));
-            CheckDoubleResolutionFiles(context, files);
+            CheckLargerImageFiles(context, files);
             if (!AddName(context, item.name)) return;
         }
     }

@@ -62,5 +62,5 @@ void WriteAtlas(const DataTree& tree, int atlasSize)
 void GenerateFont(const DataTree& tree)
 {
     WriteAtlas(tree, kAtlasSize);
-    WriteAtlas(DoubleResolutionTree(tree), 2 * kAtlasSize);
+    WriteAtlas(LargerImageTree(tree, 2), 2 * kAtlasSize);
 }

@@ -8,7 +8,9 @@
 
 #include "datagen/textures.h"
 
-#include <optional>
+#include "base/picture_size.h"
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -29,9 +31,12 @@ struct GlobalTexture {
     bool packedAlpha;         // the alpha map as a packed JPEG
     std::string filter;       // "" leaves the key out
     bool defaultFileName;     // no "filename" key: the loader takes name + ".jpg" in Data
-    // For the pictures that fill much of the screen: the picture twice the size, written in
-    // the same way to the double-resolution tree, which pictures drawn large load instead.
-    std::optional<Canvas> doubled = std::nullopt;
+};
+
+// A picture in the larger images of a texture of the list, for pictures drawn large.
+struct LargerPicture {
+    std::string name;
+    Canvas picture;
 };
 
 constexpr int kColourQuality = 88;
@@ -78,6 +83,30 @@ TextureListEntry WriteGlobalTexture(const DataTree& tree, const GlobalTexture& t
     return entry;
 }
 
+// The textures that fill much of a picture drawn large, painted `scale` times their size
+// (the larger images of LargerImageScales): the skies, the ground, the film grain, and the
+// sign, which is painted at its size. The grain's dust, hairs and scratches keep their size on
+// screen while its grain gets finer with the texture; the title and the loader picture are
+// painted at one size for all and have only their doubles.
+std::vector<LargerPicture> LargerPictures(int scale)
+{
+    const Canvas sky = PaintSky(512 * scale);
+    const Canvas ground = PaintGrassBottom(512 * scale);
+    std::vector<LargerPicture> pictures = {
+        {"sky", sky},
+        {"skybw", Desaturate(sky, 1.25f)},
+        {"grassbottom", ground},
+        {"grassbottombw", Desaturate(Resize(ground, 256 * scale, 256 * scale), 1.2f)},
+        {"flatsky", PaintFlatSky(512 * scale)},
+        {"noise", PaintFilmNoise(1024 * scale)},
+    };
+    if (scale == 2) {
+        pictures.push_back({"title", PaintTitle(512 * scale)});
+        pictures.push_back({"prepare", PaintPrepareSign(512 * scale)});
+    }
+    return pictures;
+}
+
 } // namespace
 
 void GenerateGlobalTextures(const DataTree& tree)
@@ -113,20 +142,30 @@ void GenerateGlobalTextures(const DataTree& tree)
         {"lightsphere", PaintLightSphere(256), Format::PackedJpeg, false, false, "2", false},
         {"vinget", PaintVignette(256), Format::Jpeg, true, true, "0x2", false},
         {"noise", PaintFilmNoise(1024), Format::PackedJpeg, true, true, "$2", false},
-        {"title", PaintTitle(512), Format::PackedJpeg, false, false, "2", false, PaintTitle(1024)},
+        {"title", PaintTitle(512), Format::PackedJpeg, false, false, "2", false},
         {"atom", PaintAtomLeaf(256), Format::PackedJpeg, true, true, "", false},
-        {"prepare", PaintPrepareSign(512), Format::PackedJpeg, true, true, "", false, PaintPrepareSign(1024)},
+        {"prepare", PaintPrepareSign(512), Format::PackedJpeg, true, true, "", false},
         {"bigshadow", PaintBigShadow(256), Format::Jpeg, true, false, "", false},
     };
-    const DataTree doubled = DoubleResolutionTree(tree);
     std::vector<TextureListEntry> entries;
-    for (size_t i = 0; i < textures.size(); ++i) {
+    for (size_t i = 0; i < textures.size(); ++i)
         entries.push_back(WriteGlobalTexture(tree, textures[i], textures[i].picture, static_cast<int>(i)));
-        if (textures[i].doubled) WriteGlobalTexture(doubled, textures[i], *textures[i].doubled, static_cast<int>(i));
-    }
     tree.Write("globaltextures.ini", EncodeTextureList(entries));
+    // The larger images go below Data/<scale>x under the same names, as plain JPEGs: large
+    // images gain nothing from packing and would only load more slowly.
+    for (const LargerImages& larger : LargerImageScales) {
+        const DataTree largerTree = LargerImageTree(tree, larger.scale);
+        for (const LargerPicture& picture : LargerPictures(larger.scale)) {
+            GlobalTexture plain = *std::find_if(textures.begin(), textures.end(),
+                                                [&](const GlobalTexture& t) { return t.name == picture.name; });
+            plain.format = Format::Jpeg;
+            plain.packedAlpha = false;
+            WriteGlobalTexture(largerTree, plain, picture.picture, 0);
+        }
+    }
 
     // The loader picture is loaded by the start-up, not by the list; it has a double too.
     tree.Write("loader.jpg.packed", EncodeLzhufPacked(EncodeJpeg(ToRgb(PaintLoader(512)), kColourQuality)));
-    doubled.Write("loader.jpg.packed", EncodeLzhufPacked(EncodeJpeg(ToRgb(PaintLoader(1024)), kColourQuality)));
+    LargerImageTree(tree, 2).Write("loader.jpg.packed",
+                                   EncodeLzhufPacked(EncodeJpeg(ToRgb(PaintLoader(1024)), kColourQuality)));
 }

@@ -3,6 +3,8 @@
 
 #include "datagen/noise.h"
 
+#include "base/two_threads.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -156,15 +158,20 @@ Mask::Mask(int w, int h, float fill) : width(w), height(h), value(static_cast<si
 
 void ShadeCanvas(Canvas& canvas, const std::function<void(float u, float v, float* rgba)>& shade)
 {
-    for (int y = 0; y < canvas.height; ++y)
-        for (int x = 0; x < canvas.width; ++x)
-            shade((x + 0.5f) / canvas.width, (y + 0.5f) / canvas.height, canvas.At(x, y));
+    SplitOverTwoThreads(canvas.height, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y)
+            for (int x = 0; x < canvas.width; ++x)
+                shade((x + 0.5f) / canvas.width, (y + 0.5f) / canvas.height, canvas.At(x, y));
+    });
 }
 
 void ShadeMask(Mask& mask, const std::function<float(float u, float v)>& shade)
 {
-    for (int y = 0; y < mask.height; ++y)
-        for (int x = 0; x < mask.width; ++x) mask.At(x, y) = shade((x + 0.5f) / mask.width, (y + 0.5f) / mask.height);
+    SplitOverTwoThreads(mask.height, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y)
+            for (int x = 0; x < mask.width; ++x)
+                mask.At(x, y) = shade((x + 0.5f) / mask.width, (y + 0.5f) / mask.height);
+    });
 }
 
 void FillPolygon(Mask& mask, const std::vector<Vec2>& points, float opacity, bool wrap)

@@ -41,7 +41,9 @@ struct Mask {
     float At(int x, int y) const { return value[static_cast<size_t>(y) * width + x]; }
 };
 
-// Calls `shade`(u, v, rgba) for every pixel, u and v in [0, 1) at pixel centres.
+// Calls `shade`(u, v, rgba) for every pixel, u and v in [0, 1) at pixel centres. The rows are
+// shaded on two threads at once, so `shade` must depend on (u, v) alone and write nothing
+// but its pixel: the canvas is then the same however the threads run.
 void ShadeCanvas(Canvas& canvas, const std::function<void(float u, float v, float* rgba)>& shade);
 void ShadeMask(Mask& mask, const std::function<float(float u, float v)>& shade);
 

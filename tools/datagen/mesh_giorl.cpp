@@ -121,7 +121,7 @@ void GenerateGiorlMeshes(const DataTree& tree)
          {"giorl", FigureAtlas(202, Hex(0x7a2e2a), Hex(0x3a3440), Hex(0xc9a48a), Hex(0x4a2c1a))},
          {"frame", RustCanvas(256, 203, Hex(0x2f4a5a), 0.55f), false, PictureFile::PackedJpeg, "0x2"},
          {"tree", treePicture, true},
-         {"ground", MudCanvas(205, false), false, PictureFile::Jpeg}});
+         {"ground", [](int size) { return MudCanvas(size, 205, false); }, 256, PictureFile::Jpeg}});
 
     WriteMeshFolder(tree, "burn/", {{"flames.geox", Flames().ToFile()}, {"Char_01.geox", AshRing().ToFile()}});
     WriteFolderTextures(tree, "burn/", {{"flames", FlamesCanvas(211), true, PictureFile::PackedJpeg, "2"},

@@ -101,20 +101,21 @@ Canvas PlanksCanvas(int size, uint32_t seed, Colour wood)
     return c;
 }
 
-Canvas FacadeCanvas(uint32_t seed, float plasterCover)
+Canvas FacadeCanvas(int size, uint32_t seed, float plasterCover)
 {
-    const int size = 512;
+    const int detail = DetailOctaves(size, 512);
     Canvas c(size, size);
     Fill(c, [&](float u, float v) {
         // Plaster over brick; where the plaster has fallen the brick shows.
-        float fallen = Fbm(u * 4, v * 4, seed, 5, 0.55f, 4, 4);
+        float fallen = Fbm(u * 4, v * 4, seed, 5, 0.55f, 4, 4, detail);
         int row = static_cast<int>(v * 48);
         float bu = u * 16 + (row % 2) * 0.5f;
         float mortar = std::min(std::fabs(v * 48 - row - 0.5f) * 2, std::fabs(bu - std::floor(bu) - 0.5f) * 2);
         Colour brick = Scale(Mix(Hex(0x5e3428), Hex(0x7a4e3c), LatticeHash(static_cast<int>(bu), row, seed)),
                              mortar > 0.85f ? 0.6f : 1.0f);
         brick = Mix(brick, Hex(0x3a3430), 0.4f * SmoothStep(-0.2f, 0.6f, Fbm(u * 5, v * 5, seed + 7, 4, 0.5f, 5, 5)));
-        Colour render = Mix(Hex(0x6e675c), Hex(0x9a8f7c), 0.5f + 0.5f * Fbm(u * 8, v * 8, seed + 1, 4, 0.5f, 8, 8));
+        Colour render =
+            Mix(Hex(0x6e675c), Hex(0x9a8f7c), 0.5f + 0.5f * Fbm(u * 8, v * 8, seed + 1, 4, 0.5f, 8, 8, detail));
         render = Mix(render, Hex(0x8a6a50), 0.3f * SmoothStep(0.1f, 0.5f, Fbm(u * 3, v * 3, seed + 4, 3, 0.5f, 3, 3)));
         // Dirt runs down from the sills (at v 0.42 and 0.92 of each window row).
         float streaks = Fbm(u * 24, v * 3, seed + 2, 3, 0.5f, 24, 3);
@@ -147,19 +148,20 @@ Canvas FacadeCanvas(uint32_t seed, float plasterCover)
     return c;
 }
 
-Canvas AsphaltCanvas(uint32_t seed)
+Canvas AsphaltCanvas(int size, uint32_t seed)
 {
-    const int size = 512;
+    const int detail = DetailOctaves(size, 512);
     Canvas c(size, size);
     Fill(c, [&](float u, float v) {
-        float grit = Fbm(u * 64, v * 64, seed, 2, 0.5f, 64, 64);
+        float grit = Fbm(u * 64, v * 64, seed, 2, 0.5f, 64, 64, detail);
         float tone = Fbm(u * 4, v * 4, seed + 1, 4, 0.5f, 4, 4);
         float crack = RidgedFbm(u * 6, v * 6, seed + 2, 4, 0.5f, 6, 6);
         Colour base = Add(Mix(Hex(0x3c3a37), Hex(0x5b5750), 0.5f + 0.5f * tone), 0.07f * grit);
         base = Mix(base, Hex(0x4a5230), 0.3f * SmoothStep(0.2f, 0.7f, tone)); // moss in damp hollows
         return Scale(base, crack > 0.93f ? 0.45f : 1.0f);
     });
-    ScatterLeaves(c, seed + 3, 60, 8, 18, true);
+    const float leafScale = static_cast<float>(size) / 512;
+    ScatterLeaves(c, seed + 3, 60, 8 * leafScale, 18 * leafScale, true);
     return c;
 }
 
@@ -221,12 +223,12 @@ Canvas FoliageCanvas(uint32_t seed)
     return c;
 }
 
-Canvas MudCanvas(uint32_t seed, bool pebbles)
+Canvas MudCanvas(int size, uint32_t seed, bool pebbles)
 {
-    const int size = 256;
+    const int detail = DetailOctaves(size, 256);
     Canvas c(size, size);
     Fill(c, [&](float u, float v) {
-        float n = Fbm(u * 6, v * 6, seed, 5, 0.55f, 6, 6);
+        float n = Fbm(u * 6, v * 6, seed, 5, 0.55f, 6, 6, detail);
         Colour mud = Mix(Hex(0x2e2a20), Hex(0x5c5238), 0.5f + 0.5f * n);
         if (pebbles) {
             CellularResult cell = Cellular(u * 14, v * 14, seed + 1, 14, 14);
@@ -235,7 +237,8 @@ Canvas MudCanvas(uint32_t seed, bool pebbles)
         }
         return mud;
     });
-    ScatterLeaves(c, seed + 2, pebbles ? 12 : 30, 6, 12, true);
+    const float leafScale = static_cast<float>(size) / 256;
+    ScatterLeaves(c, seed + 2, pebbles ? 12 : 30, 6 * leafScale, 12 * leafScale, true);
     return c;
 }
 

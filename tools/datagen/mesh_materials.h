@@ -13,17 +13,19 @@ Canvas BarkCanvas(int size, uint32_t seed);
 // Weathered planks running along u.
 Canvas PlanksCanvas(int size, uint32_t seed, Colour wood);
 // A tile of two by two windows in weathered plaster over brick, rust streaks under the sills;
-// `plasterCover` 1 keeps nearly all the plaster, 0 leaves bare brick.
-Canvas FacadeCanvas(uint32_t seed, float plasterCover);
-// Cracked asphalt with fallen leaves.
-Canvas AsphaltCanvas(uint32_t seed);
+// `plasterCover` 1 keeps nearly all the plaster, 0 leaves bare brick. Made for 512 pixels; the
+// ground and wall pictures painted larger (for pictures drawn large) gain finer detail.
+Canvas FacadeCanvas(int size, uint32_t seed, float plasterCover);
+// Cracked asphalt with fallen leaves; made for 512 pixels.
+Canvas AsphaltCanvas(int size, uint32_t seed);
 // Figure atlas (see FigureStyle): upper clothes, lower clothes, skin, hair and shoes.
 Canvas FigureAtlas(uint32_t seed, Colour upper, Colour lower, Colour skin, Colour dark);
 // White enamel with a blue rim band across the middle (v 0.5) and chips of rusted iron.
 Canvas EnamelCanvas(uint32_t seed);
 // A dense mass of autumn leaves (tree crowns seen as solids).
 Canvas FoliageCanvas(uint32_t seed);
-Canvas MudCanvas(uint32_t seed, bool pebbles);
+// Mud with fallen leaves, stones where `pebbles`; made for 256 pixels.
+Canvas MudCanvas(int size, uint32_t seed, bool pebbles);
 Canvas StonesCanvas(uint32_t seed);
 // Dry reeds: vertical strands of straw.
 Canvas ReedCanvas(uint32_t seed);

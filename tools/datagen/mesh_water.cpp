@@ -126,8 +126,8 @@ void GenerateWaterMeshes(const DataTree& tree)
                      {"stones.geox", BankStones(pond).ToFile()},
                      {"reeds.geox", Reeds(pond).ToFile()}});
     WriteFolderTextures(tree, "dno/",
-                        {{"bottom", MudCanvas(511, true)},
-                         {"bank", MudCanvas(512, false)},
+                        {{"bottom", [](int size) { return MudCanvas(size, 511, true); }, 256},
+                         {"bank", [](int size) { return MudCanvas(size, 512, false); }, 256},
                          {"stones", StonesCanvas(513), false, PictureFile::Jpeg},
                          {"reeds", ReedCanvas(514), false, PictureFile::PackedJpeg, "2"}});
 }

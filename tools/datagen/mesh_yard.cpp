@@ -278,9 +278,9 @@ void GenerateYardMeshes(const DataTree& tree)
                      {"poplar_trunk.geox", PoplarTrunk().ToFile()},
                      {"crown.geox", PoplarCrown().ToFile()}});
     WriteFolderTextures(tree, "yard/",
-                        {{"ground", AsphaltCanvas(312)},
-                         {"walls", FacadeCanvas(311, 0.85f)},
-                         {"farwall", FacadeCanvas(319, 0.2f)},
+                        {{"ground", [](int size) { return AsphaltCanvas(size, 312); }, 512},
+                         {"walls", [](int size) { return FacadeCanvas(size, 311, 0.85f); }, 512},
+                         {"farwall", [](int size) { return FacadeCanvas(size, 319, 0.2f); }, 512},
                          {"garage", PlanksCanvas(256, 313, Hex(0x6a6258)), false, PictureFile::Jpeg},
                          {"garagedoors", GarageDoorCanvas(314)},
                          {"bins", RustCanvas(256, 315, Hex(0x2e4a30), 0.5f), false, PictureFile::PackedJpeg, "0"},

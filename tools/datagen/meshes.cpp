@@ -5,6 +5,8 @@
 
 #include "datagen/families.h"
 
+#include "base/picture_size.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -34,6 +36,19 @@ std::string WritePicture(const DataTree& tree, const std::string& folder, const 
     }
     tree.Write(folder + base + ".jpg", EncodeJpeg(image));
     return base + ".jpg";
+}
+
+// Writes a folder texture's picture (and its alpha map when it has one, packed); as plain
+// JPEGs when `plain`, else in the texture's format. Returns the file name the list names.
+std::string WritePictures(const DataTree& tree, const std::string& folder, const FolderTexture& texture,
+                          const Canvas& picture, bool plain)
+{
+    if (texture.alpha) {
+        const std::vector<uint8_t> alpha = EncodeGreyJpeg(AlphaToGrey(picture));
+        if (plain) tree.Write(folder + texture.name + "_alpha.jpg", alpha);
+        else tree.Write(folder + texture.name + "_alpha.jpg.packed", EncodeLzhufPacked(alpha));
+    }
+    return WritePicture(tree, folder, texture.name, ToRgb(picture), plain ? PictureFile::Jpeg : texture.format);
 }
 
 } // namespace
@@ -69,17 +84,19 @@ void WriteFolderTextures(const DataTree& tree, const std::string& folder, const 
         entry.filter = t.filter;
         // A plain JPEG named like the texture is the list's default file name: leave the key
         // out then, as hand-written lists do.
-        std::string file = WritePicture(tree, folder, t.name, ToRgb(t.picture), t.format);
+        std::string file = WritePictures(tree, folder, t, t.picture, false);
         if (t.format != PictureFile::Jpeg) {
             entry.filename = file;
         }
-        if (t.alpha) {
-            tree.Write(folder + t.name + "_alpha.jpg.packed", EncodeLzhufPacked(EncodeGreyJpeg(AlphaToGrey(t.picture))));
-            entry.filenameAlpha = t.name + "_alpha.jpg";
-        }
+        if (t.alpha) entry.filenameAlpha = t.name + "_alpha.jpg";
         entries.push_back(entry);
     }
     tree.Write(folder + "textures.ini", EncodeTextureList(entries));
+    // The larger images go below Data/<scale>x under the same names, as plain JPEGs.
+    for (const LargerImages& larger : LargerImageScales)
+        for (const FolderTexture& t : textures)
+            if (t.paintLarger)
+                WritePictures(LargerImageTree(tree, larger.scale), folder, t, t.paintLarger(larger.scale), true);
 }
 
 void GenerateMeshes(const DataTree& tree)

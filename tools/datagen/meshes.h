@@ -6,6 +6,7 @@
 #include "datagen/mesh_primitives.h"
 #include "datagen/writers.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,11 +26,20 @@ struct FolderTexture {
                   PictureFile file = PictureFile::PackedJpeg, std::string filterMode = {})
         : name(std::move(textureName)), picture(std::move(canvas)), alpha(withAlpha), format(file),
           filter(std::move(filterMode)) {}
+    // A texture with larger images too (LargerImageScales), for pictures drawn large: `paint`
+    // paints its picture at a size, the data's own being `size`.
+    FolderTexture(std::string textureName, const std::function<Canvas(int size)>& paint, int size,
+                  PictureFile file = PictureFile::PackedJpeg)
+        : FolderTexture(std::move(textureName), paint(size), false, file)
+    {
+        paintLarger = [paint, size](int scale) { return paint(size * scale); };
+    }
     std::string name;
     Canvas picture;
     bool alpha;         // an alpha map is written from the canvas alpha
     PictureFile format;
     std::string filter; // "" leaves the key out (mode 0)
+    std::function<Canvas(int scale)> paintLarger; // empty: no larger images
 };
 
 // Writes a single mesh file (binary geox) at a path below Data.

@@ -84,12 +84,12 @@ float PerlinNoise(float x, float y, uint32_t seed, int periodX, int periodY)
     return 1.4142f * Lerp(Lerp(a, b, tx), Lerp(c, d, tx), ty);
 }
 
-float Fbm(float x, float y, uint32_t seed, int octaves, float gain, int periodX, int periodY)
+float Fbm(float x, float y, uint32_t seed, int octaves, float gain, int periodX, int periodY, int detailOctaves)
 {
     float sum = 0, amplitude = 1, norm = 0;
-    for (int i = 0; i < octaves; ++i) {
+    for (int i = 0; i < octaves + detailOctaves; ++i) {
         sum += amplitude * PerlinNoise(x, y, seed + 101u * i, periodX, periodY);
-        norm += amplitude;
+        if (i < octaves) norm += amplitude;
         amplitude *= gain;
         x *= 2;
         y *= 2;
@@ -97,6 +97,13 @@ float Fbm(float x, float y, uint32_t seed, int octaves, float gain, int periodX,
         periodY *= 2;
     }
     return sum / norm;
+}
+
+int DetailOctaves(int size, int madeFor)
+{
+    int octaves = 0;
+    for (int larger = madeFor * 2; larger <= size; larger *= 2) ++octaves;
+    return octaves;
 }
 
 float RidgedFbm(float x, float y, uint32_t seed, int octaves, float gain, int periodX, int periodY)

@@ -27,8 +27,14 @@ float ValueNoise(float x, float y, uint32_t seed, int periodX = 0, int periodY =
 float PerlinNoise(float x, float y, uint32_t seed, int periodX = 0, int periodY = 0);
 
 // Sum of `octaves` Perlin octaves, each twice the frequency (and period) of the last, with
-// amplitude multiplied by `gain`; normalised to about [-1, 1].
-float Fbm(float x, float y, uint32_t seed, int octaves, float gain = 0.5f, int periodX = 0, int periodY = 0);
+// amplitude multiplied by `gain`; normalised to about [-1, 1]. `detailOctaves` more octaves go
+// on finer still, normalised as the first `octaves` are: a texture painted larger than it was
+// made for (DetailOctaves) gains detail and keeps its tones.
+float Fbm(float x, float y, uint32_t seed, int octaves, float gain = 0.5f, int periodX = 0, int periodY = 0,
+          int detailOctaves = 0);
+// The octaves a noise made for a texture of `madeFor` pixels gains when the texture is painted
+// at `size`: one for each doubling, so that its finest detail stays about as many texels wide.
+int DetailOctaves(int size, int madeFor);
 // 1 - |noise| summed the same way: sharp crests, for cracks, veins and clouds' edges. [0, 1].
 float RidgedFbm(float x, float y, uint32_t seed, int octaves, float gain = 0.5f, int periodX = 0, int periodY = 0);
 

@@ -39,15 +39,17 @@ Canvas PaintFilmNoise(int size)
         p[0] = p[1] = p[2] = light * 0.9f + 0.05f;
         p[3] = 0.03f + 0.07f * std::fabs(grain - 0.5f) * 2;
     });
-    // Specks, hairs and scratches keep their size on screen whatever the texture size.
+    // Specks, hairs and scratches keep their places and their size on screen whatever the
+    // texture size: as many as the piece's 1024 texture holds, drawn in the same order, their
+    // places and sizes scaled with the texture. Only the grain gets finer in a larger one.
     const float scale = static_cast<float>(size) / 512.0f;
-    const int area = static_cast<int>(scale * scale);
+    constexpr int kSpecks = 880, kHairs = 56, kScratches = 36;
     Rng rng(102);
     Mask dust(size, size), hair(size, size), scratches(size, size);
-    for (int i = 0; i < 220 * area; ++i)
+    for (int i = 0; i < kSpecks; ++i)
         FillDisc(dust, {rng.Uniform(0, static_cast<float>(size)), rng.Uniform(0, static_cast<float>(size))},
                  rng.Uniform(0.4f, 1.6f) * scale, rng.Uniform(0.4f, 0.9f), 0.8f, true);
-    for (int i = 0; i < 14 * area; ++i) {
+    for (int i = 0; i < kHairs; ++i) {
         // Curled hairs: short wandering strokes.
         Vec2 p{rng.Uniform(0, static_cast<float>(size)), rng.Uniform(0, static_cast<float>(size))};
         std::vector<Vec2> path{p};
@@ -59,7 +61,7 @@ Canvas PaintFilmNoise(int size)
         }
         StrokePolyline(hair, path, 0.8f * scale, 0.5f, 0.8f, true);
     }
-    for (int i = 0; i < 9 * area; ++i) {
+    for (int i = 0; i < kScratches; ++i) {
         const float x = rng.Uniform(0, static_cast<float>(size)), y = rng.Uniform(0, static_cast<float>(size));
         const float length = rng.Uniform(20, 120) * scale;
         StrokePolyline(scratches, {{x, y}, {x + rng.Uniform(-1.5f, 1.5f) * scale, y + length}}, 0.7f * scale, 0.5f,

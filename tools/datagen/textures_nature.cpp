@@ -55,11 +55,12 @@ struct CloudSample {
     float density, thickness;
 };
 
-CloudSample Clouds(float x, float y, uint32_t seed, int periodX, int periodY, float cover)
+// `detailOctaves` (DetailOctaves) sharpen the edges of a sky painted larger.
+CloudSample Clouds(float x, float y, uint32_t seed, int periodX, int periodY, float cover, int detailOctaves)
 {
     const float warpX = 0.7f * Fbm(x * 0.5f, y * 0.5f, seed + 1, 3, 0.5f, periodX / 2, periodY / 2);
     const float warpY = 0.7f * Fbm(x * 0.5f + 0.5f, y * 0.5f, seed + 2, 3, 0.5f, periodX / 2, periodY / 2);
-    const float n = Fbm(x + warpX, y + warpY, seed, 6, 0.55f, periodX, periodY) + cover;
+    const float n = Fbm(x + warpX, y + warpY, seed, 6, 0.55f, periodX, periodY, detailOctaves) + cover;
     return {SmoothStep(-0.12f, 0.2f, n), SmoothStep(0.05f, 0.55f, n)};
 }
 
@@ -70,6 +71,7 @@ Canvas PaintSky(int size)
     Canvas canvas(size, size);
     const Colour horizon = Hex(0xC4CCD2), middle = Hex(0x7D90A8), zenith = Hex(0x243452);
     const Colour sunWarm = Hex(0xF29A5A), cloudLit = Hex(0xE6E2DC), cloudDark = Hex(0x4A5264);
+    const int detail = DetailOctaves(size, 512);
     ShadeCanvas(canvas, [&](float u, float v, float* p) {
         const float h = std::fabs(v - 0.5f) * 2.0f; // 0 at the horizon, 1 at the poles
         Colour c = Mix(horizon, middle, SmoothStep(0.0f, 0.35f, h));
@@ -81,7 +83,7 @@ Canvas PaintSky(int size)
                            0.3f * std::exp(-(du * du / 0.08f + h * h / 0.05f));
         c = Mix(c, sunWarm, glow);
         // Banks of cloud, stretched along the horizon, thinning overhead.
-        const CloudSample cloud = Clouds(u * 6, h * 7, 11, 6, 0, -0.05f - 0.2f * h);
+        const CloudSample cloud = Clouds(u * 6, h * 7, 11, 6, 0, -0.05f - 0.2f * h, detail);
         // Overhead the map pinches; at the horizon the clouds sink into the haze.
         const float fade = (1 - SmoothStep(0.7f, 0.95f, h)) * (0.35f + 0.65f * SmoothStep(0.0f, 0.15f, h));
         Colour shade = Mix(cloudLit, cloudDark, cloud.thickness * 0.85f);
@@ -98,11 +100,12 @@ Canvas PaintFlatSky(int size)
 {
     Canvas canvas(size, size);
     const Colour gap = Hex(0x8499B2), lit = Hex(0xDCDDDE), under = Hex(0x596070);
+    const int detail = DetailOctaves(size, 512);
     ShadeCanvas(canvas, [&](float u, float v, float* p) {
-        const CloudSample cloud = Clouds(u * 4, v * 4, 21, 4, 4, 0.05f);
+        const CloudSample cloud = Clouds(u * 4, v * 4, 21, 4, 4, 0.05f, detail);
         const Colour body = Mix(lit, under, cloud.thickness * 0.9f);
         const Colour c = Mix(gap, body, cloud.density);
-        const float grain = 0.02f * ValueNoise(u * 128, v * 128, 23, 128, 128);
+        const float grain = 0.02f * ValueNoise(u * size / 4, v * size / 4, 23, size / 4, size / 4);
         p[0] = c.r + grain;
         p[1] = c.g + grain;
         p[2] = c.b + grain;

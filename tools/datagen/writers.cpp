@@ -221,9 +221,9 @@ std::string EncodeGeoxList(const std::vector<std::string>& entries)
 
 DataTree::DataTree(std::string dataFolder) : m_folder(std::move(dataFolder)) {}
 
-DataTree DoubleResolutionTree(const DataTree& tree)
+DataTree LargerImageTree(const DataTree& tree, int scale)
 {
-    return DataTree((std::filesystem::path(tree.Folder()) / "2x").string());
+    return DataTree((std::filesystem::path(tree.Folder()) / (std::to_string(scale) + "x")).string());
 }
 
 void DataTree::Write(const std::string& relativePath, const std::vector<uint8_t>& bytes) const

@@ -64,6 +64,7 @@ private:
     std::string m_folder;
 };
 
-// The tree of the double-resolution images (Data/2x), which the piece takes instead of the
-// images of the same path in `tree` when its picture is drawn large (lum_textures).
-DataTree DoubleResolutionTree(const DataTree& tree);
+// The tree of the images `scale` times larger on each side (Data/2x, Data/4x), which the piece
+// takes instead of the images of the same path in `tree` when its picture is drawn large
+// (LargerImageScales, lum_textures).
+DataTree LargerImageTree(const DataTree& tree, int scale);
