@@ -20,7 +20,10 @@ target_link_options(lantern PRIVATE
   # SDL 2.26 draws in "#canvas", which this lookup takes to be Module.canvas: the page's
   # <canvas id="lantern">.
   -sDISABLE_DEPRECATED_FIND_EVENT_TARGET_BEHAVIOR=0
+  # glFinish that waits for the drawing, as the offline frames need.
+  --js-library ${CMAKE_CURRENT_LIST_DIR}/webgl-finish.js
 )
+set_property(TARGET lantern APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/webgl-finish.js)
 # Static libraries bring none of their own dependencies: libpng's zlib is named here.
 find_library(LANTERN_WEB_ZLIB z REQUIRED)
 target_link_libraries(lantern PRIVATE ${LANTERN_WEB_ZLIB})
