@@ -203,6 +203,8 @@
             return;
         }
         show(null);
+        // A replay's title no longer says the last run ended.
+        document.title = "lantern";
         if (mode === "play") fullScreenButton.hidden = false;
         output.hidden = mode !== "bench";
         canvas.focus();

@@ -3,7 +3,8 @@
 //     build's shot draws with the same renderer: a mean difference of at most 2 levels and at
 //     most 1 % of the pixels off by more than 16;
 //  2. ?start=298 plays to the end of the piece ("lantern: ended") with the audio context
-//     running and the music clock advancing with the time that passes;
+//     running and the music clock advancing with the time that passes, and the replay button
+//     plays it again;
 //  3. none of those pages logs an error;
 //  4. a data package that is missing, cut short or damaged is told on the page, naming it, and
 //     so is a browser without WebGL;
@@ -115,6 +116,16 @@ try {
             const title = await page.waitForTitle(/^lantern: (ended|error)/, 120);
             if (title === "lantern: ended") ok(`?start=298 played to the end of the piece (${seconds(step)} s)`);
             else fail(`?start=298 ended in "${title}"`);
+            // The replay button plays it again, from the same start, in the same page.
+            if (title === "lantern: ended") {
+                const replay = Date.now();
+                await page.click("#replay");
+                await page.waitFor("document.title === 'lantern' && window.lanternMusicMs >= 298000 && " +
+                                   "window.lanternMusicMs < 299000", 60);
+                const again = await page.waitForTitle(/^lantern: (ended|error)/, 120);
+                if (again === "lantern: ended") ok(`the replay button played it to the end again (${seconds(replay)} s)`);
+                else fail(`the replay ended in "${again}"`);
+            }
         } catch (error) {
             fail(`?start=298: ${error.message}`);
         }
