@@ -120,7 +120,8 @@ try {
             if (title === "lantern: ended") {
                 const replay = Date.now();
                 await page.click("#replay");
-                await page.waitFor("document.title === 'lantern' && window.lanternMusicMs >= 298000 && " +
+                // A new run: the title no longer says the last one ended, the clock is back at the start.
+                await page.waitFor("!document.title.startsWith('lantern: ') && window.lanternMusicMs >= 298000 && " +
                                    "window.lanternMusicMs < 299000", 60);
                 const again = await page.waitForTitle(/^lantern: (ended|error)/, 120);
                 if (again === "lantern: ended") ok(`the replay button played it to the end again (${seconds(replay)} s)`);
