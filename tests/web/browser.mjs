@@ -1,6 +1,7 @@
 // Headless Chromium driven over the DevTools protocol with node's own WebSocket (node
-// --experimental-websocket): no npm packages. Software WebGL (SwiftShader), sound allowed to
-// start without a click unless asked otherwise, and a new empty profile each time.
+// --experimental-websocket): no npm packages. Software WebGL (SwiftShader unless asked
+// otherwise), sound allowed to start without a click unless asked otherwise, and a new empty
+// profile each time.
 //   const browser = await launchBrowser(folder);   const page = await browser.newPage(800, 600);
 //   await page.open(url); await page.waitForTitle(/^lantern: /, seconds); await page.screenshot(rect);
 //   page.console: every console message, exception and log entry, as {level, text}
@@ -10,16 +11,24 @@ import { join } from "node:path";
 import { setTimeout as sleep } from "node:timers/promises";
 
 const ChromiumFlags = [
-    "--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-    "--disable-background-networking", "--disable-component-update", "--disable-sync", "--no-first-run",
-    "--remote-debugging-port=0",
+    "--headless", "--no-sandbox", "--disable-background-networking", "--disable-component-update", "--disable-sync",
+    "--no-first-run", "--remote-debugging-port=0",
 ];
+// Who draws the WebGL: SwiftShader, the software renderer Chromium ships, as on a machine
+// without a GPU; or the system's own OpenGL through EGL (here Mesa's llvmpipe, as the Linux
+// build draws), which tells the browser's own cost from the rasterizer's.
+const Rasterizers = {
+    swiftshader: ["--use-angle=swiftshader", "--enable-unsafe-swiftshader"],
+    system: ["--use-gl=angle", "--use-angle=gl-egl", "--ignore-gpu-blocklist"],
+};
 
 // soundBeforeClick: the browser lets sound start without a click (true), or holds it back
 // until one, as browsers do by default. webgl: false makes a browser that offers none.
-export async function launchBrowser(profileFolder, { soundBeforeClick = true, webgl = true } = {}) {
+// rasterizer: a name in Rasterizers.
+export async function launchBrowser(profileFolder, { soundBeforeClick = true, webgl = true, rasterizer = "swiftshader" } = {}) {
     mkdirSync(profileFolder, { recursive: true });
-    const flags = [...ChromiumFlags, ...(soundBeforeClick ? ["--autoplay-policy=no-user-gesture-required"] : []),
+    const flags = [...ChromiumFlags, ...Rasterizers[rasterizer],
+                   ...(soundBeforeClick ? ["--autoplay-policy=no-user-gesture-required"] : []),
                    ...(webgl ? [] : ["--disable-3d-apis"])];
     // A process group of its own, ended whole when this script ends, however it ends: a browser
     // left behind would go on drawing and take the machine's time from the next measurement.
