@@ -86,18 +86,18 @@ bool WaitForContext()
 // Opens the playback stream, corked, and waits (the loop locked) until it is ready.
 bool OpenStream(int rate, int channels, int blockFrames)
 {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16NE;
-    spec.rate = static_cast<uint32_t>(rate);
-    spec.channels = static_cast<uint8_t>(channels);
-    g_stream = pa_stream_new(g_context, "soundtrack", &spec, nullptr);
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_S16NE;
+    sampleFormat.rate = static_cast<uint32_t>(rate);
+    sampleFormat.channels = static_cast<uint8_t>(channels);
+    g_stream = pa_stream_new(g_context, "soundtrack", &sampleFormat, nullptr);
     if (!g_stream) return false;
     pa_stream_set_state_callback(g_stream, WakeStreamOpener, nullptr);
     pa_stream_set_write_callback(g_stream, WriteRequested, nullptr);
     pa_stream_set_underflow_callback(g_stream, CountUnderrun, nullptr);
     pa_buffer_attr buffer{};
     buffer.maxlength = static_cast<uint32_t>(-1);
-    buffer.tlength = static_cast<uint32_t>(pa_usec_to_bytes(RouteBufferUs, &spec));
+    buffer.tlength = static_cast<uint32_t>(pa_usec_to_bytes(RouteBufferUs, &sampleFormat));
     buffer.prebuf = static_cast<uint32_t>(-1);
     buffer.minreq = static_cast<uint32_t>(static_cast<size_t>(blockFrames) * g_frameBytes);
     buffer.fragsize = static_cast<uint32_t>(-1);
@@ -114,7 +114,7 @@ bool OpenStream(int rate, int channels, int blockFrames)
     std::snprintf(g_description, sizeof g_description,
                   "PulseAudio, server %s: the server's stream latency (buffer of %.0f ms asked, %.0f ms granted)",
                   pa_context_get_server(g_context) ? pa_context_get_server(g_context) : "default",
-                  RouteBufferUs / 1000.0, granted ? pa_bytes_to_usec(granted->tlength, &spec) / 1000.0 : 0.0);
+                  RouteBufferUs / 1000.0, granted ? pa_bytes_to_usec(granted->tlength, &sampleFormat) / 1000.0 : 0.0);
     return true;
 }
 
