@@ -72,12 +72,12 @@ def main():
     build = os.path.realpath(sys.argv[1])
     capture_docs = documents("capture-parts.yaml")
     job, part_container, part_volumes, part_env = the_job(capture_docs, "capture-parts.yaml")
-    spec = job["spec"]
-    check(spec.get("completionMode") == "Indexed", "capture-parts.yaml: completionMode is not Indexed")
+    job_settings = job["spec"]
+    check(job_settings.get("completionMode") == "Indexed", "capture-parts.yaml: completionMode is not Indexed")
     parts = int(part_env["PARTS"])
-    check(spec["completions"] == parts, f"capture-parts.yaml: {spec['completions']} completions for {parts} PARTS")
-    check(1 <= spec.get("parallelism", 1) <= parts, "capture-parts.yaml: parallelism beyond the parts")
-    check(spec.get("backoffLimit", 6) >= 1, "capture-parts.yaml: a failed pod is never started again")
+    check(job_settings["completions"] == parts, f"capture-parts.yaml: {job_settings['completions']} completions for {parts} PARTS")
+    check(1 <= job_settings.get("parallelism", 1) <= parts, "capture-parts.yaml: parallelism beyond the parts")
+    check(job_settings.get("backoffLimit", 6) >= 1, "capture-parts.yaml: a failed pod is never started again")
     script = part_container["command"][2]
     check("JOB_COMPLETION_INDEX" in script and "--part" in script, "capture-parts.yaml: no part from the pod's index")
     claim, mount = claim_mount("capture-parts.yaml", part_container, part_volumes)
