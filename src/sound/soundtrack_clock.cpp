@@ -29,53 +29,112 @@ void SoundtrackClock::StartLocked(int64_t streamUs, int64_t pictureUs, int64_t n
     m_probing = false;
     m_slewPpm = 0;
     m_reportsOff = 0;
+    m_bridging = false; // a start, a seek or a resume holds for the sound as usual
 }
 
 void SoundtrackClock::BlockHanded(int64_t frames, const AudioTiming& timing)
 {
     std::lock_guard lock(m_mutex);
-    if (!m_started || m_paused || !m_deviceDriven) return;
+    if (!m_started || m_paused || !m_deviceDriven || m_lost) return;
     const int64_t handedUs = m_handedFrames * 1000000 / m_rate;
     m_handedFrames += frames;
-    if (!timing.known) return;
-    const int64_t reportedUs = m_streamStartUs + handedUs - timing.delayUs;
+    if (timing.known) ReportLocked(m_streamStartUs + handedUs - timing.delayUs, timing.entryUs);
+}
+
+void SoundtrackClock::PositionHeard(int64_t streamUs, int64_t atUs)
+{
+    std::lock_guard lock(m_mutex);
+    m_positionsReported = true;
+    if (!m_started || m_paused || !m_deviceDriven || m_lost) return;
+    ReportLocked(streamUs, atUs);
+}
+
+void SoundtrackClock::ReportLocked(int64_t reportedUs, int64_t entryUs)
+{
     if (!m_anchored) {
         // The sound runs once two reports a little apart show it moving at about real time:
         // a server may start its sink a while after the first block. Until then the clock
         // holds rather than run ahead of a sound that has not started.
-        const int64_t elapsedUs = timing.entryUs - m_probeSteadyUs;
+        const int64_t elapsedUs = entryUs - m_probeSteadyUs;
         if (m_probing && elapsedUs >= ProbeUs && (reportedUs - m_probeHeardUs) * 2 >= elapsedUs) {
             m_anchored = true;
-            m_anchorSteadyUs = timing.entryUs;
+            m_anchorSteadyUs = entryUs;
             m_anchorHeardUs = reportedUs;
+            if (m_bridging) {
+                // Back after a loss: the picture ran on by itself meanwhile. Taken up where it
+                // is, it bends toward the sound if that came in within a jump, else jumps once.
+                m_bridging = false;
+                const int64_t bridgedUs = m_floorUs + (entryUs - m_startSteadyUs) + m_extraDelayUs;
+                const int64_t errorUs = reportedUs - bridgedUs;
+                if (std::llabs(errorUs) <= JumpUs) {
+                    m_anchorHeardUs = bridgedUs;
+                    m_slewPpm = std::clamp(errorUs * 1000000 / SettleUs, -MaxSlewPpm, MaxSlewPpm);
+                } else {
+                    ++m_jumps;
+                }
+            }
         } else if (!m_probing || elapsedUs >= ProbeUs) {
             m_probing = true;
-            m_probeSteadyUs = timing.entryUs;
+            m_probeSteadyUs = entryUs;
             m_probeHeardUs = reportedUs;
         }
         return;
     }
-    const int64_t estimateUs = HeardUsLocked(timing.entryUs);
+    const int64_t estimateUs = HeardUsLocked(entryUs);
     const int64_t errorUs = reportedUs - estimateUs;
     if (std::llabs(errorUs) > JumpUs) {
         // One report so far off may be the route's own hiccup; a second is the sound.
         if (++m_reportsOff < 2) return;
         ++m_jumps;
         m_reportsOff = 0;
-        m_anchorSteadyUs = timing.entryUs;
+        m_anchorSteadyUs = entryUs;
         m_anchorHeardUs = reportedUs;
         m_slewPpm = 0;
         return;
     }
     m_reportsOff = 0;
-    m_anchorSteadyUs = timing.entryUs;
+    m_anchorSteadyUs = entryUs;
     m_anchorHeardUs = estimateUs;
     m_slewPpm = std::clamp(errorUs * 1000000 / SettleUs, -MaxSlewPpm, MaxSlewPpm);
+}
+
+void SoundtrackClock::SoundLost(int64_t nowUs)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_started || m_lost) return;
+    if (!m_paused) {
+        m_floorUs = TimeUsLocked(nowUs);
+        m_startSteadyUs = nowUs;
+    }
+    m_lost = true;
+    m_bridging = false;
+}
+
+bool SoundtrackClock::SoundIsLost()
+{
+    std::lock_guard lock(m_mutex);
+    return m_lost;
+}
+
+int64_t SoundtrackClock::SoundBack(int64_t nowUs, int64_t expectedDelayUs)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_lost) return HeardUsLocked(nowUs);
+    m_lost = false;
+    if (m_paused) return m_held.streamMs * int64_t{1000};
+    // What is handed from now is heard expectedDelayUs later, when the picture has moved on
+    // by as much.
+    const int64_t pictureUs = m_floorUs + (nowUs - m_startSteadyUs);
+    const int64_t streamUs = std::max<int64_t>(0, pictureUs + m_extraDelayUs + expectedDelayUs);
+    StartLocked(streamUs, pictureUs, nowUs, m_deviceDriven);
+    m_bridging = true;
+    return streamUs;
 }
 
 int64_t SoundtrackClock::HeardUsLocked(int64_t atUs) const
 {
     const int64_t runUs = (atUs - m_anchorSteadyUs) * (1000000 + m_slewPpm) / 1000000;
+    if (m_positionsReported) return m_anchorHeardUs + runUs;
     const int64_t handedUs = m_streamStartUs + m_handedFrames * 1000000 / m_rate;
     return std::min(m_anchorHeardUs + runUs, handedUs);
 }
@@ -84,7 +143,7 @@ int64_t SoundtrackClock::TimeUsLocked(int64_t atUs) const
 {
     if (!m_started) return 0;
     if (m_paused) return m_held.pictureMs * int64_t{1000};
-    if (!m_deviceDriven) return m_floorUs + std::max<int64_t>(0, atUs - m_startSteadyUs);
+    if (!m_deviceDriven || m_lost || m_bridging) return m_floorUs + std::max<int64_t>(0, atUs - m_startSteadyUs);
     if (!m_anchored) return m_floorUs;
     return std::max(m_floorUs, HeardUsLocked(atUs) - m_extraDelayUs);
 }
@@ -108,7 +167,8 @@ SoundtrackClock::Held SoundtrackClock::Pause(int64_t nowUs)
     // The sound heard last: the picture's time shifted by the extra delay, or where the stream
     // started when nothing of it was heard yet.
     int64_t streamUs = pictureUs;
-    if (m_deviceDriven) streamUs = m_anchored ? std::max(m_streamStartUs, HeardUsLocked(nowUs)) : m_streamStartUs;
+    if (m_lost || m_bridging) streamUs = pictureUs + m_extraDelayUs;
+    else if (m_deviceDriven) streamUs = m_anchored ? std::max(m_streamStartUs, HeardUsLocked(nowUs)) : m_streamStartUs;
     const auto ms = [](int64_t us) { return static_cast<int32_t>(std::clamp<int64_t>(us / 1000, 0, INT32_MAX)); };
     m_held = {ms(pictureUs), ms(streamUs)};
     m_paused = true;

@@ -12,6 +12,16 @@
 // past the frames handed, which is as far as anything can be heard, and after a start it
 // waits for two reports that show the sound moving.
 //
+// A player that plays the whole soundtrack itself (a browser's Web Audio) reports instead the
+// music heard at a moment (PositionHeard): the same smoothing, with no ceiling of frames handed.
+//
+// A sound that stops being heard (its route failed, its device went away, the browser
+// suspended it) is a state, not an end: from SoundLost the picture runs on from where it
+// stood on the steady clock, without a jump; SoundBack says where the stream must resume so
+// that it comes in at the music the picture shows, and the picture goes on, still on the
+// steady clock, until the sound is seen moving, then follows it again (slewed when it came in
+// within a jump of the picture, else jumping to it once).
+//
 // The picture's time is the position heard less the extra delay the viewer sets for a system
 // that delays the sound beyond what the route reports (--av-offset; negative: the picture goes
 // earlier). It holds where the music started (or a seek or a resume put it) until the sound
@@ -47,6 +57,19 @@ public:
     // when its first frame will be heard. Blocks handed before Start or while paused do not
     // count.
     void BlockHanded(int64_t frames, const AudioTiming& timing);
+    // A player of the whole soundtrack: at steady time atUs the music heard is streamUs (the
+    // stream's own position, before the extra delay). From the first such report the clock
+    // has no ceiling of frames handed.
+    void PositionHeard(int64_t streamUs, int64_t atUs);
+    // The sound is no longer heard: the picture runs on the steady clock from where it is.
+    // Nothing happens before Start or when already lost.
+    void SoundLost(int64_t nowUs);
+    bool SoundIsLost();
+    // The sound can play again, heard expectedDelayUs after what is handed from now (the
+    // route's buffer): the stream position, in microseconds, that it must be handed from so
+    // that it is heard with the picture. The caller moves the stream there before the route
+    // takes anything. Paused, the stream resumes from the held position as after a pause.
+    int64_t SoundBack(int64_t nowUs, int64_t expectedDelayUs);
     // The picture's music time at steady time atUs (now, or when a frame will be seen): 0
     // before Start.
     int64_t TimeUs(int64_t atUs);
@@ -72,6 +95,7 @@ public:
     int Jumps();
 
 private:
+    void ReportLocked(int64_t reportedUs, int64_t entryUs);
     void StartLocked(int64_t streamUs, int64_t pictureUs, int64_t nowUs, bool deviceDriven);
     int64_t HeardUsLocked(int64_t atUs) const;
     int64_t TimeUsLocked(int64_t atUs) const;
@@ -97,6 +121,11 @@ private:
     int64_t m_anchorHeardUs = 0;
     int64_t m_slewPpm = 0;
     int m_reportsOff = 0; // reports in a row beyond JumpUs
+    bool m_positionsReported = false; // fed by PositionHeard: no ceiling of frames handed
+    // No sound is heard (m_lost), or it was lost and is back but not yet seen moving
+    // (m_bridging): the picture runs on the steady clock from m_floorUs at m_startSteadyUs.
+    bool m_lost = false;
+    bool m_bridging = false;
     int m_jumps = 0;
     Held m_held{};
 };

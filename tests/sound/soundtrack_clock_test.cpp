@@ -189,6 +189,54 @@ TEST(SoundtrackClock, TheExtraDelayMovesThePictureOnlyAndAPauseResumesTheSoundWh
     }
 }
 
+TEST(SoundtrackClock, ALostSoundLeavesThePictureRunningAndComesBackInStepWithIt)
+{
+    SoundtrackClock clock;
+    clock.SetExtraDelayUs(30000);
+    SimulatedRoute route;
+    clock.Start(0, 0, true);
+    PlayFrames(clock, route, 0, 3'000'000, 0);
+
+    // The route fails: no more blocks. The picture runs on from where it stood, frame by
+    // frame, past everything that was handed, instead of stopping there.
+    const int64_t lostUs = 3'000'000 + kFrameUs;
+    const int64_t before = clock.TimeUs(lostUs);
+    clock.SoundLost(lostUs);
+    EXPECT_TRUE(clock.SoundIsLost());
+    EXPECT_EQ(clock.TimeUs(lostUs), before);
+    EXPECT_EQ(clock.TimeUs(lostUs + 6'000'000), before + 6'000'000);
+    clock.BlockHanded(kBlock, AudioTiming{lostUs + 100, 0, true}); // a late block of the dead route
+    EXPECT_EQ(clock.TimeUs(lostUs + 6'000'000), before + 6'000'000);
+
+    // The route opens again 6 s later with 200 ms of buffer: the stream resumes where the
+    // picture will be when its first block is heard, and the picture neither holds nor jumps
+    // while the sound comes in, then follows it.
+    const int64_t backUs = lostUs + 6'000'000;
+    const int64_t streamUs = clock.SoundBack(backUs, 200000);
+    EXPECT_FALSE(clock.SoundIsLost());
+    EXPECT_EQ(streamUs, before + 6'000'000 + 30000 + 200000);
+    SimulatedRoute back;
+    back.startUs = backUs;
+    back.streamUs = streamUs;
+    back.latencyUs = 190000; // its first report says a little less than expected
+    const Played run = PlayFrames(clock, back, backUs, backUs + 3'000'000, backUs + 2'000'000);
+    EXPECT_LE(run.largestStepOffUs, kSlewedStepUs);
+    EXPECT_NEAR(run.largestErrorUs, 30000, 1500); // the picture waits the extra delay
+    EXPECT_EQ(clock.Jumps(), 0);
+
+    // A player that reports what it plays has no ceiling of frames handed: it runs on between
+    // reports as far as they say.
+    SoundtrackClock reported;
+    reported.Start(10000, 0, true);
+    for (int64_t t = 100'000; t <= 1'000'000; t += 100'000) reported.PositionHeard(10'000'000 + t - 100'000, t);
+    EXPECT_NEAR(reported.TimeUs(3'000'000), 10'000'000 + 2'900'000, 1000);
+    // Lost while paused, it comes back to resume from the held place.
+    reported.Pause(3'000'000);
+    reported.SoundLost(3'500'000);
+    EXPECT_NEAR(reported.SoundBack(4'000'000, 200000), 12'900'000, 1000);
+    EXPECT_TRUE(reported.Paused());
+}
+
 // A device without a buffer: a block every block's time from fromUs to toUs, each heard as
 // it is handed.
 void HandBlocks(SoundtrackClock& clock, int64_t fromUs, int64_t toUs)
