@@ -4,6 +4,7 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "base/sha256.h"
+#include "system/file_system.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -31,8 +32,13 @@ std::string DataFolderDigest()
     Sha256 digest;
     std::vector<char> buffer(1 << 20);
     for (const std::string& name : files) {
+        // A real path already, below whatever data root was given: opened as it is, not
+        // resolved below the root a second time.
         const std::string path = (folder / name).string();
-        const FilePtr file = OpenForReading(path);
+        std::string fault;
+        bool missing = false;
+        const FilePtr file(OpenRegularFile(path, OpenFor::Reading, fault, missing));
+        if (!file) ThrowFileError(path, fault);
         const std::string header = name + '\0' + std::to_string(FileSize(file.get(), path)) + '\0';
         digest.Add(header.data(), header.size());
         size_t read = 0;

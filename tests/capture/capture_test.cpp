@@ -100,6 +100,15 @@ std::vector<std::string> FilesIn(const fs::path& folder)
     return names;
 }
 
+// The arguments that make `sh` run program with `arguments` in `folder` as its working folder.
+std::vector<std::string> FromFolder(const std::string& folder, const std::string& program,
+                                    const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> command = {"-c", "cd \"$0\" && exec \"$@\"", folder, program};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
+}
+
 ProgramRun Capture(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {})
 {
     std::vector<std::string> all = {"capture"};
@@ -280,13 +289,22 @@ TEST_F(CaptureTest, PartsDrawnAtOnceJoinIntoTheVideoOfOneCapture)
     ProgramRun run = Capture(withSettings({whole}));
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
+    // The data folder given every way a user may give it: a relative folder with a folder in
+    // it, one below ".", an absolute one, "." and none (found in the working folder or beside
+    // the program). The digest of one data folder is the same every way.
+    const std::string work = Path("work");
+    fs::create_directories(m_folder.Path() / "work" / "a");
+    for (const char* link : {"work/build", "work/a/b", "work/x"})
+        fs::create_directory_symlink(LANTERN_BUILD_DIR, Path(link));
+    const std::vector<std::string> partData[] = {{"--data", LANTERN_BUILD_DIR}, {"--data", "a/b"}, {"--data", "./x"}};
     fs::create_directory(m_folder.Path() / "parts");
     std::vector<pid_t> running;
     for (int part = 1; part <= 3; ++part) {
         std::vector<std::string> arguments = withSettings(
             {"capture", Path("parts/" + std::to_string(part) + ".mkv"), "--part", std::to_string(part) + "/3"});
-        arguments.insert(arguments.end(), {"--data", LANTERN_BUILD_DIR});
-        running.push_back(StartProgram(LanternPath(), arguments, Path("part" + std::to_string(part) + ".log")));
+        arguments.insert(arguments.end(), partData[part - 1].begin(), partData[part - 1].end());
+        running.push_back(
+            StartProgram("sh", FromFolder(work, LanternPath(), arguments), Path("part" + std::to_string(part) + ".log")));
     }
     for (pid_t part : running) EXPECT_EQ(WaitProgram(part), 0);
     std::ifstream log(Path("part2.log"));
@@ -296,8 +314,8 @@ TEST_F(CaptureTest, PartsDrawnAtOnceJoinIntoTheVideoOfOneCapture)
     auto join = [&](const std::string& out, std::vector<std::string> parts) {
         std::vector<std::string> arguments = {"join", out};
         for (const std::string& part : parts) arguments.push_back(Path("parts/" + part));
-        arguments.insert(arguments.end(), {"--data", LANTERN_BUILD_DIR});
-        return RunProgram(LanternPath(), arguments);
+        arguments.insert(arguments.end(), {"--data", "build"});
+        return RunProgram("sh", FromFolder(work, LanternPath(), arguments));
     };
     const std::string joined = Path("joined.mkv");
     run = join(joined, {"3.mkv", "1.mkv", "2.mkv"});
@@ -312,11 +330,17 @@ TEST_F(CaptureTest, PartsDrawnAtOnceJoinIntoTheVideoOfOneCapture)
     EXPECT_EQ(PacketTimes(joined), PacketTimes(whole));
     EXPECT_EQ(EncoderSettings(Path("parts/2.mkv")), EncoderSettings(whole)) << "the parts are encoded alike";
 
-    // A part that verifies is kept; --force draws it again.
+    // A part that verifies is kept, whichever way its data folder is given.
     const auto written = fs::last_write_time(Path("parts/2.mkv"));
-    run = Capture(withSettings({Path("parts/2.mkv"), "--part", "2/3"}));
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.err.find("holds part 2/3 of this capture already; kept"), std::string::npos) << run.err;
+    const std::vector<std::pair<std::string, std::vector<std::string>>> dataFolders = {
+        {work, {"--data", "build"}}, {Path("work/a/b"), {"--data", "."}}, {Path("work/a/b"), {}}, {work, {}}};
+    for (const auto& [folder, data] : dataFolders) {
+        std::vector<std::string> arguments = withSettings({"capture", Path("parts/2.mkv"), "--part", "2/3"});
+        arguments.insert(arguments.end(), data.begin(), data.end());
+        run = RunProgram("sh", FromFolder(folder, LanternPath(), arguments));
+        EXPECT_EQ(run.exitCode, 0) << folder << (data.empty() ? " with no --data" : " --data " + data[1]);
+        EXPECT_NE(run.err.find("holds part 2/3 of this capture already; kept"), std::string::npos) << run.err;
+    }
     EXPECT_EQ(fs::last_write_time(Path("parts/2.mkv")), written);
 
     // Refused, naming the part, with nothing written: a part missing, one of other settings,
