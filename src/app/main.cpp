@@ -21,6 +21,7 @@
 #include "capture/frame_bench.h"
 #include "capture/shot.h"
 #include "capture/video_capture.h"
+#include "capture/video_format.h"
 #include "capture/video_join.h"
 #include "base/command_line_manual.h"
 #include "base/error.h"
@@ -261,7 +262,8 @@ int main(int argc, char** argv)
         ->excludes(loaderFlag);
     SizeOptions shotSize;
     shot->add_option("--size", shotSize.size, kSizeHelp);
-    shot->add_option("--supersample", shotSize.supersample, kSupersampleHelp)->check(CLI::Range(1, 16));
+    shot->add_option("--supersample", shotSize.supersample, kSupersampleHelp)
+        ->check(CLI::Range(1, kMaxSupersample));
     shot->add_option("--renderer", rendererName, kRendererHelp)->check(RendererChoice(false));
 
     CLI::App* bench = app.add_subcommand("bench", "time the frames of every scene, drawn off-screen");
@@ -284,16 +286,18 @@ int main(int argc, char** argv)
     CLI::App* capture = app.add_subcommand("capture", "render the piece offline into a video file with its soundtrack");
     CaptureOptions captureOptions;
     capture->add_option("OUT", captureOptions.output, "video file to write: .mp4, .mkv or .webm")->required();
-    capture->add_option("--fps", captureOptions.fps, "frames a second (default 60)")->check(CLI::Range(1, 240));
+    capture->add_option("--fps", captureOptions.fps, "frames a second (default 60)")
+        ->check(CLI::Range(1, kMaxCaptureFps));
     SizeOptions captureSize;
     capture->add_option("--size", captureSize.size, "WxH of the video (both even); " + std::string(kSizeHelp));
-    capture->add_option("--supersample", captureSize.supersample, kSupersampleHelp)->check(CLI::Range(1, 16));
+    capture->add_option("--supersample", captureSize.supersample, kSupersampleHelp)
+        ->check(CLI::Range(1, kMaxSupersample));
     capture->add_option("--from", captureOptions.fromSeconds, "start at this many seconds of music")
         ->check(CLI::Range(0.0, 3600.0));
     capture->add_option("--to", captureOptions.toSeconds, "stop at this many seconds (default: where the piece ends)")
         ->check(CLI::Range(0.0, 3600.0));
     capture->add_option("--crf", captureOptions.crf, "video quality, lower is better (default 18)")
-        ->check(CLI::Range(0, 51));
+        ->check(CLI::Range(0, kMaxCaptureCrf));
     capture->add_option("--preset", captureOptions.preset,
                         "H.264 speed preset, ultrafast (the default: keeps pace with the piece) to veryslow "
                         "(smaller files); .webm ignores it");
@@ -327,7 +331,8 @@ int main(int argc, char** argv)
     sheet->add_option("--size", sheetSize.size,
                       "WxH of the frames the thumbnails (a quarter of it on each side) are made from; " +
                           std::string(kSizeHelp));
-    sheet->add_option("--supersample", sheetSize.supersample, kSupersampleHelp)->check(CLI::Range(1, 16));
+    sheet->add_option("--supersample", sheetSize.supersample, kSupersampleHelp)
+        ->check(CLI::Range(1, kMaxSupersample));
     sheet->add_option("--data", dataFolder, "folder that holds Data");
     sheet->add_option("--renderer", rendererName, kRendererHelp)->check(RendererChoice(false));
 

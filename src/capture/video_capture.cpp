@@ -25,8 +25,6 @@
 
 namespace {
 
-// What the video encoders take.
-constexpr int kMaxWidth = 7680, kMaxHeight = 4320;
 // Frames between the one being drawn and the one the encoder reads.
 constexpr int kPipeBuffers = 3;
 
@@ -45,10 +43,8 @@ VideoCapture::VideoCapture(const CaptureOptions& options) : m_options(options)
 
     m_width = options.frame.size.width;
     m_height = options.frame.size.height;
-    const std::string size = StrFormat("--size %dx%d", m_width, m_height);
-    if (m_width > kMaxWidth || m_height > kMaxHeight)
-        throw FatalError(StrFormat("%s: video of at most %dx%d", size.c_str(), kMaxWidth, kMaxHeight));
-    if (m_width % 2 || m_height % 2) throw FatalError(size + ": both sides must be even for 4:2:0 video");
+    const std::string sizeFault = VideoSizeFault(options.frame.size);
+    if (!sizeFault.empty()) throw FatalError(StrFormat("--size %dx%d: ", m_width, m_height) + sizeFault);
 
     const int fps = options.fps;
     const double pieceEnd = PieceEndMs() / 1000.0;

@@ -43,12 +43,25 @@ const VideoFormat& VideoFormatOf(const std::string& path)
     throw FatalError(path + ": unknown kind of video; name it .mp4, .mkv or .webm");
 }
 
+bool IsH264Preset(const std::string& preset)
+{
+    return std::find(std::begin(kH264Presets), std::end(kH264Presets), preset) != std::end(kH264Presets);
+}
+
 void CheckH264Preset(const std::string& preset)
 {
-    if (std::find(std::begin(kH264Presets), std::end(kH264Presets), preset) != std::end(kH264Presets)) return;
+    if (IsH264Preset(preset)) return;
     std::string names;
     for (const char* name : kH264Presets) names += std::string(names.empty() ? "" : ", ") + name;
     throw FatalError("--preset " + preset + ": not a preset of the H.264 encoder (" + names + ")");
+}
+
+std::string VideoSizeFault(PixelSize size)
+{
+    if (size.width > kMaxVideoSize.width || size.height > kMaxVideoSize.height)
+        return StrFormat("video of at most %dx%d", kMaxVideoSize.width, kMaxVideoSize.height);
+    if (size.width % 2 || size.height % 2) return "both sides must be even for 4:2:0 video";
+    return {};
 }
 
 std::vector<std::string> VideoEncoderArguments(const VideoFormat& format, int crf, const std::string& preset)
