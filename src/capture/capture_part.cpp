@@ -2,6 +2,9 @@
 #include "capture/capture_part.h"
 
 #include "base/error.h"
+#include "base/piece_schedule.h"
+#include "capture/video_format.h"
+#include "gl/renderer.h"
 #include "platform/child_process.h"
 
 #include <charconv>
@@ -63,6 +66,11 @@ FrameSlice PartSlice(int64_t begin, int64_t end, int part, int parts)
     return {first, begin + part * total / parts - first};
 }
 
+int64_t PieceEndFrame(int fps)
+{
+    return (static_cast<int64_t>(PieceEndMs()) * fps + 999) / 1000;
+}
+
 std::string ParsePartNumber(const std::string& text, int& part, int& parts)
 {
     if (!ReadPair(text, "/", part, parts)) return "write it as K/N, part K of N (1/4 to 4/4)";
@@ -96,29 +104,51 @@ std::string ParsePartLabel(const std::string& text, PartLabel& label)
     for (const char* key : {"version", "data", "renderer", "capture", "fps", "size", "supersample", "codec", "crf",
                             "preset", "part", "slice"})
         if (fields[key].empty()) return std::string("no ") + key;
+    const auto field = [&](const char* key) { return std::string(key) + "=" + fields[key]; };
     PartLabel read;
     read.version = fields["version"];
     read.dataDigest = fields["data"];
     read.renderer = fields["renderer"];
     read.codec = fields["codec"];
     read.preset = fields["preset"];
+    if (read.dataDigest.size() != 64 || read.dataDigest.find_first_not_of("0123456789abcdef") != std::string::npos)
+        return field("data") + " is no SHA-256 digest";
+    if (!RendererNamed(read.renderer)) return field("renderer") + " is no renderer (fixed or shaders)";
+    if (read.preset != "-" && !IsH264Preset(read.preset)) return field("preset") + " is no preset of the H.264 encoder";
+
+    if (!ReadNumber(fields["fps"], read.fps) || read.fps < 1 || read.fps > kMaxCaptureFps)
+        return field("fps") + StrFormat(" is no frame rate of a capture (1 to %d)", kMaxCaptureFps);
+    // The piece bounds every count of frames, and with it every sum below.
+    const int64_t pieceEnd = PieceEndFrame(read.fps);
+    if (!ParsePartNumber(fields["part"], read.part, read.parts).empty())
+        return field("part") + " is no part number";
+    if (read.parts > pieceEnd)
+        return field("part") + StrFormat(": the piece has %lld frames at %d fps, and a capture no more parts than "
+                                         "frames",
+                                         static_cast<long long>(pieceEnd), read.fps);
     if (!ReadPair(fields["capture"], "..", read.captureFirst, read.captureEnd) || read.captureFirst < 0 ||
         read.captureEnd <= read.captureFirst)
-        return "capture=" + fields["capture"] + " is no range of frames";
-    if (!ReadNumber(fields["fps"], read.fps) || read.fps < 1) return "fps=" + fields["fps"] + " is no frame rate";
-    if (!ParsePixelSize(fields["size"], read.size).empty()) return "size=" + fields["size"] + " is no size";
-    if (!ReadNumber(fields["supersample"], read.supersample) || read.supersample < 1)
-        return "supersample=" + fields["supersample"] + " is no factor";
-    if (!ReadNumber(fields["crf"], read.crf)) return "crf=" + fields["crf"] + " is no quality level";
-    if (!ParsePartNumber(fields["part"], read.part, read.parts).empty())
-        return "part=" + fields["part"] + " is no part number";
-    if (!ReadPair(fields["slice"], "+", read.first, read.frames)) return "slice=" + fields["slice"] + " is no slice";
-    if (read.parts > read.captureEnd - read.captureFirst)
-        return StrFormat("%d parts of %lld frames", read.parts, static_cast<long long>(read.captureEnd - read.captureFirst));
+        return field("capture") + " is no range of frames";
+    if (read.captureEnd > pieceEnd)
+        return field("capture") + StrFormat(" goes past the piece's end: its last frame at %d fps is %lld", read.fps,
+                                            static_cast<long long>(pieceEnd - 1));
+    const int64_t captured = read.captureEnd - read.captureFirst;
+    if (read.parts > captured)
+        return field("part") + StrFormat(": %lld frames make at most %lld parts", static_cast<long long>(captured),
+                                         static_cast<long long>(captured));
+    std::string sizeFault = ParsePixelSize(fields["size"], read.size);
+    if (sizeFault.empty()) sizeFault = VideoSizeFault(read.size);
+    if (!sizeFault.empty()) return field("size") + " is no size of a capture (" + sizeFault + ")";
+    if (!ReadNumber(fields["supersample"], read.supersample) || read.supersample < 1 ||
+        read.supersample > kMaxSupersample)
+        return field("supersample") + StrFormat(" is no factor (1 to %d)", kMaxSupersample);
+    if (!ReadNumber(fields["crf"], read.crf) || read.crf < 0 || read.crf > kMaxCaptureCrf)
+        return field("crf") + StrFormat(" is no quality level (0 to %d)", kMaxCaptureCrf);
+    if (!ReadPair(fields["slice"], "+", read.first, read.frames)) return field("slice") + " is no slice";
     const FrameSlice slice = PartSlice(read.captureFirst, read.captureEnd, read.part, read.parts);
     if (slice.first != read.first || slice.count != read.frames)
-        return StrFormat("slice=%s is not part %d/%d of %s", fields["slice"].c_str(), read.part, read.parts,
-                         FramesText(read.captureFirst, read.captureEnd).c_str());
+        return field("slice") + StrFormat(" is not part %d/%d of %s", read.part, read.parts,
+                                          FramesText(read.captureFirst, read.captureEnd).c_str());
     label = read;
     return {};
 }

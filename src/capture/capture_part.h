@@ -20,6 +20,10 @@ struct FrameSlice {
 };
 FrameSlice PartSlice(int64_t begin, int64_t end, int part, int parts);
 
+// One past the last frame that a capture at fps can hold: the frame in which the last scene
+// ends, as capture counts frames (--to at most the piece's end).
+int64_t PieceEndFrame(int fps);
+
 // "K/N" as --part takes it: "" with part and parts set, or what is wrong with it.
 std::string ParsePartNumber(const std::string& text, int& part, int& parts);
 
@@ -43,7 +47,10 @@ inline constexpr const char* kPartLabelTag = "lantern_part";
 
 // One line of "key=value" words.
 std::string FormatPartLabel(const PartLabel& label);
-// "" with the label set, or what is wrong with the text.
+// "" with the label set, or what is wrong with the text, naming the field. A label comes from
+// a file anyone may have written, so every number is held to what a capture can make before
+// anything is computed or sized from it: whole, in the range the command line takes, the
+// range of frames inside the piece, K <= N <= its frame count, and the slice exactly part K's.
 std::string ParsePartLabel(const std::string& text, PartLabel& label);
 
 // The first setting (everything but the part's own number and slice) on which `label`

@@ -11,6 +11,7 @@
 #include "platform/stop_signals.h"
 #include "system/file_system.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -86,21 +87,30 @@ std::vector<PartFile> CheckParts(const JoinOptions& options, const VideoFormat& 
         throw Refusal{model.path + ": drawn by lantern " + model.label.version + "; this is lantern " LANTERN_VERSION
                       ", which joins only the parts it draws"};
 
-    std::vector<const PartFile*> byNumber(static_cast<size_t>(model.label.parts), nullptr);
-    for (const PartFile& part : parts) {
-        const PartFile*& slot = byNumber[static_cast<size_t>(part.label.part - 1)];
-        if (slot)
-            throw Refusal{part.path + StrFormat(": part %d/%d again (", part.label.part, part.label.parts) + slot->path +
-                          " holds it too)"};
-        slot = &part;
+    // Every part once. The parts given are sorted by their number, not put into slots counted
+    // by a label's N, which may say anything: a part given twice lands beside its twin.
+    std::vector<const PartFile*> byNumber;
+    for (const PartFile& part : parts) byNumber.push_back(&part);
+    std::stable_sort(byNumber.begin(), byNumber.end(),
+                     [](const PartFile* a, const PartFile* b) { return a->label.part < b->label.part; });
+    for (size_t i = 1; i < byNumber.size(); ++i) {
+        const PartFile& part = *byNumber[i];
+        if (part.label.part == byNumber[i - 1]->label.part)
+            throw Refusal{part.path + StrFormat(": part %d/%d again (", part.label.part, part.label.parts) +
+                          byNumber[i - 1]->path + " holds it too)"};
     }
-    for (size_t i = 0; i < byNumber.size(); ++i) {
-        if (byNumber[i]) continue;
-        const int part = static_cast<int>(i) + 1;
-        const FrameSlice slice = PartSlice(model.label.captureFirst, model.label.captureEnd, part, model.label.parts);
-        throw Refusal{StrFormat("part %d/%d (frames %lld to %lld) is missing: none of the files given holds it", part,
-                                model.label.parts, static_cast<long long>(slice.first),
-                                static_cast<long long>(slice.first + slice.count - 1))};
+    // No part twice and each between 1 and N: as many as N means every one is there.
+    const int partCount = model.label.parts;
+    const size_t given = byNumber.size();
+    if (given < static_cast<size_t>(partCount)) {
+        int missing = 1;
+        while (static_cast<size_t>(missing) <= given && byNumber[missing - 1]->label.part == missing) ++missing;
+        const FrameSlice slice = PartSlice(model.label.captureFirst, model.label.captureEnd, missing, partCount);
+        throw Refusal{model.path + StrFormat(": its label says part %d of %d, but %zu %s given; part %d/%d (frames "
+                                             "%lld to %lld) is missing: none of the files given holds it",
+                                             model.label.part, partCount, given, given == 1 ? "part was" : "parts were",
+                                             missing, partCount, static_cast<long long>(slice.first),
+                                             static_cast<long long>(slice.first + slice.count - 1))};
     }
 
     const std::string digest = DataFolderDigest();

@@ -20,6 +20,7 @@
 #include <map>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -351,7 +352,8 @@ TEST_F(CaptureTest, PartsDrawnAtOnceJoinIntoTheVideoOfOneCapture)
     const std::string bytes((std::istreambuf_iterator<char>(full)), {});
     m_folder.Write("parts/cut.mkv", bytes.substr(0, bytes.size() * 2 / 3));
     const std::vector<std::pair<std::vector<std::string>, std::string>> refusals = {
-        {{"1.mkv", "3.mkv"}, "part 2/3 (frames 2708 to 2727) is missing"},
+        {{"1.mkv", "3.mkv"}, "1.mkv: its label says part 1 of 3, but 2 parts were given; part 2/3 (frames 2708 to 2727) "
+                             "is missing"},
         {{"1.mkv", "odd.mkv", "3.mkv"}, "odd.mkv: made with --size 160x120, " + Path("parts/1.mkv") + " with --size 320x240"},
         {{"1.mkv", "2.mkv", "cut.mkv"}, "cut.mkv: holds "},
         {{"1.mkv", "2.mkv", "3.mkv", "2.mkv"}, "2.mkv: part 2/3 again"},
@@ -410,19 +412,80 @@ TEST(CapturePartsTest, SlicesCoverEveryFrameOnceAndLabelsReadBack)
     read.dataDigest[63] = 'b';
     EXPECT_EQ(SettingsDifference(read, label, "x"), "made from other data than x");
 
-    auto damaged = [&](const std::string& from, const std::string& to) {
+    // A label may have been written by anyone: every field whole, in the range a capture takes
+    // and agreeing with the others, or refused naming the field, whatever it holds.
+    const std::vector<std::tuple<std::string, std::string, std::string>> damaged = {
+        {"slice=250+75", "slice=250+74", "slice=250+74 is not part 3/4 of frames 100 to 399"},
+        {"slice=250+75", "slice=250+99999999999999999999", "slice=250+99999999999999999999 is no slice"},
+        {"slice=250+75", "slice=-9223372036854775807+9223372036854775807",
+         "slice=-9223372036854775807+9223372036854775807 is not part 3/4"},
+        {"part=3/4", "part=5/4", "part=5/4 is no part number"},
+        {"part=3/4", "part=3/2147483648", "part=3/2147483648 is no part number"},
+        {"part=3/4", "part=3/2147483647", "part=3/2147483647: the piece has 18475 frames at 60 fps"},
+        {"part=3/4", "part=3/301", "part=3/301: 300 frames make at most 300 parts"},
+        {"part=3/4", "part=three/4", "part=three/4 is no part number"},
+        {"size=3840x2160", "size=3840", "size=3840 is no size"},
+        {"size=3840x2160", "size=3841x2160", "size=3841x2160 is no size of a capture (both sides must be even"},
+        {"size=3840x2160", "size=7682x4320", "size=7682x4320 is no size of a capture (video of at most 7680x4320)"},
+        {"fps=60", "fps=-60", "fps=-60 is no frame rate of a capture (1 to 240)"},
+        {"fps=60", "fps=59.94", "fps=59.94 is no frame rate"},
+        {"fps=60", "fps=241", "fps=241 is no frame rate"},
+        {"crf=18", "crf=-1", "crf=-1 is no quality level (0 to 51)"},
+        {"crf=18", "crf=1e3", "crf=1e3 is no quality level"},
+        {"supersample=2", "supersample=17", "supersample=17 is no factor (1 to 16)"},
+        {" crf=18", "", "no crf"},
+        {"crf=18", "crf=18 crf=19", "\"crf\" is given twice"},
+        {"capture=100..400", "capture=400..100", "capture=400..100 is no range of frames"},
+        {"capture=100..400", "capture=-100..400", "capture=-100..400 is no range of frames"},
+        {"capture=100..400", "capture=100..18476", "capture=100..18476 goes past the piece's end: its last frame at 60 "
+                                                   "fps is 18474"},
+        {"capture=100..400", "capture=100..9223372036854775807", "capture=100..9223372036854775807 goes past"},
+        {"data=a", "data=A", "data=A" + std::string(63, 'a') + " is no SHA-256 digest"},
+        {"renderer=fixed", "renderer=gl4", "renderer=gl4 is no renderer"},
+        {"preset=slow", "preset=$(rm)", "preset=$(rm) is no preset of the H.264 encoder"},
+    };
+    for (const auto& [from, to, fault] : damaged) {
         std::string changed = text;
         changed.replace(changed.find(from), from.size(), to);
         PartLabel ignored;
-        return ParsePartLabel(changed, ignored);
+        EXPECT_EQ(ParsePartLabel(changed, ignored).substr(0, fault.size()), fault) << changed;
+    }
+}
+
+TEST_F(CaptureTest, JoinRefusesACraftedLabelAtOnceNamingThePartAndTheField)
+{
+    // A one-frame video labelled as a part of this program's own, whose label then says
+    // what no capture makes. Each is refused before anything is sized by the label.
+    std::string version = RunProgram(LanternPath(), {"--version"}).out;
+    version = version.substr(version.find(' ') + 1, version.find('\n') - version.find(' ') - 1);
+    const std::string label = "version=" + version + " data=" + std::string(64, 'a') +
+                              " renderer=fixed capture=0..1 fps=60 size=16x16 supersample=1 codec=h264 crf=18 "
+                              "preset=ultrafast part=1/1 slice=0+1";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> crafted = {
+        {{"capture=0..1", "capture=0..2147483647", "part=1/1", "part=1/2147483647"},
+         "its part label is damaged (part=1/2147483647: the piece has 18475 frames at 60 fps"},
+        {{"capture=0..1", "capture=0..18475", "part=1/1", "part=1/18475"},
+         "its label says part 1 of 18475, but 1 part was given; part 2/18475 (frames 1 to 1) is missing"},
+        {{"fps=60", "fps=sixty"}, "its part label is damaged (fps=sixty is no frame rate"},
+        {{"capture=0..1", "capture=-1..0"}, "its part label is damaged (capture=-1..0 is no range of frames)"},
+        {{"slice=0+1", "slice=0+18446744073709551617"}, "its part label is damaged (slice=0+18446744073709551617 is no"},
     };
-    EXPECT_EQ(damaged("slice=250+75", "slice=250+74"), "slice=250+74 is not part 3/4 of frames 100 to 399");
-    EXPECT_EQ(damaged("part=3/4", "part=5/4"), "part=5/4 is no part number");
-    EXPECT_EQ(damaged("size=3840x2160", "size=3840"), "size=3840 is no size");
-    EXPECT_EQ(damaged("fps=60", "fps=-60"), "fps=-60 is no frame rate");
-    EXPECT_EQ(damaged(" crf=18", ""), "no crf");
-    EXPECT_EQ(damaged("crf=18", "crf=18 crf=19"), "\"crf\" is given twice");
-    EXPECT_EQ(damaged("capture=100..400", "capture=400..100"), "capture=400..100 is no range of frames");
+    const std::string part = Path("p1.mp4"), output = Path("joined.mp4");
+    for (const auto& [changes, fault] : crafted) {
+        std::string changed = label;
+        for (size_t i = 0; i < changes.size(); i += 2)
+            changed.replace(changed.find(changes[i]), changes[i].size(), changes[i + 1]);
+        const ProgramRun made = RunProgram(
+            "ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "color=c=gray:s=16x16:r=60", "-frames:v", "1", "-c:v",
+                       "libx264", "-pix_fmt", "yuv420p", "-movflags", "+use_metadata_tags", "-metadata",
+                       std::string(kPartLabelTag) + "=" + changed, part});
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+        const ProgramRun run = RunProgram(LanternPath(), {"join", output, part, "--data", LANTERN_BUILD_DIR});
+        EXPECT_EQ(run.exitCode, 1) << changed;
+        EXPECT_NE(run.err.find(part + ": " + fault), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(output + " not written"), std::string::npos) << run.err;
+        EXPECT_EQ(FilesIn(m_folder.Path()), std::vector<std::string>{"p1.mp4"}) << "nothing written beside the part";
+    }
 }
 
 TEST_F(CaptureTest, RefusesWhatCannotBeMadeBeforeRendering)
